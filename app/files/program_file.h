@@ -1,0 +1,32 @@
+// Program files (*.kmp): the editor's text stored as an RTF document.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace kmp {
+
+// The editor text (UTF-8, LF line ends) held by the bytes of a program file:
+// an RTF document is read as RTF, anything else as plain text (valid UTF-8
+// as UTF-8, otherwise Windows-1250).
+std::string ProgramTextFromFileBytes(std::string_view bytes);
+
+// The bytes of a program file holding `text` (UTF-8, any line ends).
+std::string ProgramFileBytesFromText(std::string_view text);
+
+// A program file that cannot be read or written. The message is the one the
+// window shows: "Cannot open file "NAME". REASON" or "Cannot create file ...".
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads a program file and returns its editor text. Throws FileError.
+std::string ReadProgramFile(const std::string& path);
+
+// Writes `text` as a program file. The file is replaced atomically: a failed
+// save leaves an earlier file intact. Throws FileError.
+void WriteProgramFile(const std::string& path, std::string_view text);
+
+}  // namespace kmp

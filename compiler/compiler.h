@@ -1,0 +1,76 @@
+// The compiler of the control language: public interface.
+//
+// The compiler is a plain library without Qt. The window, the command line
+// and the tests all drive it through this header: they hand it the program
+// text as Windows-1250 bytes with CR LF line ends and the three timing values,
+// and give it two panes to write into and a clock for the time line.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace kmp {
+
+// Pane text colours: 24-bit values with red in the lowest byte.
+inline constexpr std::uint32_t kColorRed = 255;
+inline constexpr std::uint32_t kColorYellow = 65535;
+inline constexpr std::uint32_t kColorLime = 65280;
+
+// A read-only text pane with one text colour for all of its lines.
+// Lines are UTF-8 text.
+class Pane {
+public:
+    virtual ~Pane() = default;
+    virtual void Clear() = 0;
+    virtual void AppendLine(std::string_view line) = 0;
+    virtual void SetColor(std::uint32_t color) = 0;
+};
+
+// Gives the time line of the compile log.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // The current local time in the locale's long time format.
+    virtual std::string LongTimeText() const = 0;
+};
+
+// The real clock: local time formatted with the LC_TIME locale's "%X".
+class SystemClock final : public Clock {
+public:
+    std::string LongTimeText() const override;
+};
+
+// Positions of the three timing track bars.
+struct TimingSettings {
+    int period = 200;   // TrackBar1, 1..253
+    int delay = 1;      // TrackBar2, 1..65535
+    int prescaler = 3;  // TrackBar3, 0..7
+};
+
+// Thrown when a program is too long: something would be stored at address 128.
+// The message is "Range check error".
+class RangeCheckError : public std::runtime_error {
+public:
+    RangeCheckError() : std::runtime_error("Range check error") {}
+};
+
+inline constexpr int kCodeImageSize = 128;
+
+// The part of the compile state that the upload and the window read.
+extern std::array<std::uint8_t, kCodeImageSize> CodeImage;
+extern bool CompiledOk;
+extern bool ProgramChanged;
+
+// One compile run over `source` (Windows-1250 bytes, CR LF line ends).
+// Writes `compileLog` and `listingView`, fills CodeImage and sets the flags.
+// Throws RangeCheckError when the program does not fit into the image.
+void CompileProgram(std::string_view source, const TimingSettings& timing,
+                    Pane& compileLog, Pane& listingView, const Clock& clock);
+
+// The editor text or a timing value changed: marks a compiled program as changed.
+void NoteProgramChange();
+
+}  // namespace kmp
