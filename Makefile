@@ -27,6 +27,20 @@ test: build
 bench: build
 	@./scripts/bench.sh $(BUILD)
 
+# libFuzzer targets under AddressSanitizer and UndefinedBehaviorSanitizer.
+fuzz: deps
+	@cmake -S . -B build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DKMP_FUZZ=ON -DKMP_BUILD_GUI=OFF -DKMP_BUILD_TESTS=OFF -DKMP_BUILD_BENCH=OFF \
+	  -DKMP_SANITIZE=address,undefined >/dev/null
+	@cmake --build build-fuzz -j $(JOBS)
+	@echo "Fuzzers: build-fuzz/tests/fuzz/ (run e.g. build-fuzz/tests/fuzz/fuzz_compiler -max_total_time=600)"
+
+# The serial tests under ThreadSanitizer.
+tsan: deps
+	@cmake -S . -B build-tsan -DKMP_SANITIZE=thread -DKMP_BUILD_BENCH=OFF >/dev/null
+	@cmake --build build-tsan -j $(JOBS)
+	@TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -R serial
+
 install: build
 	@cmake --install $(BUILD) --prefix $(PREFIX)
 
