@@ -1,0 +1,42 @@
+#include "port_open_hint.h"
+
+#include <grp.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+namespace kmp {
+namespace {
+
+// Name of the group that owns the device file, or "dialout" when unknown.
+std::string DeviceGroup(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return "dialout";
+    const struct group* gr = ::getgrgid(st.st_gid);
+    if (gr == nullptr || gr->gr_gid == 0) return "dialout";
+    return gr->gr_name;
+}
+
+}  // namespace
+
+std::string PortDevicePath(const std::string& portName) {
+    if (!portName.empty() && portName.front() == '/') return portName;
+    return "/dev/" + portName;
+}
+
+std::string PortOpenHint(const std::string& portName, int systemError) {
+    const std::string path = PortDevicePath(portName);
+    if (systemError == EACCES || systemError == EPERM) {
+        const std::string group = DeviceGroup(path);
+        return "Nemáte oprávnenie otvoriť zariadenie " + path +
+               ". Na Debiane sa pridajte do skupiny " + group +
+               ", ktorá ho vlastní (sudo usermod -aG " + group +
+               " $USER), potom sa odhláste a znova prihláste.";
+    }
+    if (systemError == EBUSY || systemError == EAGAIN) {
+        return "Port " + path + " práve používa iný program. Zatvorte ho a skúste znovu.";
+    }
+    return {};
+}
+
+}  // namespace kmp

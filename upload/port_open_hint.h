@@ -1,0 +1,18 @@
+// A log line that explains why a serial port could not be opened, for the
+// failures that a Linux user can mend: no permission, or a port in use.
+#pragma once
+
+#include <string>
+
+namespace kmp {
+
+// The device file that the port name stands for: a name such as "ttyUSB0"
+// lives in /dev, a name that begins with "/" is a path of its own.
+std::string PortDevicePath(const std::string& portName);
+
+// A Slovak line for the log (UTF-8) when `systemError` is EACCES or EPERM
+// (how to get permission on Debian, naming the group that owns the device)
+// or EBUSY or EAGAIN (another program holds the port); empty otherwise.
+std::string PortOpenHint(const std::string& portName, int systemError);
+
+}  // namespace kmp
