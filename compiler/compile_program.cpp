@@ -1,0 +1,107 @@
+// The compile run: sets up the compile state, parses, fixes up the jumps and
+// writes the result into the panes and flags.
+#include "compile_state.h"
+#include "labels.h"
+#include "listing.h"
+#include "messages.h"
+#include "parser.h"
+#include "scanner.h"
+
+#include <limits>
+#include <stdexcept>
+
+namespace kmp {
+namespace {
+
+// Header bytes 1 and 2 never hold 254 or 255: those are written as 253.
+std::uint8_t HeaderByte(int value) {
+    const auto b = static_cast<std::uint8_t>(value & 0xFF);
+    return b >= 254 ? 253 : b;
+}
+
+void ResetImageAndLabels(const TimingSettings& timing) {
+    CodeImage.fill(255);
+    for (std::string& label : LabelAtAddress) label.clear();
+    for (std::string& target : JumpTargetAt) target.clear();
+    CodeImage[0] = static_cast<std::uint8_t>(timing.period);
+    CodeImage[1] = HeaderByte(timing.delay);
+    CodeImage[2] = HeaderByte(timing.delay >> 8);
+    CodeImage[3] = static_cast<std::uint8_t>(timing.prescaler);
+}
+
+void StartLog(const Clock& clock) {
+    CompileLog->Clear();
+    CompileLog->SetColor(kColorYellow);
+    CompileLog->AppendLine(msg::kStart);
+    CompileLog->AppendLine(clock.LongTimeText());
+}
+
+void StartScanner(std::string_view source) {
+    SourceText.assign(source);
+    SourceLength = static_cast<std::int32_t>(source.size());
+    SourcePos = 1;
+    TokenStart = 1;
+    ParseStopped = false;
+    TokenKind = Token::NewLine;
+}
+
+void FinishSuccessfulRun(int endAddress) {
+    WriteFinalListing(endAddress);
+    CompileLog->AppendLine(msg::kSuccess);
+    CompileLog->SetColor(kColorLime);
+    CompileLog->AppendLine(msg::kSendNow);
+    CompiledOk = true;
+    ProgramChanged = false;
+}
+
+// Binds the panes to the compile state for the length of one run.
+class PaneBinding {
+public:
+    PaneBinding(Pane& compileLog, Pane& listingView) {
+        CompileLog = &compileLog;
+        ListingView = &listingView;
+    }
+    ~PaneBinding() {
+        CompileLog = nullptr;
+        ListingView = nullptr;
+    }
+    PaneBinding(const PaneBinding&) = delete;
+    PaneBinding& operator=(const PaneBinding&) = delete;
+};
+
+}  // namespace
+
+void CompileProgram(std::string_view source, const TimingSettings& timing, Pane& compileLog,
+                    Pane& listingView, const Clock& clock) {
+    // Positions are 32-bit: a longer text cannot be scanned.
+    if (source.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max() - 1)) {
+        throw std::length_error("program text too long");
+    }
+    CompiledOk = false;
+    const PaneBinding panes(compileLog, listingView);
+    ResetImageAndLabels(timing);
+    ListingView->Clear();
+    ListingView->SetColor(kColorRed);
+    AppendHeaderLine();
+    WritePos = 4;
+    ErrorCount = 0;
+    LineNo = 1;
+    ColumnNo = 0;
+    StartLog(clock);
+    StartScanner(source);
+    if (SourceLength == 0) {
+        CompileLog->AppendLine(msg::kNoProgram);
+        return;
+    }
+    NextToken();
+    ParseProgram();
+    const int endAddress = WritePos;
+    ResolveJumps();
+    if (!ParseStopped && ErrorCount == 0) FinishSuccessfulRun(endAddress);
+}
+
+void NoteProgramChange() {
+    if (CompiledOk) ProgramChanged = true;
+}
+
+}  // namespace kmp

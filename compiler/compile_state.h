@@ -1,0 +1,77 @@
+// The compile state: one set of variables global to the compiler, set up
+// again by every compile run (only ProgramChanged carries over).
+#pragma once
+
+#include "compiler.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace kmp {
+
+// Token kinds with the codes that TokenKind holds. Code 13 is never used.
+enum class Token : std::uint8_t {
+    NewLine = 0,
+    LeftParen = 1,
+    RightParen = 2,
+    VSTUP1 = 3,
+    VSTUP2 = 4,
+    UpperLetter = 5,
+    LowerLetter = 6,
+    Digit = 7,
+    Space = 8,
+    OPAKUJ = 9,
+    RESET = 10,
+    CASOVANIE = 11,
+    PERIODA = 12,
+    VYSTUP = 14,
+    CAS = 15,
+    ROTUJ = 16,
+    STALE = 17,
+    DOLAVA = 18,
+    DOPRAVA = 19,
+    ROZBEH = 20,
+    AK = 21,
+    DIGITAL = 22,
+    KOMPARATOR = 23,
+    NEG_VSTUP1 = 24,
+    NEG_VSTUP2 = 25,
+    AND = 26,
+    NAND = 27,
+    OR = 28,
+    NOR = 29,
+    SKOK = 30,
+    Colon = 31,
+    PROGRAM = 32,
+    KONIEC = 33,
+    BadChar = 34,
+    Comma = 35,
+};
+
+// Address at which the next instruction is written: 4 at run start, +2 per
+// instruction. Never above 128: a store at 128 abandons the run.
+extern std::uint8_t WritePos;
+
+// Label tables, indexed by image address.
+extern std::array<std::string, kCodeImageSize> LabelAtAddress;
+extern std::array<std::string, kCodeImageSize> JumpTargetAt;
+
+// Scanner state. Positions are 1-based byte indexes into SourceText.
+extern std::string SourceText;
+extern std::int32_t SourceLength;
+extern std::int32_t SourcePos;
+extern std::int32_t TokenStart;
+extern Token TokenKind;
+extern char CurrentChar;
+extern std::int32_t LineNo;
+extern std::int32_t ColumnNo;
+
+extern std::int32_t ErrorCount;
+extern bool ParseStopped;
+
+// The panes of the current run.
+extern Pane* CompileLog;
+extern Pane* ListingView;
+
+}  // namespace kmp

@@ -1,0 +1,122 @@
+#include "literal_readers.h"
+
+#include "compile_state.h"
+#include "error_report.h"
+#include "messages.h"
+#include "scanner.h"
+
+#include <string_view>
+
+namespace kmp {
+namespace {
+
+bool IsNameChar(Token kind) {
+    return kind == Token::UpperLetter || kind == Token::LowerLetter || kind == Token::Digit;
+}
+
+int DigitValue(char digit) { return digit - '0'; }
+
+// A decimal number of one or more digits. `fits(value, d)` tells whether the
+// digit d may follow value; the first digit that may not ends the read.
+template <typename Fits>
+std::uint8_t ReadConst(Fits fits, std::string_view rangeMessage) {
+    int value = DigitValue(ReadDigit());
+    while (TokenKind == Token::Digit && !ParseStopped) {
+        const int d = DigitValue(ReadDigit());
+        if (fits(value, d) && !ParseStopped) {
+            value = value * 10 + d;
+        } else {
+            ParseStopped = true;
+            ReportError(rangeMessage);
+            break;
+        }
+    }
+    return static_cast<std::uint8_t>(value);
+}
+
+}  // namespace
+
+char ReadNameChar() {
+    if (!IsNameChar(TokenKind)) {
+        ReportError(msg::kExpectedNameChar);
+        return ' ';
+    }
+    const char c = CurrentChar;
+    NextToken();
+    return c;
+}
+
+std::string ReadName() {
+    std::string name(1, ReadNameChar());
+    while ((IsNameChar(TokenKind) || TokenKind == Token::Space) && !ParseStopped) {
+        while (TokenKind == Token::Space && !ParseStopped) {
+            name += ' ';
+            NextToken();
+        }
+        name += ReadNameChar();
+    }
+    return name;
+}
+
+std::string ReadLabelName() {
+    std::string name = ReadName();
+    if (TokenKind == Token::Colon) {
+        NextToken();
+    } else {
+        ReportError(msg::kExpectedColon);
+    }
+    return name;
+}
+
+char ReadDigit() {
+    if (TokenKind != Token::Digit) {
+        ParseStopped = true;
+        ReportError(msg::kExpectedInteger);
+        return '0';
+    }
+    const char c = CurrentChar;
+    NextToken();
+    return c;
+}
+
+std::uint8_t ReadBit() {
+    if (TokenKind != Token::Digit) {
+        ParseStopped = true;
+        ReportError(msg::kExpectedBit);
+        return 0;
+    }
+    if (CurrentChar != '0' && CurrentChar != '1') {
+        ParseStopped = true;
+        ReportError(msg::kExpectedBitValue);
+        return 0;
+    }
+    const auto bit = static_cast<std::uint8_t>(DigitValue(CurrentChar));
+    NextToken();
+    return bit;
+}
+
+std::uint8_t ReadConst253() {
+    return ReadConst([](int value, int d) { return value < 25 || (value == 25 && d <= 3); },
+                     msg::kRange253);
+}
+
+std::uint8_t ReadConst15() {
+    return ReadConst([](int value, int d) { return value == 0 || (value == 1 && d <= 5); },
+                     msg::kRange15);
+}
+
+// Reads exactly one digit: in "07" the value is 0 and the 7 stays current.
+std::uint8_t ReadConst7() {
+    if (TokenKind != Token::Digit) {
+        ParseStopped = true;
+        ReportError(msg::kRange7);
+        return 0;
+    }
+    const int d = DigitValue(ReadDigit());
+    if (d <= 7) return static_cast<std::uint8_t>(d);
+    ParseStopped = true;
+    ReportError(msg::kRange7);
+    return 0;
+}
+
+}  // namespace kmp

@@ -1,0 +1,19 @@
+// Readers of names and numbers. Each starts at the first token of its
+// literal, consumes what it accepts, reports failures and always returns a value.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kmp {
+
+char ReadNameChar();
+std::string ReadName();
+std::string ReadLabelName();
+char ReadDigit();
+std::uint8_t ReadBit();
+std::uint8_t ReadConst253();
+std::uint8_t ReadConst15();
+std::uint8_t ReadConst7();
+
+}  // namespace kmp

@@ -1,0 +1,116 @@
+#include "parser.h"
+
+#include "compile_state.h"
+#include "error_report.h"
+#include "instruction_word.h"
+#include "labels.h"
+#include "listing.h"
+#include "literal_readers.h"
+#include "messages.h"
+#include "scanner.h"
+#include "translators.h"
+
+namespace kmp {
+namespace {
+
+void SkipSpaces() {
+    while (TokenKind == Token::Space && !ParseStopped) NextToken();
+}
+
+void SkipNewLinesAndSpaces() {
+    while ((TokenKind == Token::NewLine || TokenKind == Token::Space) && !ParseStopped) NextToken();
+}
+
+// Spaces, then the NewLine that ends a line, then blank lines.
+void EndOfLine() {
+    SkipSpaces();
+    if (TokenKind == Token::NewLine) {
+        NextToken();
+    } else {
+        ReportError(msg::kExpectedNewLine);
+    }
+    SkipNewLinesAndSpaces();
+}
+
+bool BeginsStatement(Token kind) {
+    switch (kind) {
+    case Token::VYSTUP:
+    case Token::OPAKUJ:
+    case Token::ROTUJ:
+    case Token::RESET:
+    case Token::CASOVANIE:
+    case Token::AK:
+    case Token::UpperLetter:
+    case Token::LowerLetter:
+    case Token::Digit:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The translator of the current statement keyword.
+InstructionWord TranslateStatement() {
+    switch (TokenKind) {
+    case Token::VYSTUP: return TranslateOutput();
+    case Token::CASOVANIE: return TranslateTiming();
+    case Token::RESET: return TranslateReset();
+    case Token::ROTUJ: return TranslateRotation();
+    case Token::OPAKUJ: return TranslateRepeat();
+    default: return TranslateCondition();
+    }
+}
+
+void StoreInstruction(InstructionWord word) {
+    if (WritePos >= kCodeImageSize) throw RangeCheckError();
+    CodeImage[WritePos] = LowByte(word);
+    CodeImage[WritePos + 1] = HighByte(word);
+    AppendInstructionLine(WritePos, LowByte(word), HighByte(word), true);
+    WritePos = static_cast<std::uint8_t>(WritePos + 2);
+}
+
+}  // namespace
+
+void ParseProgram() {
+    while (TokenKind == Token::NewLine && !ParseStopped) NextToken();
+    if (TokenKind == Token::PROGRAM) {
+        NextToken();
+    } else {
+        ReportError(msg::kExpectedProgram);
+    }
+    if (TokenKind == Token::Space) {
+        NextToken();
+    } else {
+        ReportError(msg::kExpectedSpace);
+    }
+    ReadLabelName();
+    ParseStatements();
+    if (TokenKind != Token::KONIEC) {
+        ReportError(msg::kExpectedEnd);
+    } else if (ParseStopped || ErrorCount > 0) {
+        CompileLog->AppendLine(msg::kCannotCompile);
+    }
+}
+
+void ParseStatements() {
+    EndOfLine();
+    while (BeginsStatement(TokenKind) && !ParseStopped) {
+        ParseStatement();
+        EndOfLine();
+    }
+    SkipNewLinesAndSpaces();
+}
+
+void ParseStatement() {
+    switch (TokenKind) {
+    case Token::UpperLetter:
+    case Token::LowerLetter:
+    case Token::Digit:
+        DefineLabel();
+        return;
+    default:
+        StoreInstruction(TranslateStatement());
+    }
+}
+
+}  // namespace kmp
