@@ -1,38 +1,28 @@
 #include "program_file.h"
 
+#include "atomic_file.h"
+#include "rtf_reader.h"
+#include "rtf_writer.h"
 #include "text_encoding.h"
-
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
+#include "whole_file.h"
 
 namespace kmp {
 
-// Plain text only for now; the RTF reader and writer replace these.
 std::string ProgramTextFromFileBytes(std::string_view bytes) {
+    if (auto text = TextFromRtf(bytes)) return std::move(*text);
     return NormalizeLineEndsLf(DecodePlainText(bytes));
 }
 
 std::string ProgramFileBytesFromText(std::string_view text) {
-    return std::string(text);
+    return RtfFromText(text);
 }
 
 std::string ReadProgramFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw FileError("Cannot open file \"" + path + "\". " + std::strerror(errno));
-    }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return ProgramTextFromFileBytes(bytes);
+    return ProgramTextFromFileBytes(ReadWholeFile(path));
 }
 
 void WriteProgramFile(const std::string& path, std::string_view text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        throw FileError("Cannot create file \"" + path + "\". " + std::strerror(errno));
-    }
-    out << ProgramFileBytesFromText(text);
+    ReplaceFileAtomically(path, ProgramFileBytesFromText(text));
 }
 
 }  // namespace kmp

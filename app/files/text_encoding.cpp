@@ -1,5 +1,7 @@
 #include "text_encoding.h"
 
+#include "utf8_codec.h"
+
 #include <iconv.h>
 
 #include <algorithm>
@@ -44,27 +46,6 @@ public:
 private:
     iconv_t cd_;
 };
-
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// Length of the UTF-8 sequence that starts with `lead`, 1 for a stray byte.
-std::size_t Utf8SequenceLength(unsigned char lead) {
-    if (lead >= 0xF0) return 4;
-    if (lead >= 0xE0) return 3;
-    if (lead >= 0xC0) return 2;
-    return 1;
-}
 
 template <typename Emit>
 std::string NormalizeLineEnds(std::string_view text, Emit lineEnd) {
@@ -133,7 +114,9 @@ std::string Utf8ToCp1250(std::string_view utf8, char replacement) {
     const char* in = utf8.data();
     std::size_t left = utf8.size();
     while (!conv.Convert(in, left, out)) {
-        const std::size_t skip = std::min(Utf8SequenceLength(static_cast<unsigned char>(*in)), left);
+        // One replacement per character, or per ill-formed sequence.
+        std::size_t skip = 0;
+        NextCodePoint(std::string_view(in, left), skip);
         out += replacement;
         in += skip;
         left -= skip;
