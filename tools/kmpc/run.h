@@ -1,0 +1,34 @@
+// One run of kmpc: read, compile, print the panes, write the image.
+#pragma once
+
+#include "compiler.h"
+#include "options.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace kmpc {
+
+// A pane that keeps its lines, to be printed when the run is over.
+class LinePane final : public kmp::Pane {
+public:
+    void Clear() override { lines_.clear(); }
+    void AppendLine(std::string_view line) override { lines_.emplace_back(line); }
+    void SetColor(std::uint32_t) override {}
+    const std::vector<std::string>& Lines() const { return lines_; }
+
+private:
+    std::vector<std::string> lines_;
+};
+
+// Exit statuses.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitCompileFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// Compiles the file of `options`, prints the listing to `out` and the log to
+// `err`, writes the image file after a successful run. Returns the exit status.
+int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FILE* err);
+
+}  // namespace kmpc
