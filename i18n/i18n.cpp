@@ -4,19 +4,19 @@
 
 #include <clocale>
 
-#ifndef KMP_LOCALEDIR
-#define KMP_LOCALEDIR "/usr/local/share/locale"
-#endif
+#include "catalogue_dir.h"
 
 namespace kmp::i18n {
 
 void Init() {
     std::setlocale(LC_MESSAGES, "");
-    bindtextdomain(kTextDomain, KMP_LOCALEDIR);
+    bindtextdomain(kTextDomain, CatalogueDir().c_str());
     bind_textdomain_codeset(kTextDomain, "UTF-8");
 }
 
 const char* Tr(const char* msgid) {
+    // gettext answers the empty msgid with the catalogue's header.
+    if (msgid == nullptr || *msgid == '\0') return msgid;
     return dgettext(kTextDomain, msgid);
 }
 

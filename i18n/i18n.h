@@ -5,11 +5,16 @@ namespace kmp::i18n {
 
 inline constexpr const char* kTextDomain = "kmp";
 
-// Binds the text domain to the catalogue folder and takes the language from
-// the environment. Call once at program start, before any lookup.
+// Binds the text domain to the program's catalogue folder (the build tree's
+// when run uninstalled, else the install prefix's share/locale) and takes the
+// language from the environment ("LANGUAGE", "LC_ALL", "LC_MESSAGES",
+// "LANG"). Only the message category of the locale is set, so formatting of
+// numbers and times stays as it was. Call once at program start, before any
+// lookup.
 void Init();
 
 // The translation of `msgid` in the user's language, or `msgid` itself.
+// An empty text is its own translation.
 const char* Tr(const char* msgid);
 
 }  // namespace kmp::i18n
