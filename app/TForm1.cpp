@@ -1,0 +1,107 @@
+#include "TForm1.h"
+
+#include "app_texts.h"
+#include "error_display.h"
+#include "example_program.h"
+#include "ui_TForm1.h"
+#include "window_icon.h"
+
+#include <QCloseEvent>
+#include <QScreen>
+
+namespace kmp {
+
+TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TForm1>()), dialogs_(dialogs)
+{
+    ui->setupUi(this);
+    SetUpWindow();
+    ui->RichEdit1->setPlainText(QString::fromUtf8(kExampleProgram));
+    ConnectReactions();
+    InitUpload();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::SetUpWindow()
+{
+    // Fixed size, system menu and minimise only: no maximise, no resizing.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(775, 705);
+    setWindowTitle(QString::fromUtf8(kWindowCaption));
+    setWindowIcon(WindowIcon());
+    ui->Label16->installEventFilter(this);
+    ui->Button1->setFocus();
+    CenterOnScreen();
+}
+
+void TForm1::CenterOnScreen()
+{
+    if (const QScreen* screen = this->screen()) {
+        QRect frame = rect();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+template <typename Sender, typename Signal>
+void TForm1::React(Sender* sender, Signal signal, void (TForm1::*reaction)())
+{
+    connect(sender, signal, this, [this, reaction] { Run([this, reaction] { (this->*reaction)(); }); });
+}
+
+void TForm1::Run(const std::function<void()>& reaction)
+{
+    RunReaction(dialogs_, reaction);
+}
+
+void TForm1::ConnectReactions()
+{
+    React(ui->Button1, &QPushButton::clicked, &TForm1::Button1Click);
+    React(ui->Button5, &QPushButton::clicked, &TForm1::Button5Click);
+    React(ui->Button6, &QPushButton::clicked, &TForm1::Button6Click);
+    React(ui->RichEdit1, &QPlainTextEdit::textChanged, &TForm1::RichEdit1Change);
+    React(ui->TrackBar1, &QSlider::valueChanged, &TForm1::TrackBar1Change);
+    React(ui->TrackBar2, &QSlider::valueChanged, &TForm1::TrackBar2Change);
+    React(ui->TrackBar3, &QSlider::valueChanged, &TForm1::TrackBar3Change);
+    ConnectUploadReactions();
+}
+
+void TForm1::ConnectUploadReactions()
+{
+    React(ui->Button2, &QPushButton::clicked, &TForm1::Button2Click);
+    React(ui->Button3, &QPushButton::clicked, &TForm1::Button3Click);
+    React(ui->Button4, &QPushButton::clicked, &TForm1::Button4Click);
+    React(ui->ComboBox1, &QComboBox::currentTextChanged, &TForm1::ComboBox1Change);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->Label16) {
+        switch (event->type()) {
+        case QEvent::Enter: Run([this] { Label16MouseEnter(); }); break;
+        case QEvent::Leave: Run([this] { Label16MouseLeave(); }); break;
+        case QEvent::MouseButtonRelease: Run([this] { Label16Click(); }); break;
+        default: break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    Run([this] { FormShow(); });
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    Run([this] { FormClose(); });
+    event->accept();
+}
+
+}  // namespace kmp

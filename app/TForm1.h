@@ -1,0 +1,98 @@
+// The main window Form1: editor, listing, compile log, timing track bars,
+// file, compile, port and send buttons, and the credits with the contact link.
+#pragma once
+
+#include "dialogs.h"
+
+#include <compiler.h>
+
+#include <QUrl>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QSlider;
+
+namespace Ui {
+class TForm1;
+}
+
+namespace kmp {
+
+// The link text handed to the desktop's "mailto:" handler.
+QString ContactLinkText();
+QUrl ContactLinkUrl();
+
+// `name` with "." and `suffix` added when its file name has no extension.
+QString WithDefaultSuffix(const QString& name, const QString& suffix);
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TForm1(Dialogs& dialogs, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The clock of the compile log's time line (the system clock by default).
+    void SetClock(const Clock& clock) { clock_ = &clock; }
+
+    Ui::TForm1& Controls() { return *ui; }
+
+    // Reactions of the window.
+    void Button1Click();
+    void Button5Click();
+    void Button6Click();
+    void RichEdit1Change();
+    void TrackBar1Change();
+    void TrackBar2Change();
+    void TrackBar3Change();
+    void Label16Click();
+    void Label16MouseEnter();
+    void Label16MouseLeave();
+
+    // Reactions of port search, connection and upload (app/TForm1_upload_stubs.cpp
+    // holds empty ones until the upload part brings its own).
+    void FormShow();
+    void FormClose();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void ComboBox1Change();
+    void ComPort1RxChar(int count);
+    void ComPort1DSRChange(bool onOff);
+
+    // State of the upload part, defined by its source file.
+    struct UploadState;
+    struct UploadStateDeleter {
+        void operator()(UploadState* state) const;
+    };
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void ConnectReactions();
+    void ConnectUploadReactions();
+    void SetUpWindow();
+    void CenterOnScreen();
+    // Connects `signal` of `sender` to `reaction`, run under the general error display.
+    template <typename Sender, typename Signal>
+    void React(Sender* sender, Signal signal, void (TForm1::*reaction)());
+    void Run(const std::function<void()>& reaction);
+    // Builds the upload part's state; called once at the end of construction.
+    void InitUpload();
+    TimingSettings Timing() const;
+    void ShowPosition(QSlider& trackBar, QLabel& valueLabel);
+
+    std::unique_ptr<Ui::TForm1> ui;
+    Dialogs& dialogs_;
+    SystemClock systemClock_;
+    const Clock* clock_ = &systemClock_;
+    bool shown_ = false;
+    std::unique_ptr<UploadState, UploadStateDeleter> upload_;
+};
+
+}  // namespace kmp

@@ -1,0 +1,17 @@
+// The command line of kmp-studio.
+#pragma once
+
+#include <QString>
+
+namespace kmp {
+
+struct StartOptions {
+    bool simulator = false;   // --simulator: the serial layer uses the simulated board
+    QString screenshotPath;   // --screenshot FILE: save a picture of the window and quit
+};
+
+// Reads the options. --help and --version are answered on the terminal and
+// end the process, before any window system is needed.
+StartOptions ReadCommandLine(int argc, char** argv);
+
+}  // namespace kmp
