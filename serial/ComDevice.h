@@ -1,0 +1,119 @@
+// The device interface: the serial services that the port needs from the
+// system (open, queue sizes, line settings, timeouts, event wait, read,
+// write, purge, output lines, modem lines, error flags). Every failure is a
+// DeviceError carrying the errno value; the port turns it into EComPort.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+
+namespace kmp {
+
+class DeviceError : public std::exception {
+public:
+    explicit DeviceError(int error) : error_(error) {}
+    int Error() const { return error_; }
+    const char* what() const noexcept override { return "serial device error"; }
+
+private:
+    int error_;
+};
+
+// Line settings in the layout of the classic device control block.
+struct Dcb {
+    std::uint32_t DCBlength = 28;
+    std::uint32_t BaudRate = 0;
+    bool fBinary = false;
+    bool fParity = false;
+    bool fOutxCtsFlow = false;
+    bool fOutxDsrFlow = false;
+    std::uint8_t fDtrControl = 0;
+    bool fDsrSensitivity = false;
+    bool fTXContinueOnXoff = false;
+    bool fOutX = false;
+    bool fInX = false;
+    bool fErrorChar = false;
+    bool fNull = false;
+    std::uint8_t fRtsControl = 0;
+    bool fAbortOnError = false;
+    std::uint16_t XonLim = 0;
+    std::uint16_t XoffLim = 0;
+    std::uint8_t ByteSize = 0;
+    std::uint8_t Parity = 0;
+    std::uint8_t StopBits = 0;
+    std::uint8_t XonChar = 0;
+    std::uint8_t XoffChar = 0;
+    std::uint8_t ErrorChar = 0;
+    std::uint8_t EofChar = 0;
+    std::uint8_t EvtChar = 0;
+};
+
+inline constexpr std::uint8_t NOPARITY = 0, ODDPARITY = 1, EVENPARITY = 2,
+                              MARKPARITY = 3, SPACEPARITY = 4;
+inline constexpr std::uint8_t ONESTOPBIT = 0, ONE5STOPBITS = 1, TWOSTOPBITS = 2;
+
+// Milliseconds; 0xFFFFFFFF is "all bits set".
+struct CommTimeouts {
+    std::uint32_t ReadIntervalTimeout = 0;
+    std::uint32_t ReadTotalTimeoutMultiplier = 0;
+    std::uint32_t ReadTotalTimeoutConstant = 0;
+    std::uint32_t WriteTotalTimeoutMultiplier = 0;
+    std::uint32_t WriteTotalTimeoutConstant = 0;
+};
+inline constexpr std::uint32_t MAXDWORD = 0xFFFFFFFFu;
+
+// Event flags of the event mask and of a completed wait.
+inline constexpr std::uint32_t EV_RXCHAR = 0x0001, EV_RXFLAG = 0x0002,
+                               EV_TXEMPTY = 0x0004, EV_CTS = 0x0008,
+                               EV_DSR = 0x0010, EV_RLSD = 0x0020,
+                               EV_BREAK = 0x0040, EV_ERR = 0x0080,
+                               EV_RING = 0x0100, EV_RX80FULL = 0x0400;
+
+// Error flags of the line status.
+inline constexpr std::uint32_t CE_RXOVER = 0x0001, CE_OVERRUN = 0x0002,
+                               CE_RXPARITY = 0x0004, CE_FRAME = 0x0008,
+                               CE_BREAK = 0x0010, CE_TXFULL = 0x0100,
+                               CE_IOE = 0x0400, CE_MODE = 0x8000;
+
+// Modem status bits.
+inline constexpr std::uint32_t MS_CTS_ON = 0x0010, MS_DSR_ON = 0x0020,
+                               MS_RING_ON = 0x0040, MS_RLSD_ON = 0x0080;
+
+// Purge flags.
+inline constexpr std::uint32_t PURGE_TXABORT = 0x0001, PURGE_RXABORT = 0x0002,
+                               PURGE_TXCLEAR = 0x0004, PURGE_RXCLEAR = 0x0008;
+
+enum class EscapeFunction { SETRTS, CLRRTS, SETDTR, CLRDTR };
+
+struct CommStatus {
+    std::uint32_t Errors = 0;  // CE_ flags, cleared by the call
+    std::uint32_t InQueue = 0;  // bytes waiting in the input queue
+};
+
+// One open device. The event thread calls SetEventMask, WaitEvent and Purge;
+// the port's thread calls everything else. Implementations are safe for that.
+class ComDevice {
+public:
+    virtual ~ComDevice() = default;
+
+    virtual void SetupQueues(int inputSize, int outputSize) = 0;
+    virtual void SetState(const Dcb& dcb) = 0;
+    virtual void SetTimeouts(const CommTimeouts& timeouts) = 0;
+    virtual void SetEventMask(std::uint32_t mask) = 0;
+    // Blocks until a selected event occurs (returns its EV_ flags) or
+    // `stopFd` becomes readable (returns 0). Events that occur between two
+    // waits are reported by the next one. Throws when the device is gone.
+    virtual std::uint32_t WaitEvent(int stopFd) = 0;
+    // Returns after the bytes have left the port or the write time-out has
+    // passed, with the number of bytes sent.
+    virtual std::size_t Write(const std::uint8_t* data, std::size_t count) = 0;
+    // Reads at most `count` bytes as the read time-outs allow.
+    virtual std::size_t Read(std::uint8_t* data, std::size_t count) = 0;
+    virtual void Purge(std::uint32_t flags) = 0;
+    virtual void Escape(EscapeFunction function) = 0;
+    virtual CommStatus ClearError() = 0;
+    virtual std::uint32_t ModemStatus() = 0;
+};
+
+}  // namespace kmp

@@ -1,0 +1,292 @@
+#include "ComPort.h"
+
+#include <cerrno>
+#include <iostream>
+
+#include "ComThread.h"
+#include "EventWindow.h"
+#include "TermiosDevice.h"
+#include "VirtualController.h"
+
+namespace kmp {
+
+namespace {
+
+// The port name that opens the attached virtual controller.
+constexpr const char* kSimulatorPort = "sim";
+
+// Runs `call` on the device and turns a DeviceError into EComPort `code`.
+template <typename Call>
+decltype(auto) Guard(int code, Call&& call) {
+    try {
+        return call();
+    } catch (const DeviceError& e) {
+        throw EComPort(code, e.Error());
+    }
+}
+
+bool DeviceIsGone(int error) { return error == EIO || error == ENXIO || error == ENODEV; }
+
+}  // namespace
+
+TCustomComPort::TCustomComPort(QObject* owner) : QObject(owner) {
+    ShowException = [](const std::exception& error) {
+        std::cerr << error.what() << '\n';
+    };
+}
+
+TCustomComPort::~TCustomComPort() {
+    try {
+        Close();
+    } catch (const std::exception&) {
+        // The device goes away with the port in any case.
+        StopEventThread();
+        CloseDevice();
+        connected_ = false;
+    }
+}
+
+ComDevice& TCustomComPort::Device() {
+    if (!device_) throw EComPort(CError_OpenFailed, EBADF);
+    return *device_;
+}
+
+void TCustomComPort::SetVirtualController(std::shared_ptr<VirtualController> board) {
+    board_ = std::move(board);
+}
+
+void TCustomComPort::OpenDevice() {
+    device_ = Guard(CError_OpenFailed, [this]() -> std::unique_ptr<ComDevice> {
+        if (port_ == kSimulatorPort) {
+            if (!board_) throw DeviceError(ENOENT);
+            return board_->OpenDevice();
+        }
+        return OpenTermiosDevice(port_);
+    });
+}
+
+void TCustomComPort::CloseDevice() { device_.reset(); }
+
+void TCustomComPort::Open() {
+    if (connected_) return;
+    DoBeforeOpen();
+    OpenDevice();
+    connected_ = true;
+    try {
+        PushAllSettings();
+    } catch (...) {
+        CloseDevice();
+        connected_ = false;
+        throw;
+    }
+    StartEventThread();
+    AfterOpenStep();
+}
+
+void TCustomComPort::AfterOpenStep() {
+    NotifyLinks(&TComLink::ConnectionNotice, true);
+    DoAfterOpen();
+    const bool cts = ReadModemLines().Contains(mlCTS);
+    NotifyLinks(&TComLink::CTSNotice, cts);
+    DoCTSChange(cts);
+    const bool dsr = ReadModemLines().Contains(mlDSR);
+    NotifyLinks(&TComLink::DSRNotice, dsr);
+    DoDSRChange(dsr);
+    const bool rlsd = ReadModemLines().Contains(mlRLSD);
+    NotifyLinks(&TComLink::RLSDNotice, rlsd);
+    DoRLSDChange(rlsd);
+}
+
+void TCustomComPort::Close() {
+    if (!connected_) return;
+    BeforeCloseStep();
+    // A device that is gone (an unplugged adapter) cannot be purged, and
+    // would stay open for ever if the close stopped there: the close is
+    // finished and the loss reported afterwards.
+    int lostDevice = 0;
+    try {
+        Device().Purge(PURGE_TXABORT | PURGE_RXABORT);
+    } catch (const DeviceError& e) {
+        if (!DeviceIsGone(e.Error())) throw EComPort(CError_PurgeFailed, e.Error());
+        lostDevice = e.Error();
+    }
+    StopEventThread();
+    CloseDevice();
+    connected_ = false;
+    NotifyLinks(&TComLink::ConnectionNotice, false);
+    DoAfterClose();
+    if (lostDevice != 0) throw EComPort(CError_PurgeFailed, lostDevice);
+}
+
+void TCustomComPort::BeforeCloseStep() {
+    NotifyLinks(&TComLink::CTSNotice, false);
+    NotifyLinks(&TComLink::DSRNotice, false);
+    NotifyLinks(&TComLink::RLSDNotice, false);
+    DoCTSChange(false);
+    DoDSRChange(false);
+    DoRLSDChange(false);
+    DoBeforeClose();
+}
+
+void TCustomComPort::StartEventThread() {
+    if (events_.Empty()) return;
+    if (syncMethod_ == smWindowSync) eventWindow_ = std::make_unique<EventWindow>(*this);
+    eventThread_ = std::make_unique<TComThread>(*this, *device_, eventWindow_.get());
+}
+
+void TCustomComPort::StopEventThread() {
+    if (eventThread_) {
+        eventThread_->StopAndWait();
+        eventThread_.reset();
+    }
+    eventWindow_.reset();
+}
+
+int TCustomComPort::Write(const void* Buffer, int Count) {
+    if (Count <= 0) return 0;
+    const auto* bytes = static_cast<const std::uint8_t*>(Buffer);
+    const std::vector<std::uint8_t> copy(bytes, bytes + Count);
+    ComDevice* device = Guard(CError_WriteFailed, [this] { return &Device(); });
+    NotifyLinks(&TComLink::TxActivityNotice, true);
+    const auto written = Guard(CError_WriteFailed, [&] {
+        return device->Write(copy.data(), copy.size());
+    });
+    NotifyLinks(&TComLink::SentBlockNotice, copy.data(), Count);
+    return static_cast<int>(written);
+}
+
+int TCustomComPort::ReadString(std::string& Text, int Count) {
+    Text.clear();
+    if (Count <= 0) return 0;
+    Text.resize(static_cast<std::size_t>(Count));
+    const auto read = Guard(CError_ReadFailed, [&] {
+        return Device().Read(reinterpret_cast<std::uint8_t*>(Text.data()), Text.size());
+    });
+    Text.resize(read);
+    if (BytesWaiting() == 0) NotifyLinks(&TComLink::RxActivityNotice, false);
+    return static_cast<int>(read);
+}
+
+void TCustomComPort::SetRTS(bool OnOff) {
+    Guard(CError_EscapeComFailed, [&] {
+        Device().Escape(OnOff ? EscapeFunction::SETRTS : EscapeFunction::CLRRTS);
+    });
+}
+
+void TCustomComPort::SetDTR(bool OnOff) {
+    Guard(CError_EscapeComFailed, [&] {
+        Device().Escape(OnOff ? EscapeFunction::SETDTR : EscapeFunction::CLRDTR);
+    });
+}
+
+int TCustomComPort::BytesWaiting() {
+    return Guard(CError_ClearComFailed,
+                 [this] { return static_cast<int>(Device().ClearError().InQueue); });
+}
+
+ModemLines TCustomComPort::ReadModemLines() {
+    const std::uint32_t status =
+        Guard(CError_ModemStatFailed, [this] { return Device().ModemStatus(); });
+    ModemLines lines;
+    if (status & MS_CTS_ON) lines.Include(mlCTS);
+    if (status & MS_DSR_ON) lines.Include(mlDSR);
+    if (status & MS_RING_ON) lines.Include(mlRing);
+    if (status & MS_RLSD_ON) lines.Include(mlRLSD);
+    return lines;
+}
+
+TComErrors TCustomComPort::TakeLineErrors() {
+    const std::uint32_t flags =
+        Guard(CError_ClearComFailed, [this] { return Device().ClearError().Errors; });
+    TComErrors errors;
+    if (flags & CE_FRAME) errors.Include(ceFrame);
+    if ((flags & CE_RXPARITY) && parity_.Check()) errors.Include(ceRxParity);
+    if (flags & CE_OVERRUN) errors.Include(ceOverrun);
+    if (flags & CE_BREAK) errors.Include(ceBreak);
+    if (flags & CE_IOE) errors.Include(ceIO);
+    if (flags & CE_MODE) errors.Include(ceMode);
+    if (flags & CE_RXOVER) errors.Include(ceRxOver);
+    if (flags & CE_TXFULL) errors.Include(ceTxFull);
+    return errors;
+}
+
+void TCustomComPort::RegisterLink(TComLink* link) {
+    for (TComLink* present : links_)
+        if (present == link) throw EComPort(CError_RegFailed);
+    links_.push_back(link);
+    hasBlockReader_ = false;
+    for (TComLink* l : links_) hasBlockReader_ = hasBlockReader_ || bool(l->ReceivedBlockNotice);
+}
+
+void TCustomComPort::UnRegisterLink(TComLink* link) {
+    auto it = links_.begin();
+    while (it != links_.end() && *it != link) ++it;
+    if (it == links_.end()) throw EComPort(CError_RegFailed);
+    links_.erase(it);
+    hasBlockReader_ = false;
+    for (TComLink* l : links_) hasBlockReader_ = hasBlockReader_ || bool(l->ReceivedBlockNotice);
+}
+
+void TCustomComPort::SetConnected(bool value) {
+    if (loading_) {
+        connectWhenLoaded_ = value;
+        return;
+    }
+    if (value == connected_) return;
+    if (value)
+        Open();
+    else
+        Close();
+}
+
+void TCustomComPort::EndLoading() {
+    loading_ = false;
+    if (!connectWhenLoaded_) return;
+    connectWhenLoaded_ = false;
+    try {
+        Open();
+    } catch (const std::exception& error) {
+        ReportLoadingError(error);
+    }
+}
+
+void TCustomComPort::ReportLoadingError(const std::exception& error) {
+    if (ShowException) ShowException(error);
+}
+
+void TCustomComPort::SetPort(const std::string& value) {
+    if (value == port_) return;
+    port_ = value;
+    if (connected_ && !loading_) {
+        Close();
+        Open();
+    }
+}
+
+void TCustomComPort::SetSyncMethod(TSyncMethod value) {
+    if (value == syncMethod_) return;
+    if (connected_ && !loading_) throw EComPort(CError_ConnChangeProp);
+    syncMethod_ = value;
+}
+
+void TCustomComPort::SetParity(const TComParity& value) {
+    parity_.CopyFields(value);
+    PushLineSettings();
+}
+
+void TCustomComPort::SetFlowControl(const TComFlowControl& value) {
+    flowControl_.CopyFields(value);
+    PushLineSettings();
+}
+
+void TCustomComPort::SetTimeouts(const TComTimeouts& value) {
+    timeouts_.CopyFields(value);
+    PushTimeouts();
+}
+
+void TCustomComPort::SetBuffer(const TComBuffer& value) {
+    buffer_.CopyFields(value);
+    PushQueueSizes();
+}
+
+}  // namespace kmp

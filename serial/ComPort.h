@@ -1,0 +1,200 @@
+// TCustomComPort and TComPort: the serial port component.
+#pragma once
+
+#include <QObject>
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ComDevice.h"
+#include "ComError.h"
+#include "ComLink.h"
+#include "ComSettings.h"
+#include "ComTypes.h"
+
+namespace kmp {
+
+class TComThread;
+class EventWindow;
+class HandOver;
+class VirtualController;
+
+class TCustomComPort : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TCustomComPort(QObject* owner = nullptr);
+    ~TCustomComPort() override;
+
+    // Events, fired with the port as Sender.
+    using NotifyEvent = std::function<void(QObject* Sender)>;
+    NotifyEvent OnAfterOpen, OnAfterClose, OnBeforeOpen, OnBeforeClose;
+    NotifyEvent OnTxEmpty, OnBreak, OnRing, OnRxFlag, OnRx80Full;
+    std::function<void(QObject* Sender, int Count)> OnRxChar;
+    std::function<void(QObject* Sender, const std::uint8_t* Buffer, int Count)> OnRxBuf;
+    std::function<void(QObject* Sender, bool OnOff)> OnCTSChange, OnDSRChange, OnRLSDChange;
+    std::function<void(QObject* Sender, TComErrors Errors)> OnError;
+
+    // The application's standard display of an error that no caller catches
+    // (end of loading, smWindowSync reactions). Default: a line on stderr.
+    std::function<void(const std::exception& error)> ShowException;
+
+    // Operations; each may raise EComPort.
+    void Open();
+    void Close();
+    int Write(const void* Buffer, int Count);
+    int ReadString(std::string& Text, int Count);
+    void SetRTS(bool OnOff);
+    void SetDTR(bool OnOff);
+    int BytesWaiting();
+    ModemLines ReadModemLines();
+    TComErrors TakeLineErrors();
+    void RegisterLink(TComLink* link);
+    void UnRegisterLink(TComLink* link);
+    bool HasBlockReader() const { return hasBlockReader_; }
+
+    // Properties.
+    bool Connected() const { return connected_; }
+    void SetConnected(bool value);
+    TBaudRate BaudRate() const { return baudRate_; }
+    void SetBaudRate(TBaudRate value) { ChangeLine(baudRate_, value); }
+    int CustomBaudRate() const { return customBaudRate_; }
+    void SetCustomBaudRate(int value) { ChangeLine(customBaudRate_, value); }
+    const std::string& Port() const { return port_; }
+    void SetPort(const std::string& value);
+    TStopBits StopBits() const { return stopBits_; }
+    void SetStopBits(TStopBits value) { ChangeLine(stopBits_, value); }
+    TDataBits DataBits() const { return dataBits_; }
+    void SetDataBits(TDataBits value) { ChangeLine(dataBits_, value); }
+    bool DiscardNull() const { return discardNull_; }
+    void SetDiscardNull(bool value) { ChangeLine(discardNull_, value); }
+    std::uint8_t EventChar() const { return eventChar_; }
+    void SetEventChar(std::uint8_t value) { ChangeLine(eventChar_, value); }
+    TComEvents Events() const { return events_; }
+    void SetEvents(TComEvents value) { events_ = value; }
+    TSyncMethod SyncMethod() const { return syncMethod_; }
+    void SetSyncMethod(TSyncMethod value);
+
+    TComParity& Parity() { return parity_; }
+    TComFlowControl& FlowControl() { return flowControl_; }
+    TComTimeouts& Timeouts() { return timeouts_; }
+    TComBuffer& Buffer() { return buffer_; }
+    void SetParity(const TComParity& value);
+    void SetFlowControl(const TComFlowControl& value);
+    void SetTimeouts(const TComTimeouts& value);
+    void SetBuffer(const TComBuffer& value);
+
+    // The window description's loading state: setters only store values.
+    void BeginLoading() { loading_ = true; }
+    void EndLoading();
+    bool Loading() const { return loading_; }
+
+    // The simulated board that `Port` "sim" opens; none by default.
+    void SetVirtualController(std::shared_ptr<VirtualController> board);
+    const std::shared_ptr<VirtualController>& GetVirtualController() const { return board_; }
+
+    // True while an event thread exists (from Open to Close).
+    bool ThreadRunning() const { return eventThread_ != nullptr; }
+
+    // Settings pushes; each does nothing unless open and not loading.
+    virtual void PushLineSettings();
+    virtual void PushTimeouts();
+    virtual void PushQueueSizes();
+
+protected:
+    virtual void OpenDevice();
+    virtual void CloseDevice();
+    virtual void PushAllSettings();
+
+    virtual void DoAfterClose() { Fire(OnAfterClose); }
+    virtual void DoAfterOpen() { Fire(OnAfterOpen); }
+    virtual void DoBeforeClose() { Fire(OnBeforeClose); }
+    virtual void DoBeforeOpen() { Fire(OnBeforeOpen); }
+    virtual void DoRxChar(int Count);
+    virtual void DoRxBuf(const std::uint8_t* Buffer, int Count);
+    virtual void DoTxEmpty() { Fire(OnTxEmpty); }
+    virtual void DoBreak() { Fire(OnBreak); }
+    virtual void DoRing() { Fire(OnRing); }
+    virtual void DoRxFlag() { Fire(OnRxFlag); }
+    virtual void DoCTSChange(bool OnOff) { FireOnOff(OnCTSChange, OnOff); }
+    virtual void DoDSRChange(bool OnOff) { FireOnOff(OnDSRChange, OnOff); }
+    virtual void DoError(TComErrors Errors);
+    virtual void DoRLSDChange(bool OnOff) { FireOnOff(OnRLSDChange, OnOff); }
+    virtual void DoRx80Full() { Fire(OnRx80Full); }
+
+private:
+    friend class TComThread;
+    friend class EventWindow;
+
+    // Runs the reactions for `events` in the fixed order.
+    void RunEventReactions(TComEvents events);
+    // The reaction to one event.
+    void ReactTo(TComEvent event);
+    void ReactToRxChar();
+    void ReactToLineChange(TComEvent event);
+
+    void StartEventThread();
+    void StopEventThread();
+    void BeforeCloseStep();
+    void AfterOpenStep();
+    void ReportLoadingError(const std::exception& error);
+    bool CanPush() const { return connected_ && !loading_ && device_ != nullptr; }
+    ComDevice& Device();
+
+    template <typename T>
+    void ChangeLine(T& field, T value) {
+        if (field == value) return;
+        field = value;
+        PushLineSettings();
+    }
+    void Fire(const NotifyEvent& event) {
+        if (event) event(this);
+    }
+    void FireOnOff(const std::function<void(QObject*, bool)>& event, bool OnOff) {
+        if (event) event(this, OnOff);
+    }
+    // Calls `notice` of every registered link that has it, in order.
+    template <typename Notice, typename... Args>
+    void NotifyLinks(Notice TComLink::*notice, Args... args) {
+        const std::vector<TComLink*> links = links_;
+        for (TComLink* link : links)
+            if (link->*notice) (link->*notice)(this, args...);
+    }
+
+    bool connected_ = false;
+    bool loading_ = false;
+    bool connectWhenLoaded_ = false;
+    TBaudRate baudRate_ = br9600;
+    int customBaudRate_ = 9600;
+    std::string port_ = "COM1";
+    TStopBits stopBits_ = sbOneStopBit;
+    TDataBits dataBits_ = dbEight;
+    bool discardNull_ = false;
+    std::uint8_t eventChar_ = 0;
+    TComEvents events_ = kAllComEvents;
+    TSyncMethod syncMethod_ = smThreadSync;
+    TComParity parity_{this};
+    TComFlowControl flowControl_{this};
+    TComTimeouts timeouts_{this};
+    TComBuffer buffer_{this};
+    std::vector<TComLink*> links_;
+    bool hasBlockReader_ = false;
+    std::shared_ptr<VirtualController> board_;
+    std::unique_ptr<ComDevice> device_;
+    std::unique_ptr<EventWindow> eventWindow_;
+    std::unique_ptr<TComThread> eventThread_;
+};
+
+// The published form of the component; all behaviour is in TCustomComPort.
+class TComPort : public TCustomComPort {
+    Q_OBJECT
+
+public:
+    using TCustomComPort::TCustomComPort;
+};
+
+}  // namespace kmp

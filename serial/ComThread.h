@@ -1,0 +1,51 @@
+// TComThread: waits for the port's line events and has the port's reactions
+// run as its SyncMethod says (on the port's thread, through the hidden event
+// window, or on the event thread itself).
+#pragma once
+
+#include <QObject>
+
+#include <cstdint>
+#include <memory>
+#include <thread>
+
+#include "ComTypes.h"
+
+namespace kmp {
+
+class ComDevice;
+class EventWindow;
+class HandOver;
+class TCustomComPort;
+
+// The EV_ mask of an event set, and the events of an EV_ mask.
+std::uint32_t EventMask(TComEvents events);
+TComEvents EventsOfMask(std::uint32_t mask);
+
+class TComThread {
+public:
+    // Selects the port's events on the device and starts the thread.
+    TComThread(TCustomComPort& port, ComDevice& device, EventWindow* window);
+    ~TComThread();
+    TComThread(const TComThread&) = delete;
+    TComThread& operator=(const TComThread&) = delete;
+
+    // Sets the stop signal and waits for the run to end, running hand-overs
+    // queued before (on the port's thread).
+    void StopAndWait();
+
+private:
+    void Run();
+    void DeliverEvents(TComEvents pending);
+
+    TCustomComPort& port_;
+    ComDevice& device_;
+    EventWindow* window_;
+    TSyncMethod syncMethod_;
+    int stopSignal_ = -1;
+    std::shared_ptr<HandOver> handOver_;
+    QObject handOverContext_;
+    std::thread thread_;
+};
+
+}  // namespace kmp

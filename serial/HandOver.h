@@ -1,0 +1,58 @@
+// The hand-over of work from the event thread to the port's thread.
+//
+// The event thread queues a job and waits until the port's thread has run
+// it. The port's thread runs queued jobs from its event loop and, while it
+// waits for the event thread to end, in that wait (see WaitForEnd), so that a
+// waiting event thread never blocks Close.
+#pragma once
+
+#include <QObject>
+
+#include <condition_variable>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+namespace kmp {
+
+class HandOver : public std::enable_shared_from_this<HandOver> {
+public:
+    // Event thread: runs `job` on the thread of `context` and waits until it
+    // has run; rethrows what escaped the job. Returns early without running
+    // the job once a stop was requested from inside a job.
+    void RunOnMainThread(QObject* context, std::function<void()> job);
+
+    // Event thread: `post` puts one message into the window's queue; the call
+    // waits until the window has taken it (ReleaseSender).
+    void SendToWindow(const std::function<void(std::uint64_t ticket)>& post);
+    // Port's thread: the window has taken the message `ticket`.
+    void ReleaseSender(std::uint64_t ticket);
+
+    // Event thread: its run has ended.
+    void MarkEnded();
+
+    // Port's thread: waits until the event thread has ended, meanwhile
+    // running queued jobs and letting `deliverWindowMessages` hand queued
+    // window messages to the window.
+    void WaitForEnd(const std::function<void()>& deliverWindowMessages);
+
+private:
+    void RunQueued();
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::function<void()> job_;
+    bool jobQueued_ = false;
+    bool jobRunning_ = false;
+    bool jobDone_ = false;
+    std::exception_ptr jobError_;
+    bool stopInsideJob_ = false;
+    std::uint64_t windowPosted_ = 0;
+    std::uint64_t windowQueued_ = 0;
+    std::uint64_t windowReleased_ = 0;
+    bool ended_ = false;
+};
+
+}  // namespace kmp

@@ -1,0 +1,107 @@
+// The event wait of the termios device.
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "ModemWatcher.h"
+#include "TermiosDevice.h"
+
+namespace kmp {
+
+namespace {
+
+// The TIOCMGET reading interval for drivers without TIOCMIWAIT.
+constexpr int kModemPollMs = 50;
+
+void DrainEventFd(int fd) {
+    std::uint64_t value = 0;
+    [[maybe_unused]] const auto n = read(fd, &value, sizeof value);
+}
+
+}  // namespace
+
+void TermiosDevice::SetEventMask(std::uint32_t mask) { eventMask_ = mask; }
+
+// Received bytes are reported once per arrival: after a report the descriptor
+// is left out of the wait until a read or purge takes bytes (Rearm), so bytes
+// that a reaction leaves waiting do not make the wait return again and again.
+std::uint32_t TermiosDevice::ReceivedEvents() {
+    rxArmed_ = false;
+    std::uint32_t events = EV_RXCHAR;
+    const int size = inputSize_;
+    int waiting = 0;
+    if (ioctl(fd_, TIOCINQ, &waiting) == 0 && size > 0 && waiting * 5 >= size * 4)
+        events |= EV_RX80FULL;
+    return events;
+}
+
+// Line errors, breaks, rings and line changes from the driver's counters.
+std::uint32_t TermiosDevice::CounterEvents() {
+    if (!hasModemLines_) return 0;
+    serial_icounter_struct now{};
+    if (ioctl(fd_, TIOCGICOUNT, &now) != 0) return 0;
+    if (!haveCounters_) {
+        haveCounters_ = true;
+        lastCounters_ = now;
+        return 0;
+    }
+    const serial_icounter_struct& was = lastCounters_;
+    std::uint32_t events = 0;
+    std::uint32_t errors = 0;
+    if (now.cts != was.cts) events |= EV_CTS;
+    if (now.dsr != was.dsr) events |= EV_DSR;
+    if (now.dcd != was.dcd) events |= EV_RLSD;
+    if (now.rng != was.rng) events |= EV_RING;
+    if (now.brk != was.brk) { events |= EV_BREAK; errors |= CE_BREAK; }
+    if (now.frame != was.frame) errors |= CE_FRAME;
+    if (now.overrun != was.overrun) errors |= CE_OVERRUN;
+    if (now.parity != was.parity) errors |= CE_RXPARITY;
+    if (now.buf_overrun != was.buf_overrun) errors |= CE_RXOVER;
+    if (errors != 0) {
+        lineErrors_ |= errors;
+        events |= EV_ERR;
+    }
+    lastCounters_ = now;
+    return events;
+}
+
+// Line changes from a TIOCMGET reading (drivers without TIOCMIWAIT).
+std::uint32_t TermiosDevice::PolledModemEvents() {
+    int bits = 0;
+    if (ioctl(fd_, TIOCMGET, &bits) != 0) return 0;
+    const int changed = bits ^ lastModemBits_;
+    lastModemBits_ = bits;
+    std::uint32_t events = 0;
+    if (changed & TIOCM_CTS) events |= EV_CTS;
+    if (changed & TIOCM_DSR) events |= EV_DSR;
+    if (changed & TIOCM_CD) events |= EV_RLSD;
+    if ((changed & TIOCM_RNG) && !(bits & TIOCM_RNG)) events |= EV_RING;
+    return events;
+}
+
+std::uint32_t TermiosDevice::WaitEvent(int stopFd) {
+    for (;;) {
+        std::uint32_t events = txEmptyPending_.exchange(false) ? EV_TXEMPTY : 0;
+        const bool pollModem = watcher_ && watcher_->Unsupported();
+        const bool watchRx = rxArmed_ && (eventMask_ & (EV_RXCHAR | EV_RX80FULL | EV_RXFLAG));
+        pollfd fds[3] = {{stopFd, POLLIN, 0},
+                         {wakeFd_, POLLIN, 0},
+                         {fd_, static_cast<short>(watchRx ? POLLIN : 0), 0}};
+        const int timeout = events != 0 ? 0 : pollModem ? kModemPollMs : -1;
+        const int r = poll(fds, 3, timeout);
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) throw DeviceError(errno);
+        if (fds[0].revents) return 0;
+        if (fds[2].revents & (POLLHUP | POLLERR | POLLNVAL)) throw DeviceError(EIO);
+        if (fds[1].revents) DrainEventFd(wakeFd_);
+        if (fds[2].revents & POLLIN) events |= ReceivedEvents();
+        events |= CounterEvents();
+        if (pollModem) events |= PolledModemEvents();
+        events &= eventMask_;
+        if (events != 0) return events;
+    }
+}
+
+}  // namespace kmp
