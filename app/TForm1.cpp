@@ -30,7 +30,7 @@ void TForm1::SetUpWindow()
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(775, 705);
-    setWindowTitle(QString::fromUtf8(kWindowCaption));
+    setWindowTitle(tr(kWindowCaption));
     setWindowIcon(WindowIcon());
     ui->Label16->installEventFilter(this);
     ui->Button1->setFocus();

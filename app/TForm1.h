@@ -42,6 +42,9 @@ public:
     // Reactions of the window.
     void Button1Click();
     void Button5Click();
+    // Loads the program file `name` into the editor as Button5Click does after
+    // its dialog; a failure is shown by the general error display.
+    void OpenProgramFile(const QString& name);
     void Button6Click();
     void RichEdit1Change();
     void TrackBar1Change();
@@ -86,6 +89,7 @@ private:
     void InitUpload();
     TimingSettings Timing() const;
     void ShowPosition(QSlider& trackBar, QLabel& valueLabel);
+    void LoadProgramFile(const QString& name);
 
     std::unique_ptr<Ui::TForm1> ui;
     Dialogs& dialogs_;

@@ -22,7 +22,17 @@ void TForm1::Button5Click()
     const std::optional<QString> name =
         dialogs_.OpenFileName(QString::fromUtf8(kProgramFileFilter));
     if (!name) return;
-    const std::string text = ReadProgramFile(QFile::encodeName(*name).toStdString());
+    LoadProgramFile(*name);
+}
+
+void TForm1::OpenProgramFile(const QString& name)
+{
+    Run([this, &name] { LoadProgramFile(name); });
+}
+
+void TForm1::LoadProgramFile(const QString& name)
+{
+    const std::string text = ReadProgramFile(QFile::encodeName(name).toStdString());
     // Replacing the text is a change of the editor: RichEdit1Change runs.
     ui->RichEdit1->setPlainText(QString::fromStdString(text));
 }

@@ -7,6 +7,38 @@
 
 namespace kmp {
 
+namespace {
+
+struct OptionSet {
+    QCommandLineOption help;
+    QCommandLineOption version;
+    QCommandLineOption simulator;
+    QCommandLineOption screenshot;
+};
+
+OptionSet DescribeOptions(QCommandLineParser& options)
+{
+    options.setApplicationDescription(QString::fromUtf8(kApplicationTitle));
+    OptionSet set{
+        options.addHelpOption(),
+        options.addVersionOption(),
+        QCommandLineOption(
+            QStringLiteral("simulator"),
+            QStringLiteral("Use the simulated controller board instead of real serial ports.")),
+        QCommandLineOption(QStringLiteral("screenshot"),
+                           QStringLiteral("Save a picture of the window to <file> (PNG) and quit."),
+                           QStringLiteral("file")),
+    };
+    options.addOption(set.simulator);
+    options.addOption(set.screenshot);
+    options.addPositionalArgument(QStringLiteral("file"),
+                                  QStringLiteral("Program file (.kmp) to open at start."),
+                                  QStringLiteral("[file]"));
+    return set;
+}
+
+}  // namespace
+
 StartOptions ReadCommandLine(int argc, char** argv)
 {
     // A console-only application object, so that --help works without a display.
@@ -15,25 +47,22 @@ StartOptions ReadCommandLine(int argc, char** argv)
     QCoreApplication::setApplicationVersion(QStringLiteral(KMP_VERSION));
 
     QCommandLineParser options;
-    options.setApplicationDescription(QString::fromUtf8(kApplicationTitle));
-    const QCommandLineOption help = options.addHelpOption();
-    const QCommandLineOption version = options.addVersionOption();
-    const QCommandLineOption simulator(
-        QStringLiteral("simulator"),
-        QStringLiteral("Use the simulated controller board instead of real serial ports."));
-    const QCommandLineOption screenshot(
-        QStringLiteral("screenshot"),
-        QStringLiteral("Save a picture of the window to <file> (PNG) and quit."),
-        QStringLiteral("file"));
-    options.addOption(simulator);
-    options.addOption(screenshot);
+    const OptionSet set = DescribeOptions(options);
     // Options of Qt itself (-platform, -style, ...) are left to the window
     // system's application object, so unknown options are not errors here.
     options.parse(QCoreApplication::arguments());
-    if (options.isSet(help)) options.showHelp();
-    if (options.isSet(version)) options.showVersion();
+    if (options.isSet(set.help)) options.showHelp();
+    if (options.isSet(set.version)) options.showVersion();
 
-    return {options.isSet(simulator), options.value(screenshot)};
+    return {options.isSet(set.simulator), options.value(set.screenshot)};
+}
+
+QString ProgramFileArgument(const QStringList& arguments)
+{
+    QCommandLineParser options;
+    DescribeOptions(options);
+    options.parse(arguments);
+    return options.positionalArguments().value(0);
 }
 
 }  // namespace kmp

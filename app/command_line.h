@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace kmp {
 
@@ -13,5 +14,10 @@ struct StartOptions {
 // Reads the options. --help and --version are answered on the terminal and
 // end the process, before any window system is needed.
 StartOptions ReadCommandLine(int argc, char** argv);
+
+// The program file named on the command line, empty when none. Give it the
+// window system application's arguments, from which the window system's own
+// options (-platform NAME, ...) are already removed.
+QString ProgramFileArgument(const QStringList& arguments);
 
 }  // namespace kmp

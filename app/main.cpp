@@ -1,21 +1,27 @@
 // kmp-studio: the window program.
 #include "TForm1.h"
 #include "command_line.h"
+#include "gettext_translator.h"
+#include "i18n.h"
 #include "qt_dialogs.h"
 #include "startup_probe.h"
 #include "studio_application.h"
 
 int main(int argc, char** argv)
 {
+    kmp::i18n::Init();
     const kmp::StartOptions options = kmp::ReadCommandLine(argc, argv);
     if (options.simulator) qputenv("KMP_SIMULATOR", "1");
 
     kmp::StudioApplication app(argc, argv);
+    kmp::i18n::InstallGettextTranslator(app);
     kmp::QtDialogs dialogs;
     app.SetErrorDialogs(&dialogs);
     kmp::TForm1 form1(dialogs);
     kmp::WatchFirstPaint(form1);
     if (!options.screenshotPath.isEmpty()) kmp::TakeScreenshotAndQuit(form1, options.screenshotPath);
     form1.show();
+    if (const QString file = kmp::ProgramFileArgument(app.arguments()); !file.isEmpty())
+        form1.OpenProgramFile(file);
     return app.exec();
 }

@@ -1,11 +1,19 @@
 #include "qt_dialogs.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 
 namespace kmp {
 
 namespace {
+
+// The text in the user's language, through the installed translators; the
+// Slovak text itself is the key.
+QString Translated(const QString& text)
+{
+    return QCoreApplication::translate("kmp", text.toUtf8().constData());
+}
 
 QMessageBox::StandardButton ToStandardButton(Answer answer)
 {
@@ -42,7 +50,7 @@ QStringList QtNameFilters(const QString& storedFilter)
     const QStringList parts = storedFilter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString description = parts[i];
+        QString description = Translated(parts[i]);
         if (!description.endsWith(QLatin1Char(' '))) description += QLatin1Char(' ');
         filters << description + QLatin1Char('(') + parts[i + 1] + QLatin1Char(')');
     }
@@ -53,7 +61,7 @@ Answer QtDialogs::MessageBox(const QString& caption, const QString& text, BoxIco
                              BoxButtons buttons, Answer defaultButton)
 {
     QMessageBox box(icon == BoxIcon::Error ? QMessageBox::Critical : QMessageBox::Information,
-                    caption, text,
+                    Translated(caption), Translated(text),
                     buttons == BoxButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
                                                  : QMessageBox::StandardButtons(QMessageBox::Ok));
     box.setDefaultButton(ToStandardButton(defaultButton));
