@@ -134,6 +134,10 @@ void TCustomComPort::StartEventThread() {
     eventThread_ = std::make_unique<TComThread>(*this, *device_, eventWindow_.get());
 }
 
+bool TCustomComPort::WaitForQueuedHandOver(int timeoutMs) {
+    return eventThread_ && eventThread_->WaitForQueuedHandOver(timeoutMs);
+}
+
 void TCustomComPort::StopEventThread() {
     if (eventThread_) {
         eventThread_->StopAndWait();

@@ -99,6 +99,10 @@ public:
 
     // True while an event thread exists (from Open to Close).
     bool ThreadRunning() const { return eventThread_ != nullptr; }
+    // Waits until the event thread has handed reactions over to this thread
+    // and they have not run yet; false when that did not happen in time.
+    // For tests of what Close does with such reactions.
+    bool WaitForQueuedHandOver(int timeoutMs);
 
     // Settings pushes; each does nothing unless open and not loading.
     virtual void PushLineSettings();

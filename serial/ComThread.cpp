@@ -81,6 +81,10 @@ void TComThread::StopAndWait() {
     thread_.join();
 }
 
+bool TComThread::WaitForQueuedHandOver(int timeoutMs) {
+    return handOver_->WaitUntilQueued(std::chrono::milliseconds(timeoutMs));
+}
+
 void TComThread::Run() {
     try {
         for (;;) {

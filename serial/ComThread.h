@@ -33,6 +33,8 @@ public:
     // Sets the stop signal and waits for the run to end, running hand-overs
     // queued before (on the port's thread).
     void StopAndWait();
+    // See HandOver::WaitUntilQueued.
+    bool WaitForQueuedHandOver(int timeoutMs);
 
 private:
     void Run();

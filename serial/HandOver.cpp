@@ -10,6 +10,7 @@ void HandOver::RunOnMainThread(QObject* context, std::function<void()> job) {
     jobQueued_ = true;
     jobDone_ = false;
     jobError_ = nullptr;
+    changed_.notify_all();
     lock.unlock();
     std::weak_ptr<HandOver> self = weak_from_this();
     QMetaObject::invokeMethod(
@@ -58,6 +59,11 @@ void HandOver::ReleaseSender(std::uint64_t ticket) {
     std::lock_guard lock(mutex_);
     if (ticket > windowReleased_) windowReleased_ = ticket;
     changed_.notify_all();
+}
+
+bool HandOver::WaitUntilQueued(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, timeout, [this] { return jobQueued_ || ended_; }) && jobQueued_;
 }
 
 void HandOver::MarkEnded() {

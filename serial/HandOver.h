@@ -8,6 +8,7 @@
 
 #include <QObject>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
@@ -29,6 +30,10 @@ public:
     void SendToWindow(const std::function<void(std::uint64_t ticket)>& post);
     // Port's thread: the window has taken the message `ticket`.
     void ReleaseSender(std::uint64_t ticket);
+
+    // Any thread: waits until a job is queued and not yet taken (or the time
+    // is up); for tests that need a hand-over pending at a given moment.
+    bool WaitUntilQueued(std::chrono::milliseconds timeout);
 
     // Event thread: its run has ended.
     void MarkEnded();

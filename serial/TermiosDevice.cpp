@@ -65,6 +65,7 @@ void ApplyCharacterFormat(termios& t, const Dcb& dcb) {
     if (dcb.Parity == MARKPARITY || dcb.Parity == SPACEPARITY) t.c_cflag |= CMSPAR;
     if (dcb.fOutxCtsFlow || dcb.fRtsControl == 2) t.c_cflag |= CRTSCTS;
     t.c_cflag |= CLOCAL | CREAD;
+    t.c_iflag &= ~static_cast<tcflag_t>(INPCK | IXON | IXOFF | IXANY);
     if (dcb.fParity) t.c_iflag |= INPCK;
     if (dcb.fOutX) t.c_iflag |= IXON;
     if (dcb.fInX) t.c_iflag |= IXOFF;
@@ -256,12 +257,15 @@ std::size_t TermiosDevice::Read(std::uint8_t* data, std::size_t count) {
     return got;
 }
 
+// The abort flags end transfers in flight; transfers here are synchronous,
+// so they only check that the device is still there. The clear flags empty
+// the queues.
 void TermiosDevice::Purge(std::uint32_t flags) {
-    const bool output = flags & (PURGE_TXABORT | PURGE_TXCLEAR);
-    const bool input = flags & (PURGE_RXABORT | PURGE_RXCLEAR);
-    if (output && tcflush(fd_, TCOFLUSH) != 0) Fail(errno);
-    if (input && tcflush(fd_, TCIFLUSH) != 0) Fail(errno);
-    if (input) Rearm();
+    int queued = 0;
+    if ((flags & (PURGE_TXABORT | PURGE_RXABORT)) && ioctl(fd_, TIOCOUTQ, &queued) != 0) Fail(errno);
+    if ((flags & PURGE_TXCLEAR) && tcflush(fd_, TCOFLUSH) != 0) Fail(errno);
+    if ((flags & PURGE_RXCLEAR) && tcflush(fd_, TCIFLUSH) != 0) Fail(errno);
+    if (flags & PURGE_RXCLEAR) Rearm();
 }
 
 void TermiosDevice::Escape(EscapeFunction function) {

@@ -135,7 +135,7 @@ std::size_t VirtualDevice::Read(std::uint8_t* data, std::size_t count) {
 void VirtualDevice::Purge(std::uint32_t flags) {
     std::lock_guard lock(board_->mutex_);
     board_->CheckPlugged();
-    if (flags & (PURGE_RXABORT | PURGE_RXCLEAR)) board_->toHost_.clear();
+    if (flags & PURGE_RXCLEAR) board_->toHost_.clear();
 }
 
 void VirtualDevice::Escape(EscapeFunction function) {
