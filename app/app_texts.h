@@ -11,7 +11,7 @@ inline constexpr const char* kApplicationTitle =
 inline constexpr const char* kWindowCaption =
     "Prekladač programu na riadenie krokového motorčeka z HDD.";
 
-inline constexpr const char* kContactAddress = "kmp@example.org";
+inline constexpr const char* kContactAddress = "kmp@kmp.test";
 inline constexpr const char* kContactSubject = "Riadenie krokového motorčeka";
 inline constexpr const char* kContactBody = "Mám takúto otázku:";
 

@@ -5,6 +5,7 @@
 #include "qt_dialogs.h"
 
 #include <QFont>
+#include <QFontInfo>
 
 namespace kmp {
 
@@ -29,11 +30,17 @@ bool StudioApplication::notify(QObject* receiver, QEvent* event)
 
 void InstallFontSubstitutes()
 {
-    // Liberation Sans is narrower than DejaVu Sans and closer to the old
-    // bitmap font's widths, so captions fit their fixed label sizes.
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-                                QStringLiteral("DejaVu Sans")});
+    const QString family = QStringLiteral("MS Sans Serif");
+    QFont::insertSubstitutions(family, {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                                        QStringLiteral("DejaVu Sans")});
+    QFont font(family);
+    font.setPixelSize(11);
+    // The stand-in is a little wider than the original at the same pixel
+    // size; narrowed to 90 % every caption fits its fixed control size.
+    // The window's style sheet sets family and sizes, and the narrowing is
+    // inherited from this application font.
+    if (QFontInfo(font).family() != family) font.setStretch(90);
+    QApplication::setFont(font);
 }
 
 }  // namespace kmp

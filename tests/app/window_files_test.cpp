@@ -1,0 +1,242 @@
+// Opening and saving program files through the scripted dialogs.
+#include "window_test_support.h"
+
+#include "app_texts.h"
+#include "example_program.h"
+#include "qt_dialogs.h"
+#include "text_encoding.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace kmp::testing {
+namespace {
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QByteArray ToBytes(const std::string& text)
+{
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The example program with a Slovak comment line in front of it.
+const QString kSlovakProgram = QStringLiteral("// príklad: ľščťžýáíé ĽŠČŤŽÝÁÍÉ ôäňď\n") +
+                               QString::fromUtf8(kExampleProgram);
+
+class FilesTest : public WindowTest {
+protected:
+    QString PathOf(const char* name) const { return QDir(folder.path()).filePath(QString::fromUtf8(name)); }
+
+    void Open(const QString& path)
+    {
+        dialogs.fileAnswers.push_back(path);
+        ClickButton(*ui().Button5);
+    }
+    void Save(const QString& path)
+    {
+        dialogs.fileAnswers.push_back(path);
+        ClickButton(*ui().Button6);
+    }
+    // The listing of the built-in example program.
+    QStringList BuiltInListing()
+    {
+        ui().RichEdit1->setPlainText(QString::fromUtf8(kExampleProgram));
+        ClickButton(*ui().Button1);
+        return Lines(*ui().Memo2);
+    }
+
+    QTemporaryDir folder;
+};
+
+TEST_F(FilesTest, DialogsGetTheFilterAndTheDefaultExtension)
+{
+    ClickButton(*ui().Button5);
+    ClickButton(*ui().Button6);
+    ASSERT_EQ(dialogs.fileRequests.size(), 2u);
+    const QString filter = QString::fromUtf8("Krokový Motor Program - kmp |*.kmp|všetky súbory - all|*.*");
+    EXPECT_FALSE(dialogs.fileRequests[0].save);
+    EXPECT_EQ(dialogs.fileRequests[0].filter, filter);
+    EXPECT_TRUE(dialogs.fileRequests[1].save);
+    EXPECT_EQ(dialogs.fileRequests[1].filter, filter);
+    EXPECT_EQ(dialogs.fileRequests[1].defaultSuffix, "kmp");
+    EXPECT_EQ(QtNameFilters(filter),
+              (QStringList{QString::fromUtf8("Krokový Motor Program - kmp (*.kmp)"),
+                           QString::fromUtf8("všetky súbory - all (*.*)")}));
+}
+
+TEST_F(FilesTest, SaveThenOpenRestoresTheTextExactly)
+{
+    ui().RichEdit1->setPlainText(QString::fromUtf8(kExampleProgram));
+    ui().RichEdit1->moveCursor(QTextCursor::Start);
+    TypeText(*ui().RichEdit1, QStringLiteral("// Ďakujem: žltý kôň úpel ďábelské ódy, «€»\t!\n"));
+    const QString saved = EditorText();
+    Save(PathOf("program.kmp"));
+    ASSERT_TRUE(QFile::exists(PathOf("program.kmp")));
+
+    ui().RichEdit1->setPlainText(QStringLiteral("iný text"));
+    Open(PathOf("program.kmp"));
+    EXPECT_EQ(EditorText(), saved);
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(FilesTest, PlainTextFilesOpenAndCompileLikeTheBuiltInText)
+{
+    const QStringList builtIn = BuiltInListing();
+    const std::string utf8 = kSlovakProgram.toStdString();
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } files[] = {
+        {"cp1250.kmp", ToBytes(Utf8ToCp1250(NormalizeLineEndsCrLf(utf8)))},
+        {"utf8.txt", ToBytes(NormalizeLineEndsCrLf(utf8))},
+        {"utf8-lf.kmp", ToBytes(utf8)},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.name);
+        WriteBytes(PathOf(f.name), f.bytes);
+        ui().RichEdit1->setPlainText(QString());
+        Open(PathOf(f.name));
+        EXPECT_EQ(EditorText(), kSlovakProgram);
+        ClickButton(*ui().Button1);
+        EXPECT_EQ(Lines(*ui().Memo2), builtIn);
+        EXPECT_TRUE(CompiledOk);
+    }
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(FilesTest, CancelChangesNothing)
+{
+    ClickButton(*ui().Button1);
+    const QString before = EditorText();
+    ClickButton(*ui().Button5);  // no answer queued: cancel
+    ClickButton(*ui().Button6);
+    EXPECT_EQ(dialogs.fileRequests.size(), 2u);
+    EXPECT_EQ(EditorText(), before);
+    EXPECT_TRUE(CompiledOk);
+    EXPECT_FALSE(ProgramChanged);
+    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_TRUE(QDir(folder.path()).isEmpty());
+}
+
+TEST_F(FilesTest, OpeningIsAChangeOnlyAfterASuccessfulCompile)
+{
+    Save(PathOf("a.kmp"));
+    Open(PathOf("a.kmp"));
+    EXPECT_FALSE(ProgramChanged);
+    ClickButton(*ui().Button1);
+    Save(PathOf("b.kmp"));
+    EXPECT_TRUE(CompiledOk);
+    EXPECT_FALSE(ProgramChanged);  // saving is no change
+    Open(PathOf("a.kmp"));
+    EXPECT_TRUE(ProgramChanged);
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(FilesTest, SaveNameWithoutExtensionGetsKmp)
+{
+    const struct {
+        const char* typed;
+        const char* written;
+    } names[] = {{"bez", "bez.kmp"}, {"s.txt", "s.txt"}, {"dva.kmp", "dva.kmp"}};
+    for (const auto& n : names) {
+        Save(PathOf(n.typed));
+        EXPECT_TRUE(QFile::exists(PathOf(n.written))) << n.written;
+    }
+    EXPECT_FALSE(QFile::exists(PathOf("bez")));
+    EXPECT_EQ(WithDefaultSuffix(QStringLiteral("/tmp/a.b/c"), QStringLiteral("kmp")), "/tmp/a.b/c.kmp");
+}
+
+TEST_F(FilesTest, UnreadableFileShowsCannotOpenAndKeepsTheText)
+{
+    const QString before = EditorText();
+    const QString missing = PathOf("chýba.kmp");
+    Open(missing);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].caption, QString::fromUtf8(kApplicationTitle));
+    EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Error);
+    EXPECT_EQ(dialogs.boxes[0].text, QStringLiteral("Cannot open file \"") + missing +
+                                         QStringLiteral("\". ") +
+                                         QString::fromUtf8(std::strerror(ENOENT)) +
+                                         QLatin1Char('.'));
+    Open(folder.path());  // a folder is no file
+    ASSERT_EQ(dialogs.boxes.size(), 2u);
+    EXPECT_TRUE(dialogs.boxes[1].text.startsWith(QStringLiteral("Cannot open file \"") +
+                                                 folder.path() + QStringLiteral("\". ")));
+    EXPECT_EQ(EditorText(), before);
+    EXPECT_FALSE(ProgramChanged);
+}
+
+// Makes writes beyond `bytes` fail with EFBIG for the lifetime of the object.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
+
+TEST_F(FilesTest, FailedSaveKeepsTheOldFileByteForByte)
+{
+    const QString path = PathOf("starý.kmp");
+    Save(path);
+    const QByteArray old = ReadBytes(path);
+    ASSERT_FALSE(old.isEmpty());
+    ui().RichEdit1->setPlainText(kSlovakProgram + kSlovakProgram);
+    {
+        FileSizeLimit limit(64);
+        Save(path);
+    }
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith(QStringLiteral("Cannot create file \"")))
+        << dialogs.boxes[0].text.toStdString();
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("starý.kmp")});
+}
+
+TEST_F(FilesTest, SaveIntoAReadOnlyFolderKeepsTheOldFile)
+{
+    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders; the size-limit case covers this";
+    const QString path = PathOf("starý.kmp");
+    Save(path);
+    const QByteArray old = ReadBytes(path);
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner);
+    ui().RichEdit1->setPlainText(kSlovakProgram);
+    Save(path);
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_TRUE(dialogs.boxes[0].text.startsWith(QStringLiteral("Cannot create file \"")));
+    EXPECT_EQ(ReadBytes(path), old);
+}
+
+}  // namespace
+}  // namespace kmp::testing
