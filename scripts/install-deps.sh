@@ -7,7 +7,7 @@ packages=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  gettext desktop-file-utils locales
+  gettext desktop-file-utils locales shared-mime-info groff-base
   fonts-dejavu-core
   xvfb xauth
 )
