@@ -9,7 +9,8 @@
 namespace kmp {
 
 std::string ProgramTextFromFileBytes(std::string_view bytes) {
-    if (auto text = TextFromRtf(bytes)) return std::move(*text);
+    // Escaped CR bytes in RTF (\'0d) are line ends of the editor text too.
+    if (const auto text = TextFromRtf(bytes)) return NormalizeLineEndsLf(*text);
     return NormalizeLineEndsLf(DecodePlainText(bytes));
 }
 

@@ -68,6 +68,7 @@ INSTANTIATE_TEST_SUITE_P(Encodings, PlainFileText, testing::Values(
     PlainCase{"Utf8Bom", "\xEF\xBB\xBF// \xC4\x8D\r\nKONIEC", "// \xC4\x8D\nKONIEC"},
     PlainCase{"LoneCr", "a\rb\r", "a\nb\n"},
     PlainCase{"Empty", "", ""},
+    PlainCase{"RtfEscapedCrLf", "{\\rtf1 a\\'0d\\'0ab\\'0dc}", "a\nb\nc"},
     PlainCase{"RtfLookalikeIsPlain", " {\\rtf1 x}", " {\\rtf1 x}"},
     PlainCase{"BinaryJunk", std::string("\x00\xFF\x81{\\", 5), std::string("\x00\xCB\x99\xC2\x81{\\", 7)}),
     [](const testing::TestParamInfo<PlainCase>& param) { return std::string(param.param.name); });

@@ -14,10 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text = kmp::ProgramTextFromFileBytes(bytes);
     if (!kmp::IsValidUtf8(text)) std::abort();
 
-    // The editor's text never holds CR; what the writer stores must come back.
-    if (text.find('\r') == std::string::npos &&
-        kmp::ProgramTextFromFileBytes(kmp::ProgramFileBytesFromText(text)) != text) {
-        std::abort();
-    }
+    // Line ends are LF only, and what the writer stores must come back.
+    if (text.find('\r') != std::string::npos) std::abort();
+    if (kmp::ProgramTextFromFileBytes(kmp::ProgramFileBytesFromText(text)) != text) std::abort();
     return 0;
 }
