@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   gettext desktop-file-utils locales shared-mime-info groff-base
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-liberation2
   xvfb xauth
 )
 
