@@ -42,6 +42,17 @@ INSTANTIATE_TEST_SUITE_P(EditorControl, RtfReaderText, testing::Values(
     ReaderCase{"RichEditTabs", kRichEditHeader + "\\tab x\\tab\\tab y\\par}", "\tx\t\ty"}),
     PrintName);
 
+// A converter's standalone output: paragraphs as groups, code lines as \line.
+INSTANTIATE_TEST_SUITE_P(Converter, RtfReaderText, testing::Values(
+    ReaderCase{"ParagraphGroups",
+               "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 \\fswiss Helvetica;}{\\f1 \\fmodern Courier;}}\n"
+               "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\n"
+               "\\widowctrl\\hyphauto\n\n"
+               "{\\pard \\ql \\f0 \\sa180 \\li0 \\fi0 // Koment\\u225?r \\u269?\\u318?\\par}\n"
+               "{\\pard \\ql \\f0 \\sa180 \\li0 \\fi0 \\f1 PROGRAM p:\\line KONIEC\\par}\n}\n",
+               "// Koment\xC3\xA1r \xC4\x8D\xC4\xBE\nPROGRAM p:\nKONIEC"}),
+    PrintName);
+
 INSTANTIATE_TEST_SUITE_P(CodePages, RtfReaderText, testing::Values(
     ReaderCase{"DefaultIs1252", "{\\rtf1 \\'e8\\'80}", "\xC3\xA8\xE2\x82\xAC"},
     ReaderCase{"Ansicpg1250", "{\\rtf1\\ansi\\ansicpg1250 \\'e8\\'9e}", "\xC4\x8D\xC5\xBE"},
