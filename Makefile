@@ -38,7 +38,7 @@ fuzz: deps
 # The serial tests under ThreadSanitizer.
 tsan: deps
 	@cmake -S . -B build-tsan -DKMP_SANITIZE=thread -DKMP_BUILD_BENCH=OFF >/dev/null
-	@cmake --build build-tsan -j $(JOBS)
+	@cmake --build build-tsan -j $(JOBS) --target serial_tests
 	@TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -R serial
 
 install: build

@@ -54,7 +54,9 @@ TComThread::TComThread(TCustomComPort& port, ComDevice& device, EventWindow* win
       device_(device),
       window_(window),
       syncMethod_(port.SyncMethod()),
-      handOver_(std::make_shared<HandOver>()) {
+      handOver_(std::make_shared<HandOver>()),
+      receiver_(std::make_unique<HandOverReceiver>(handOver_)) {
+    if (window_) window_->Attach(handOver_);
     stopSignal_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (stopSignal_ < 0) throw EComPort(CError_OpenFailed, errno);
     try {
@@ -109,15 +111,13 @@ void TComThread::Run() {
 void TComThread::DeliverEvents(TComEvents pending) {
     switch (syncMethod_) {
     case smThreadSync:
-        handOver_->RunOnMainThread(&handOverContext_,
+        handOver_->RunOnMainThread(receiver_.get(),
                                    [this, pending] { port_.RunEventReactions(pending); });
         break;
     case smWindowSync:
         for (const auto& e : kWindowOrder) {
             if (!pending.Contains(e.event)) continue;
-            handOver_->SendToWindow([this, code = e.flag](std::uint64_t ticket) {
-                window_->Post(static_cast<int>(code), handOver_, ticket);
-            });
+            handOver_->SendToWindow(static_cast<int>(e.flag), [this] { window_->Post(); });
         }
         break;
     case smNone: port_.RunEventReactions(pending); break;

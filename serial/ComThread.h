@@ -46,7 +46,7 @@ private:
     TSyncMethod syncMethod_;
     int stopSignal_ = -1;
     std::shared_ptr<HandOver> handOver_;
-    QObject handOverContext_;
+    std::unique_ptr<QObject> receiver_;
     std::thread thread_;
 };
 

@@ -9,18 +9,6 @@ namespace kmp {
 
 namespace {
 
-class PortEvent : public QEvent {
-public:
-    PortEvent(int eventCode, std::weak_ptr<HandOver> waitingSender, std::uint64_t senderTicket)
-        : QEvent(kPortEventMessage),
-          code(eventCode),
-          sender(std::move(waitingSender)),
-          ticket(senderTicket) {}
-    const int code;
-    const std::weak_ptr<HandOver> sender;
-    const std::uint64_t ticket;
-};
-
 struct CodeEvent {
     int code;
     TComEvent event;
@@ -35,17 +23,18 @@ constexpr CodeEvent kCodes[] = {
 
 EventWindow::EventWindow(TCustomComPort& port) : port_(port) {}
 
-void EventWindow::Post(int code, const std::shared_ptr<HandOver>& sender, std::uint64_t ticket) {
-    QCoreApplication::postEvent(this, new PortEvent(code, sender, ticket));
-}
+// The event itself carries nothing: the code waits in the source, under its
+// lock, so that no data crosses the threads outside it.
+void EventWindow::Post() { QCoreApplication::postEvent(this, new QEvent(kPortEventMessage)); }
 
 void EventWindow::DeliverQueued() { QCoreApplication::sendPostedEvents(this, kPortEventMessage); }
 
 bool EventWindow::event(QEvent* event) {
     if (event->type() != kPortEventMessage) return QObject::event(event);
-    const auto* message = static_cast<PortEvent*>(event);
-    if (auto sender = message->sender.lock()) sender->ReleaseSender(message->ticket);
-    if (port_.Connected()) React(message->code);
+    // Taking the message releases the sender before the reaction runs.
+    int code = 0;
+    const auto source = source_.lock();
+    if (source && source->TakeWindowMessage(code) && port_.Connected()) React(code);
     return true;
 }
 

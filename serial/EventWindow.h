@@ -22,9 +22,10 @@ class EventWindow : public QObject {
 public:
     explicit EventWindow(TCustomComPort& port);
 
-    // Any thread: queues the message `code`; `sender` (when set) is released
-    // with `ticket` as soon as the window takes the message.
-    void Post(int code, const std::shared_ptr<HandOver>& sender, std::uint64_t ticket);
+    // Port's thread, before the event thread starts: where messages come from.
+    void Attach(std::weak_ptr<HandOver> source) { source_ = std::move(source); }
+    // Any thread: wakes the window for one message queued in the source.
+    void Post();
     // Port's thread: delivers the queued messages now.
     void DeliverQueued();
 
@@ -34,6 +35,7 @@ protected:
 private:
     void React(int code);
     TCustomComPort& port_;
+    std::weak_ptr<HandOver> source_;
 };
 
 }  // namespace kmp

@@ -4,22 +4,16 @@
 
 namespace kmp {
 
-void HandOver::RunOnMainThread(QObject* context, std::function<void()> job) {
+void HandOver::RunOnMainThread(QObject* receiver, std::function<void()> job) {
     std::unique_lock lock(mutex_);
     job_ = std::move(job);
     jobQueued_ = true;
     jobDone_ = false;
     jobError_ = nullptr;
     changed_.notify_all();
-    lock.unlock();
-    std::weak_ptr<HandOver> self = weak_from_this();
-    QMetaObject::invokeMethod(
-        context,
-        [self] {
-            if (auto handOver = self.lock()) handOver->RunQueued();
-        },
-        Qt::QueuedConnection);
-    lock.lock();
+    // Posted under the lock: whoever takes the lock later also sees the
+    // queued call (and may free it) after it was made.
+    QMetaObject::invokeMethod(receiver, "RunQueued", Qt::QueuedConnection);
     changed_.wait(lock, [this] { return jobDone_ || stopInsideJob_; });
     if (jobError_) std::rethrow_exception(std::exchange(jobError_, nullptr));
 }
@@ -44,21 +38,24 @@ void HandOver::RunQueued() {
     changed_.notify_all();
 }
 
-void HandOver::SendToWindow(const std::function<void(std::uint64_t)>& post) {
+void HandOver::SendToWindow(int code, const std::function<void()>& post) {
     std::unique_lock lock(mutex_);
     const std::uint64_t ticket = ++windowPosted_;
-    lock.unlock();
-    post(ticket);
-    lock.lock();
+    windowMessages_.emplace_back(code, ticket);
+    post();  // under the lock, as in RunOnMainThread
     windowQueued_ = ticket;
     changed_.notify_all();
     changed_.wait(lock, [&] { return windowReleased_ >= ticket || stopInsideJob_; });
 }
 
-void HandOver::ReleaseSender(std::uint64_t ticket) {
+bool HandOver::TakeWindowMessage(int& code) {
     std::lock_guard lock(mutex_);
-    if (ticket > windowReleased_) windowReleased_ = ticket;
+    if (windowMessages_.empty()) return false;
+    code = windowMessages_.front().first;
+    windowReleased_ = windowMessages_.front().second;
+    windowMessages_.pop_front();
     changed_.notify_all();
+    return true;
 }
 
 bool HandOver::WaitUntilQueued(std::chrono::milliseconds timeout) {

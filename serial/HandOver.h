@@ -11,6 +11,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -20,16 +21,19 @@ namespace kmp {
 
 class HandOver : public std::enable_shared_from_this<HandOver> {
 public:
-    // Event thread: runs `job` on the thread of `context` and waits until it
-    // has run; rethrows what escaped the job. Returns early without running
-    // the job once a stop was requested from inside a job.
-    void RunOnMainThread(QObject* context, std::function<void()> job);
+    // Event thread: runs `job` on the thread of `receiver` (a
+    // HandOverReceiver) and waits until it has run; rethrows what escaped
+    // the job. Returns early without running the job once a stop was
+    // requested from inside a job.
+    void RunOnMainThread(QObject* receiver, std::function<void()> job);
+    // Port's thread: runs the queued job, if any.
+    void RunQueued();
 
-    // Event thread: `post` puts one message into the window's queue; the call
-    // waits until the window has taken it (ReleaseSender).
-    void SendToWindow(const std::function<void(std::uint64_t ticket)>& post);
-    // Port's thread: the window has taken the message `ticket`.
-    void ReleaseSender(std::uint64_t ticket);
+    // Event thread: queues the window message `code`; `post` wakes the
+    // window. Waits until the window has taken the message.
+    void SendToWindow(int code, const std::function<void()>& post);
+    // Port's thread: takes the next window message and releases its sender.
+    bool TakeWindowMessage(int& code);
 
     // Any thread: waits until a job is queued and not yet taken (or the time
     // is up); for tests that need a hand-over pending at a given moment.
@@ -44,8 +48,6 @@ public:
     void WaitForEnd(const std::function<void()>& deliverWindowMessages);
 
 private:
-    void RunQueued();
-
     std::mutex mutex_;
     std::condition_variable changed_;
     std::function<void()> job_;
@@ -54,10 +56,28 @@ private:
     bool jobDone_ = false;
     std::exception_ptr jobError_;
     bool stopInsideJob_ = false;
+    std::deque<std::pair<int, std::uint64_t>> windowMessages_;
     std::uint64_t windowPosted_ = 0;
     std::uint64_t windowQueued_ = 0;
     std::uint64_t windowReleased_ = 0;
     bool ended_ = false;
+};
+
+// Runs the queued job of a HandOver when the queued call reaches it. The call
+// carries no data of its own: the job is taken from the HandOver under its lock.
+class HandOverReceiver : public QObject {
+    Q_OBJECT
+
+public:
+    explicit HandOverReceiver(std::weak_ptr<HandOver> handOver) : handOver_(std::move(handOver)) {}
+
+public slots:
+    void RunQueued() {
+        if (auto handOver = handOver_.lock()) handOver->RunQueued();
+    }
+
+private:
+    std::weak_ptr<HandOver> handOver_;
 };
 
 }  // namespace kmp
