@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QScreen>
+#include <algorithm>
 
 namespace kmp {
 
@@ -39,11 +40,13 @@ void TForm1::SetUpWindow()
 
 void TForm1::CenterOnScreen()
 {
-    if (const QScreen* screen = this->screen()) {
-        QRect frame = rect();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    const QScreen* screen = this->screen();
+    if (!screen) return;
+    const QRect available = screen->availableGeometry();
+    QRect frame = rect();
+    frame.moveCenter(available.center());
+    // On a screen smaller than the window the title bar stays reachable.
+    move(std::max(frame.left(), available.left()), std::max(frame.top(), available.top()));
 }
 
 template <typename Sender, typename Signal>

@@ -14,7 +14,7 @@ QPixmap DrawIcon(int size)
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing, size > 16);
+    // No smoothing: the icon keeps to a few of the 16 standard colours.
     const qreal unit = size / 16.0;
     painter.setPen(QPen(Qt::black, unit));
     painter.setBrush(QColor(128, 128, 128));

@@ -10,7 +10,11 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QSlider>
+#include <QImage>
+#include <QScreen>
+#include <QSet>
 #include <QStyle>
+#include <algorithm>
 
 namespace kmp::testing {
 namespace {
@@ -271,6 +275,20 @@ TEST_F(StartTest, WindowHasFixedSizeCaptionAndIcon)
     const QList<QSize> sizes = form->windowIcon().availableSizes();
     EXPECT_TRUE(sizes.contains(QSize(16, 16)));
     EXPECT_TRUE(sizes.contains(QSize(32, 32)));
+    for (int side : {16, 32}) {
+        const QImage image = form->windowIcon().pixmap(side, side).toImage();
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) colours.insert(image.pixel(x, y));
+        EXPECT_LE(colours.size(), 16) << side;
+    }
+}
+
+TEST_F(StartTest, WindowIsCentredOnTheScreen)
+{
+    const QRect screen = form->screen()->availableGeometry();
+    EXPECT_EQ(form->x(), std::max(screen.left(), screen.center().x() - 775 / 2));
+    EXPECT_EQ(form->y(), std::max(screen.top(), screen.center().y() - 705 / 2));
 }
 
 }  // namespace
