@@ -47,7 +47,7 @@ TCustomComPort::~TCustomComPort() {
 }
 
 ComDevice& TCustomComPort::Device() {
-    if (!device_) throw EComPort(CError_OpenFailed, EBADF);
+    if (!device_) throw DeviceError(EBADF);  // each operation raises its own code
     return *device_;
 }
 

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "serial_test_support.h"
+#include "termios2_speed.h"
 
 namespace kmp {
 namespace {
@@ -145,6 +146,34 @@ TEST(PtyPortTest, TermiosStateFollowsTheSettings) {
         EXPECT_TRUE(t.c_iflag & IXON);
         EXPECT_TRUE(t.c_iflag & IXOFF);
     }
+}
+
+TEST(PtyPortTest, BaudRatesOutsideTheStandardListGoThroughTermios2) {
+    const std::pair<TBaudRate, unsigned> cases[] = {
+        {br14400, 14400}, {br56000, 56000}, {br128000, 128000}, {br256000, 256000}, {br300, 300}};
+    Pty pty;
+    TComPort port;
+    port.SetPort(pty.path());
+    port.Open();
+    for (auto [baud, speed] : cases) {
+        port.SetBaudRate(baud);
+        EXPECT_EQ(test::OutputSpeed(pty.master()), speed) << baud;
+    }
+    port.SetBaudRate(brCustom);
+    port.SetCustomBaudRate(250000);
+    EXPECT_EQ(test::OutputSpeed(pty.master()), 250000u);
+    EXPECT_THROW(port.SetCustomBaudRate(-5), std::range_error);
+}
+
+TEST(PtyPortTest, OperationsOnAClosedPortRaiseTheirOwnCode) {
+    TComPort port;
+    const std::uint8_t byte = 1;
+    std::string text;
+    EXPECT_EQ(Raised([&] { port.Write(&byte, 1); }).ErrorCode(), 2);
+    EXPECT_EQ(Raised([&] { port.ReadString(text, 1); }).ErrorCode(), 3);
+    EXPECT_EQ(Raised([&] { port.SetDTR(true); }).ErrorCode(), 12);
+    EXPECT_EQ(Raised([&] { port.ReadModemLines(); }).ErrorCode(), 11);
+    EXPECT_EQ(Raised([&] { port.BytesWaiting(); }).ErrorCode(), 10);
 }
 
 TEST(PtyPortTest, OutOfRangeQueueSizeEndsOpenClosed) {

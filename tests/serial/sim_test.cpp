@@ -77,6 +77,23 @@ TEST_F(SimTest, SevenByteFrameComesBackAsSevenEchoedBytes) {
     EXPECT_EQ(echoed, frame);
 }
 
+TEST_F(SimTest, TxEmptyFollowsAWrite) {
+    std::vector<std::string> lines;
+    TComLink link;
+    link.TxActivityNotice = [&](TCustomComPort*, bool on) { lines.push_back(on ? "tx(1)" : "tx(0)"); };
+    link.TxEmptyNotice = [&](TCustomComPort*) { lines.emplace_back("TxEmptyNotice"); };
+    port.OnTxEmpty = [&](QObject*) { lines.emplace_back("OnTxEmpty"); };
+    port.RegisterLink(&link);
+    board->SetEcho(false);
+    port.Open();
+    const auto byte = Bytes({9});
+    port.Write(byte.data(), 1);
+    ASSERT_TRUE(Eventually([&] { return lines.size() == 4; }));
+    EXPECT_EQ(lines, (std::vector<std::string>{"tx(1)", "tx(0)", "TxEmptyNotice", "OnTxEmpty"}));
+    port.Close();
+    port.UnRegisterLink(&link);
+}
+
 TEST_F(SimTest, EchoOffAndCtsHeldOff) {
     board->SetEcho(false);
     port.Open();
