@@ -2,8 +2,10 @@
 #include "options.h"
 #include "run.h"
 
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv) {
     std::setlocale(LC_TIME, "");
@@ -24,6 +26,9 @@ int main(int argc, char** argv) {
     }
     const kmp::SystemClock clock;
     const int status = kmpc::Run(options, clock, stdout, stderr);
-    if (std::fflush(stdout) != 0) return kmpc::kExitUsage;
+    if (std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "kmpc: standard output: %s\n", std::strerror(errno));
+        return kmpc::kExitUsage;
+    }
     return status;
 }
