@@ -54,8 +54,10 @@ public:
     void Label16MouseEnter();
     void Label16MouseLeave();
 
-    // Reactions of port search, connection and upload (app/TForm1_upload_stubs.cpp
-    // holds empty ones until the upload part brings its own).
+    // Reactions of port search, connection and upload, defined by the upload
+    // part (app/TForm1_upload_stubs.cpp holds empty ones until then). The
+    // buttons and ComboBox1 are already connected to them, under the general
+    // error display; showEvent calls FormShow once, closeEvent FormClose.
     void FormShow();
     void FormClose();
     void Button2Click();

@@ -1,6 +1,7 @@
 // Placeholders for the reactions of port search, connection and upload.
-// The upload part replaces this file with its own definitions of the same
-// members (and of UploadState, which holds ComPort1 and the port state).
+// Once upload/TForm1_upload.cmake exists, the upload part's sources take the
+// place of this file: they define the same members, UploadState (ComPort1 and
+// the port state) and InitUpload, which builds it and wires the port's events.
 #include "TForm1.h"
 
 namespace kmp {
