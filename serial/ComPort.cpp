@@ -98,7 +98,13 @@ void TCustomComPort::AfterOpenStep() {
 }
 
 void TCustomComPort::Close() {
-    if (!connected_) return;
+    // A Close from a handler that Close itself fires does nothing.
+    if (!connected_ || closing_) return;
+    closing_ = true;
+    struct ClosingFlag {
+        bool& flag;
+        ~ClosingFlag() { flag = false; }
+    } closingFlag{closing_};
     BeforeCloseStep();
     // A device that is gone (an unplugged adapter) cannot be purged, and
     // would stay open for ever if the close stopped there: the close is

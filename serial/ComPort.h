@@ -170,6 +170,7 @@ private:
     }
 
     bool connected_ = false;
+    bool closing_ = false;
     bool loading_ = false;
     bool connectWhenLoaded_ = false;
     TBaudRate baudRate_ = br9600;

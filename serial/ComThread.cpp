@@ -55,7 +55,7 @@ TComThread::TComThread(TCustomComPort& port, ComDevice& device, EventWindow* win
       window_(window),
       syncMethod_(port.SyncMethod()),
       handOver_(std::make_shared<HandOver>()),
-      receiver_(std::make_unique<HandOverReceiver>(handOver_)) {
+      receiver_(new HandOverReceiver(handOver_)) {
     if (window_) window_->Attach(handOver_);
     stopSignal_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (stopSignal_ < 0) throw EComPort(CError_OpenFailed, errno);
@@ -63,6 +63,7 @@ TComThread::TComThread(TCustomComPort& port, ComDevice& device, EventWindow* win
         device_.SetEventMask(EventMask(port.Events()));
     } catch (const DeviceError& e) {
         close(stopSignal_);
+        delete receiver_;
         throw EComPort(CError_OpenFailed, e.Error());
     }
     thread_ = std::thread([this] { Run(); });
@@ -71,6 +72,11 @@ TComThread::TComThread(TCustomComPort& port, ComDevice& device, EventWindow* win
 TComThread::~TComThread() {
     if (thread_.joinable()) StopAndWait();
     close(stopSignal_);
+    // A reaction that closed the port still runs inside the receiver's slot.
+    if (receiver_->Running())
+        receiver_->deleteLater();
+    else
+        delete receiver_;
 }
 
 void TComThread::StopAndWait() {
@@ -111,7 +117,7 @@ void TComThread::Run() {
 void TComThread::DeliverEvents(TComEvents pending) {
     switch (syncMethod_) {
     case smThreadSync:
-        handOver_->RunOnMainThread(receiver_.get(),
+        handOver_->RunOnMainThread(receiver_,
                                    [this, pending] { port_.RunEventReactions(pending); });
         break;
     case smWindowSync:

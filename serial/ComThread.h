@@ -16,6 +16,7 @@ namespace kmp {
 class ComDevice;
 class EventWindow;
 class HandOver;
+class HandOverReceiver;
 class TCustomComPort;
 
 // The EV_ mask of an event set, and the events of an EV_ mask.
@@ -46,7 +47,7 @@ private:
     TSyncMethod syncMethod_;
     int stopSignal_ = -1;
     std::shared_ptr<HandOver> handOver_;
-    std::unique_ptr<QObject> receiver_;
+    HandOverReceiver* receiver_;  // owned; see ~TComThread
     std::thread thread_;
 };
 

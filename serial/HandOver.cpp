@@ -60,7 +60,8 @@ bool HandOver::TakeWindowMessage(int& code) {
 
 bool HandOver::WaitUntilQueued(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, timeout, [this] { return jobQueued_ || ended_; }) && jobQueued_;
+    auto queued = [this] { return jobQueued_ || windowQueued_ > windowReleased_; };
+    return changed_.wait_for(lock, timeout, [&] { return queued() || ended_; }) && queued();
 }
 
 void HandOver::MarkEnded() {

@@ -71,13 +71,21 @@ class HandOverReceiver : public QObject {
 public:
     explicit HandOverReceiver(std::weak_ptr<HandOver> handOver) : handOver_(std::move(handOver)) {}
 
+    // True while its slot runs (a reaction may close the port meanwhile).
+    bool Running() const { return running_; }
+
 public slots:
     void RunQueued() {
-        if (auto handOver = handOver_.lock()) handOver->RunQueued();
+        auto handOver = handOver_.lock();
+        if (!handOver) return;
+        running_ = true;
+        handOver->RunQueued();
+        running_ = false;
     }
 
 private:
     std::weak_ptr<HandOver> handOver_;
+    bool running_ = false;
 };
 
 }  // namespace kmp

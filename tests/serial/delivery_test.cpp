@@ -56,6 +56,47 @@ TEST(DeliveryTest, CloseRunsReactionsHandedOverBeforeIt) {
     EXPECT_EQ(lines, (std::vector<std::string>{"BeforeClose", "RxChar(open)", "AfterClose"}));
 }
 
+TEST(DeliveryTest, CloseRunsWindowMessagesQueuedBeforeIt) {
+    auto board = std::make_shared<VirtualController>();
+    TComPort port;
+    port.SetVirtualController(board);
+    port.SetPort("sim");
+    port.SetSyncMethod(smWindowSync);
+    std::vector<std::string> lines;
+    port.Open();
+    port.OnDSRChange = [&](QObject*, bool on) { lines.push_back(on ? "DSR(1)" : "DSR(0)"); };
+    port.OnBeforeClose = [&](QObject*) { lines.emplace_back("BeforeClose"); };
+    port.OnAfterClose = [&](QObject*) { lines.emplace_back("AfterClose"); };
+    board->SetDSR(false);
+    ASSERT_TRUE(port.WaitForQueuedHandOver(5000));
+    port.Close();
+    // The queued message reaches the window inside Close, while still open.
+    EXPECT_EQ(lines, (std::vector<std::string>{"DSR(0)", "BeforeClose", "DSR(0)", "AfterClose"}));
+}
+
+TEST(DeliveryTest, CloseFromInsideAReaction) {
+    const int threadsBefore = test::ThreadCount();
+    auto board = std::make_shared<VirtualController>();
+    TComPort port;
+    port.SetVirtualController(board);
+    port.SetPort("sim");
+    std::vector<bool> states;
+    port.OnDSRChange = [&](QObject*, bool on) {
+        states.push_back(on);
+        if (!on) port.Close();  // also called again by Close itself
+    };
+    port.Open();
+    board->SetDSR(false);
+    ASSERT_TRUE(Eventually([&] { return !port.Connected(); }));
+    EXPECT_EQ(states, (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(test::ThreadCount(), threadsBefore);
+    board->SetDSR(true);
+    port.Open();  // a new thread, a new start
+    EXPECT_TRUE(port.Connected());
+    EXPECT_EQ(states.back(), true);
+    port.OnDSRChange = nullptr;
+}
+
 TEST(DeliveryTest, AFailingHandedOverReactionEndsTheThreadSilently) {
     Pty pty;
     const int threadsBefore = test::ThreadCount();
