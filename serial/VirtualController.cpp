@@ -27,6 +27,15 @@ void VirtualController::Raise(std::uint32_t events) {
     Wake();
 }
 
+// One byte into the host's input queue, with the events it causes.
+void VirtualController::ToHost(std::uint8_t byte) {
+    toHost_.push_back(byte);
+    std::uint32_t events = EV_RXCHAR;
+    if (byte == eventChar_) events |= EV_RXFLAG;
+    if (toHost_.size() * 5 >= static_cast<std::size_t>(inputSize_) * 4) events |= EV_RX80FULL;
+    Raise(events);
+}
+
 void VirtualController::CheckPlugged() const {
     if (unplugged_) throw DeviceError(EIO);
 }
@@ -52,9 +61,8 @@ void VirtualController::SetEcho(bool on) {
 
 void VirtualController::Send(const std::vector<std::uint8_t>& bytes) {
     std::lock_guard lock(mutex_);
-    if (!open_ || unplugged_ || bytes.empty()) return;
-    toHost_.insert(toHost_.end(), bytes.begin(), bytes.end());
-    Raise(EV_RXCHAR);
+    if (!open_ || unplugged_) return;
+    for (std::uint8_t byte : bytes) ToHost(byte);
 }
 
 void VirtualController::Unplug() {

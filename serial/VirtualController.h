@@ -51,6 +51,7 @@ private:
     using Clock = std::chrono::steady_clock;
 
     void Raise(std::uint32_t events);  // with mutex_ held
+    void ToHost(std::uint8_t byte);    // with mutex_ held
     void Wake();
     void CheckPlugged() const;  // with mutex_ held
 
@@ -66,6 +67,7 @@ private:
     bool rts_ = false;
     bool dtr_ = false;
     bool outCtsFlow_ = false;
+    std::uint8_t eventChar_ = 0;
     CommTimeouts timeouts_;
     std::uint32_t eventMask_ = 0;
     std::uint32_t pendingEvents_ = 0;

@@ -42,6 +42,7 @@ void VirtualDevice::SetState(const Dcb& dcb) {
     std::lock_guard lock(board_->mutex_);
     board_->CheckPlugged();
     board_->outCtsFlow_ = dcb.fOutxCtsFlow;
+    board_->eventChar_ = dcb.EvtChar;
 }
 
 void VirtualDevice::SetTimeouts(const CommTimeouts& timeouts) {
@@ -102,10 +103,7 @@ std::size_t VirtualDevice::Write(const std::uint8_t* data, std::size_t count) {
         b.CheckPlugged();
         lineFree = arrival;
         b.received_.push_back(data[sent]);
-        if (b.echo_) {
-            b.toHost_.push_back(data[sent]);
-            b.Raise(EV_RXCHAR);
-        }
+        if (b.echo_) b.ToHost(data[sent]);
     }
     b.Raise(EV_TXEMPTY);
     return sent;

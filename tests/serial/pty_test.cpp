@@ -240,6 +240,25 @@ TEST(PtyPortTest, ReceivedBytesReachOnRxCharOnTheMainThread) {
     port.Close();
 }
 
+TEST(PtyPortTest, BytesLeftAfterARead128AreReportedAgain) {
+    Pty pty;
+    TComPort port;
+    port.SetPort(pty.path());
+    std::string text;
+    port.OnRxChar = [&](QObject*, int) {
+        std::string got;
+        port.ReadString(got, 128);
+        text += got;
+    };
+    port.Open();
+    std::vector<std::uint8_t> burst(300);
+    for (std::size_t i = 0; i < burst.size(); ++i) burst[i] = static_cast<std::uint8_t>(i % 251);
+    pty.WriteAtMaster(burst);
+    ASSERT_TRUE(Eventually([&] { return text.size() == 300; }));
+    EXPECT_EQ(std::vector<std::uint8_t>(text.begin(), text.end()), burst);
+    port.Close();
+}
+
 TEST(PtyPortTest, ReadStringTakesAtMost128AndLeavesTheRest) {
     Pty pty;
     TComPort port;

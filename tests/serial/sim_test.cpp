@@ -94,6 +94,22 @@ TEST_F(SimTest, TxEmptyFollowsAWrite) {
     port.UnRegisterLink(&link);
 }
 
+TEST_F(SimTest, EventCharacterAndFullQueue) {
+    std::vector<std::string> lines;
+    port.OnRxChar = nullptr;  // the bytes stay waiting
+    port.OnRxFlag = [&](QObject*) { lines.emplace_back("RxFlag"); };
+    port.OnRx80Full = [&](QObject*) { lines.emplace_back("Rx80Full"); };
+    port.SetEventChar(0x0D);
+    port.Buffer().SetInputSize(10);
+    port.Open();
+    board->Send(Bytes({1, 0x0D}));
+    ASSERT_TRUE(Eventually([&] { return lines.size() == 1; }));
+    board->Send(Bytes({3, 4, 5, 6, 7, 8}));
+    ASSERT_TRUE(Eventually([&] { return lines.size() == 2; }));
+    EXPECT_EQ(lines, (std::vector<std::string>{"RxFlag", "Rx80Full"}));
+    port.Close();
+}
+
 TEST_F(SimTest, EchoOffAndCtsHeldOff) {
     board->SetEcho(false);
     port.Open();
