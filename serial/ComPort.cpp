@@ -74,12 +74,13 @@ void TCustomComPort::Open() {
     connected_ = true;
     try {
         PushAllSettings();
+        StartEventThread();
     } catch (...) {
+        eventWindow_.reset();
         CloseDevice();
         connected_ = false;
         throw;
     }
-    StartEventThread();
     AfterOpenStep();
 }
 
