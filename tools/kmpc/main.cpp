@@ -1,8 +1,9 @@
 // kmpc: the command-line compiler of the control language.
+#include "modes.h"
 #include "options.h"
+#include "port_handover.h"
 #include "run.h"
 
-#include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
@@ -24,11 +25,11 @@ int main(int argc, char** argv) {
         std::fputs(kmpc::VersionText().c_str(), stdout);
         return kmpc::kExitOk;
     }
-    const kmp::SystemClock clock;
-    const int status = kmpc::Run(options, clock, stdout, stderr);
-    if (std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "kmpc: standard output: %s\n", std::strerror(errno));
-        return kmpc::kExitUsage;
+    if (kmpc::NeedsPortProgram(options)) {
+        const int error = kmpc::ExecPortProgram(argv);
+        std::fprintf(stderr, "kmpc: cannot start %s: %s\n", kmpc::kPortProgramName, std::strerror(error));
+        return kmpc::kExitPortFailed;
     }
-    return status;
+    const kmp::SystemClock clock;
+    return kmpc::FinishOutput(kmpc::RunWithoutPort(options, clock, stdout, stderr));
 }

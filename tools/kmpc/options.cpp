@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <optional>
@@ -37,24 +38,37 @@ private:
     std::size_t index_ = 0;
 };
 
-void SetInput(Options& options, const std::string& path) {
-    if (!options.inputPath.empty()) throw UsageError("only one FILE can be compiled");
-    options.inputPath = path;
+// Seconds, with an optional fraction, from 0 to 3600, as milliseconds.
+int ParseSeconds(std::string_view option, std::string_view text) {
+    double seconds = -1;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, seconds, std::chars_format::fixed);
+    if (text.empty() || ec != std::errc() || ptr != end || !(seconds >= 0 && seconds <= 3600)) {
+        throw UsageError("invalid value '" + std::string(text) + "' for " + std::string(option) +
+                         " (allowed 0..3600 seconds)");
+    }
+    return static_cast<int>(seconds * 1000 + 0.5);
 }
 
-// Handles one option; returns false when `arg` is no option this program knows.
-bool ApplyOption(Options& options, ArgumentCursor& cursor, const std::string& arg) {
-    std::string_view name = arg;
-    std::optional<std::string_view> attached;
-    if (name.starts_with("--")) {
-        if (const std::size_t eq = name.find('='); eq != std::string_view::npos) {
-            attached = name.substr(eq + 1);
-            name = name.substr(0, eq);
-        }
-    } else if (name.starts_with("-o") && name.size() > 2) {
-        attached = name.substr(2);
-        name = "-o";
+// What the parse gathers besides the options themselves.
+struct ParseState {
+    std::vector<std::string> files;
+    std::string modeOption;     // "--text", "--to-kmp" or "--list-ports"
+    std::string uploadOnly;     // the last option that needs --upload
+};
+
+void SetMode(Options& options, ParseState& state, Mode mode, std::string_view name) {
+    if (!state.modeOption.empty() && state.modeOption != name) {
+        throw UsageError("options " + state.modeOption + " and " + std::string(name) +
+                         " cannot be combined");
     }
+    options.mode = mode;
+    state.modeOption = name;
+}
+
+// The timing, image and information options of the compiler.
+bool ApplyCompileOption(Options& options, ArgumentCursor& cursor, std::string_view name,
+                        std::optional<std::string_view> attached) {
     if (name == "--help" || name == "-h") {
         options.help = true;
     } else if (name == "--version" || name == "-V") {
@@ -71,36 +85,137 @@ bool ApplyOption(Options& options, ArgumentCursor& cursor, const std::string& ar
     } else {
         return false;
     }
-    if (attached && (name == "--help" || name == "--version")) {
+    return true;
+}
+
+// The serial port options (the upload and the port list).
+bool ApplyPortOption(Options& options, ParseState& state, ArgumentCursor& cursor,
+                     std::string_view name, std::optional<std::string_view> attached) {
+    if (name == "--upload") {
+        options.uploadPort = cursor.ValueOf(name, attached);
+        if (options.uploadPort.empty()) throw UsageError("option --upload needs a port name");
+    } else if (name == "--handshake") {
+        options.handshake = true;
+        state.uploadOnly = name;
+    } else if (name == "--dsr-timeout") {
+        options.dsrTimeoutMs = ParseSeconds(name, cursor.ValueOf(name, attached));
+        state.uploadOnly = name;
+    } else if (name == "--reply-timeout") {
+        options.replyTimeoutMs = ParseSeconds(name, cursor.ValueOf(name, attached));
+        state.uploadOnly = name;
+    } else if (name == "--simulator") {
+        options.simulator = true;
+    } else if (name == "--list-ports") {
+        SetMode(options, state, Mode::ListPorts, name);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The program text options.
+bool ApplyTextOption(Options& options, ParseState& state, std::string_view name) {
+    if (name == "--text") {
+        SetMode(options, state, Mode::Text, name);
+    } else if (name == "--to-kmp") {
+        SetMode(options, state, Mode::ToKmp, name);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// Handles one option; returns false when `arg` is no option this program knows.
+bool ApplyOption(Options& options, ParseState& state, ArgumentCursor& cursor, const std::string& arg) {
+    std::string_view name = arg;
+    std::optional<std::string_view> attached;
+    if (name.starts_with("--")) {
+        if (const std::size_t eq = name.find('='); eq != std::string_view::npos) {
+            attached = name.substr(eq + 1);
+            name = name.substr(0, eq);
+        }
+    } else if (name.starts_with("-o") && name.size() > 2) {
+        attached = name.substr(2);
+        name = "-o";
+    }
+    if (!ApplyCompileOption(options, cursor, name, attached) &&
+        !ApplyPortOption(options, state, cursor, name, attached) && !ApplyTextOption(options, state, name)) {
+        return false;
+    }
+    static constexpr std::string_view kFlags[] = {"--help",      "--version", "--handshake", "--simulator",
+                                                  "--list-ports", "--text",    "--to-kmp"};
+    if (attached && std::find(std::begin(kFlags), std::end(kFlags), name) != std::end(kFlags)) {
         throw UsageError("option " + std::string(name) + " takes no value");
     }
     return true;
 }
 
+// An option of the compile run that the chosen mode has no use for.
+void RejectCompileOnly(const Options& options, const std::string& modeOption) {
+    if (!options.imagePath.empty()) throw UsageError("option -o cannot be combined with " + modeOption);
+    if (!options.uploadPort.empty()) throw UsageError("option --upload cannot be combined with " + modeOption);
+}
+
+// The number of FILEs and the combinations of options that the mode allows.
+void CheckMode(Options& options, const ParseState& state) {
+    const std::vector<std::string>& files = state.files;
+    if (options.mode != Mode::Compile) RejectCompileOnly(options, state.modeOption);
+    if (!state.uploadOnly.empty() && options.uploadPort.empty()) {
+        throw UsageError("option " + state.uploadOnly + " needs --upload");
+    }
+    switch (options.mode) {
+    case Mode::ListPorts:
+        if (!files.empty()) throw UsageError("--list-ports takes no FILE");
+        return;
+    case Mode::ToKmp:
+        if (files.size() != 2) throw UsageError("--to-kmp needs two files: IN OUT");
+        if (files[1] == "-") throw UsageError("--to-kmp cannot write to standard output");
+        options.inputPath = files[0];
+        options.outputPath = files[1];
+        return;
+    case Mode::Text:
+    case Mode::Compile:
+        if (files.empty()) throw UsageError("no FILE given");
+        if (files.size() > 1) {
+            throw UsageError(options.mode == Mode::Text ? "--text takes one FILE"
+                                                        : "only one FILE can be compiled");
+        }
+        options.inputPath = files[0];
+        return;
+    }
+}
+
 }  // namespace
+
+bool NeedsPortProgram(const Options& options) {
+    return !options.uploadPort.empty() || options.mode == Mode::ListPorts || options.simulator;
+}
 
 Options ParseOptions(const std::vector<std::string>& args) {
     Options options;
+    ParseState state;
     ArgumentCursor cursor(args);
     bool onlyFiles = false;
     while (!cursor.AtEnd()) {
         const std::string& arg = cursor.Next();
         if (onlyFiles || arg == "-" || !arg.starts_with("-")) {
-            SetInput(options, arg);
+            state.files.push_back(arg);
         } else if (arg == "--") {
             onlyFiles = true;
-        } else if (!ApplyOption(options, cursor, arg)) {
+        } else if (!ApplyOption(options, state, cursor, arg)) {
             throw UsageError("unknown option '" + arg + "'");
         }
     }
-    if (!options.help && !options.version && options.inputPath.empty()) {
-        throw UsageError("no FILE given");
-    }
+    if (!options.help && !options.version) CheckMode(options, state);
     return options;
 }
 
 std::string HelpText() {
     return "Usage: kmpc [OPTION]... FILE\n"
+           "  or:  kmpc --upload PORT [--handshake] [--dsr-timeout S] [--reply-timeout S] FILE\n"
+           "  or:  kmpc --list-ports [--simulator]\n"
+           "  or:  kmpc --text FILE\n"
+           "  or:  kmpc --to-kmp IN OUT\n"
            "Compile the control program FILE into the 128-byte program image.\n"
            "FILE may be - for standard input; it may be plain text (UTF-8 or\n"
            "Windows-1250) or a .kmp program file.\n"
@@ -109,15 +224,31 @@ std::string HelpText() {
            "  --delay N      additional timer delay, 1..65535 (default 1)\n"
            "  --prescaler N  timer prescaler, 0..7 (default 3)\n"
            "  -o IMAGE       write the 128 image bytes to IMAGE after a successful run\n"
+           "\n"
+           "  --upload PORT      after a successful run, send the image to the board on\n"
+           "                     PORT (ttyUSB0, /dev/pts/3, sim) at 300 baud 8N2\n"
+           "  --handshake        let the board hold back the sending through CTS\n"
+           "  --dsr-timeout S    wait at most S seconds for DSR (default 5)\n"
+           "  --reply-timeout S  stop S seconds after the last byte returned (default 2)\n"
+           "  --simulator        offer the virtual controller as port \"sim\"\n"
+           "                     (the same as KMP_SIMULATOR=1)\n"
+           "  --list-ports       list the serial ports, one a line: NAME, a tab, and a\n"
+           "                     description where the system has one\n"
+           "  --text FILE        print the program text of FILE as the window's editor\n"
+           "                     shows it (UTF-8, LF line ends)\n"
+           "  --to-kmp IN OUT    save the program text of IN as the program file OUT\n"
+           "\n"
            "  -h, --help     show this help and exit\n"
            "  -V, --version  show the version and exit\n"
            "\n"
-           "The listing goes to standard output, the compile log to standard error.\n"
+           "The listing goes to standard output, the compile log (and the upload's\n"
+           "lines) to standard error.\n"
            "\n"
            "Exit status:\n"
            "  0  the program compiled\n"
            "  1  the program has errors (or does not fit into the image)\n"
-           "  2  a usage error, or FILE cannot be read or IMAGE cannot be written\n";
+           "  2  a usage error, or FILE cannot be read or IMAGE cannot be written\n"
+           "  3  the port failed, or DSR did not come on in time\n";
 }
 
 std::string VersionText() {

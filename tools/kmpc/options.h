@@ -9,13 +9,33 @@
 
 namespace kmpc {
 
+// What kmpc is asked to do besides compiling.
+enum class Mode {
+    Compile,    // compile FILE (and upload it with --upload)
+    ListPorts,  // --list-ports
+    Text,       // --text FILE: print the editor's text of FILE
+    ToKmp,      // --to-kmp IN OUT: save IN's text as the program file OUT
+};
+
 struct Options {
+    Mode mode = Mode::Compile;
     kmp::TimingSettings timing;
     std::string imagePath;  // -o IMAGE; empty when not given
-    std::string inputPath;  // FILE, "-" for standard input
+    std::string inputPath;  // FILE (or IN), "-" for standard input
+    std::string outputPath;  // OUT of --to-kmp
     bool help = false;
     bool version = false;
+
+    // Upload after a successful compile (kmpc-port does it).
+    std::string uploadPort;  // --upload PORT; empty when not given
+    bool handshake = false;  // --handshake: CTS output flow control
+    int dsrTimeoutMs = 5000;    // --dsr-timeout S
+    int replyTimeoutMs = 2000;  // --reply-timeout S
+    bool simulator = false;     // --simulator: the virtual controller "sim"
 };
+
+// True when the run needs the serial layer, which lives in kmpc-port.
+bool NeedsPortProgram(const Options& options);
 
 // A command line that kmpc does not accept; the message names the fault.
 class UsageError : public std::runtime_error {

@@ -1,5 +1,6 @@
 #include "run.h"
 
+#include "editor_text.h"
 #include "image_file.h"
 #include "input_file.h"
 #include "program_file.h"
@@ -41,7 +42,9 @@ int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FI
     if (!ReadInputBytes(options.inputPath, bytes, error)) {
         return FileFailure(err, options.inputPath, std::strerror(error));
     }
-    const std::string source = kmp::EditorTextToSource(kmp::ProgramTextFromFileBytes(bytes));
+    // The window compiles what its editor holds after opening the file.
+    const std::string source =
+        kmp::EditorTextToSource(EditorHeldText(kmp::ProgramTextFromFileBytes(bytes)));
     bytes.clear();
     LinePane log;
     LinePane listing;

@@ -26,6 +26,7 @@ private:
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitCompileFailed = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitPortFailed = 3;
 
 // Compiles the file of `options`, prints the listing to `out` and the log to
 // `err`, writes the image file after a successful run. Returns the exit status.

@@ -1,0 +1,15 @@
+// The program text as the window's editor holds it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kmpc {
+
+// The text that the editor gives back after it was given `text` (UTF-8):
+// the editor keeps a no-break space as a plain space and every paragraph,
+// line or frame separator (and CR) as a line end. The window saves and
+// compiles that text, so kmpc does the same.
+std::string EditorHeldText(std::string_view text);
+
+}  // namespace kmpc

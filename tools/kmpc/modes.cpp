@@ -1,0 +1,29 @@
+#include "modes.h"
+
+#include "run.h"
+#include "text_export.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace kmpc {
+
+int RunWithoutPort(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FILE* err) {
+    switch (options.mode) {
+    case Mode::Text: return PrintProgramText(options, out, err);
+    case Mode::ToKmp: return SaveAsProgramFile(options, err);
+    case Mode::Compile:
+    case Mode::ListPorts: break;
+    }
+    return Run(options, clock, out, err);
+}
+
+int FinishOutput(int status) {
+    if (std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "kmpc: standard output: %s\n", std::strerror(errno));
+        return kExitUsage;
+    }
+    return status;
+}
+
+}  // namespace kmpc

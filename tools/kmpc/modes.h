@@ -1,0 +1,19 @@
+// The runs of kmpc that need no serial port: compile, --text and --to-kmp.
+#pragma once
+
+#include "compiler.h"
+#include "options.h"
+
+#include <cstdio>
+
+namespace kmpc {
+
+// Does what the mode of `options` asks (the compile run without its upload).
+// Returns the exit status.
+int RunWithoutPort(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FILE* err);
+
+// Flushes standard output; a failed write turns `status` into a usage
+// failure with a message.
+int FinishOutput(int status);
+
+}  // namespace kmpc

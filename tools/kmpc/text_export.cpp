@@ -1,0 +1,48 @@
+#include "text_export.h"
+
+#include "editor_text.h"
+#include "input_file.h"
+#include "program_file.h"
+#include "run.h"
+
+#include <cstring>
+#include <optional>
+#include <string>
+
+namespace kmpc {
+namespace {
+
+// The editor's text after opening the input file, or nothing after a
+// message on `err`.
+std::optional<std::string> OpenedText(const std::string& path, std::FILE* err) {
+    std::string bytes;
+    int error = 0;
+    if (!ReadInputBytes(path, bytes, error)) {
+        std::fprintf(err, "kmpc: %s: %s\n", path.c_str(), std::strerror(error));
+        return std::nullopt;
+    }
+    return EditorHeldText(kmp::ProgramTextFromFileBytes(bytes));
+}
+
+}  // namespace
+
+int PrintProgramText(const Options& options, std::FILE* out, std::FILE* err) {
+    const std::optional<std::string> text = OpenedText(options.inputPath, err);
+    if (!text) return kExitUsage;
+    std::fwrite(text->data(), 1, text->size(), out);
+    return kExitOk;
+}
+
+int SaveAsProgramFile(const Options& options, std::FILE* err) {
+    const std::optional<std::string> text = OpenedText(options.inputPath, err);
+    if (!text) return kExitUsage;
+    try {
+        kmp::WriteProgramFile(options.outputPath, *text);
+    } catch (const kmp::FileError& e) {
+        std::fprintf(err, "kmpc: %s\n", e.what());
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
+}  // namespace kmpc
