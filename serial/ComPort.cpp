@@ -150,7 +150,11 @@ void TCustomComPort::StopEventThread() {
         eventThread_->StopAndWait();
         eventThread_.reset();
     }
-    eventWindow_.reset();
+    // Closed from a window reaction: the window goes once that has returned.
+    if (eventWindow_ && windowReactions_ > 0)
+        eventWindow_.release()->deleteLater();
+    else
+        eventWindow_.reset();
 }
 
 int TCustomComPort::Write(const void* Buffer, int Count) {

@@ -171,6 +171,7 @@ private:
 
     bool connected_ = false;
     bool closing_ = false;
+    int windowReactions_ = 0;  // EventWindow reactions on the stack
     bool loading_ = false;
     bool connectWhenLoaded_ = false;
     TBaudRate baudRate_ = br9600;

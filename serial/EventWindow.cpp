@@ -34,18 +34,22 @@ bool EventWindow::event(QEvent* event) {
     // Taking the message releases the sender before the reaction runs.
     int code = 0;
     const auto source = source_.lock();
-    if (source && source->TakeWindowMessage(code) && port_.Connected()) React(code);
-    return true;
+    if (source && source->TakeWindowMessage(code) && port_.Connected()) React(port_, code);
+    return true;  // nothing of the window is touched after the reaction
 }
 
-void EventWindow::React(int code) {
+// Static: a reaction may close the port, which lets go of this window.
+void EventWindow::React(TCustomComPort& port, int code) {
     for (const auto& c : kCodes) {
         if (c.code != code) continue;
+        ++port.windowReactions_;
         try {
-            port_.ReactTo(c.event);
+            port.ReactTo(c.event);
         } catch (const std::exception& error) {
-            if (port_.ShowException) port_.ShowException(error);
+            if (port.ShowException) port.ShowException(error);
         }
+        --port.windowReactions_;
+        return;
     }
 }
 

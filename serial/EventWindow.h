@@ -33,7 +33,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    void React(int code);
+    static void React(TCustomComPort& port, int code);
     TCustomComPort& port_;
     std::weak_ptr<HandOver> source_;
 };

@@ -97,6 +97,24 @@ TEST(DeliveryTest, CloseFromInsideAReaction) {
     port.OnDSRChange = nullptr;
 }
 
+TEST(DeliveryTest, CloseFromInsideAWindowReaction) {
+    auto board = std::make_shared<VirtualController>();
+    TComPort port;
+    port.SetVirtualController(board);
+    port.SetPort("sim");
+    port.SetSyncMethod(smWindowSync);
+    std::vector<bool> states;
+    port.OnDSRChange = [&](QObject*, bool on) {
+        states.push_back(on);
+        if (!on) port.Close();
+    };
+    port.Open();
+    board->SetDSR(false);
+    ASSERT_TRUE(Eventually([&] { return !port.Connected(); }));
+    EXPECT_EQ(states, (std::vector<bool>{true, false, false}));
+    port.OnDSRChange = nullptr;
+}
+
 TEST(DeliveryTest, AFailingHandedOverReactionEndsTheThreadSilently) {
     Pty pty;
     const int threadsBefore = test::ThreadCount();
