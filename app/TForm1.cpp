@@ -77,7 +77,7 @@ void TForm1::ConnectUploadReactions()
     React(ui->Button2, &QPushButton::clicked, &TForm1::Button2Click);
     React(ui->Button3, &QPushButton::clicked, &TForm1::Button3Click);
     React(ui->Button4, &QPushButton::clicked, &TForm1::Button4Click);
-    React(ui->ComboBox1, &QComboBox::currentTextChanged, &TForm1::ComboBox1Change);
+    // ComboBox1Change is connected by InitUpload, to the user's choices only.
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)

@@ -55,9 +55,9 @@ public:
     void Label16MouseLeave();
 
     // Reactions of port search, connection and upload, defined by the upload
-    // part (app/TForm1_upload_stubs.cpp holds empty ones until then). The
-    // buttons and ComboBox1 are already connected to them, under the general
-    // error display; showEvent calls FormShow once, closeEvent FormClose.
+    // part (upload/). The buttons are connected to them, and InitUpload
+    // connects ComboBox1's user choices, all under the general error display;
+    // showEvent calls FormShow once, closeEvent FormClose.
     void FormShow();
     void FormClose();
     void Button2Click();
@@ -72,6 +72,8 @@ public:
     struct UploadStateDeleter {
         void operator()(UploadState* state) const;
     };
+    // ComPort1 and the port state (upload/upload_state.h), for tests.
+    UploadState& Upload();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,0 +1,41 @@
+// The texts of the port and upload messages (source texts of the window's
+// translation lookup) and the upload's log lines.
+#pragma once
+
+namespace kmp {
+
+inline constexpr const char* kPortsFoundCaption = "Našiel som tieto sériové porty!";
+inline constexpr const char* kNoPortCaption = "Nenašiel sa sériový port!";
+inline constexpr const char* kNoPortText =
+    "Nenašiel som vhodný sériový port na vašom počítači!!! Ak ide o laptot, tak sa uistite, že "
+    "USB prevodník na COM sériový port je správne pripojený k laptopu. ";
+inline constexpr const char* kNoPortEntry = "n/a";
+inline constexpr const char* kListSeparator = ", ";
+
+inline constexpr const char* kErrorCaption = "Chyba!";
+inline constexpr const char* kCannotConnectText = "Nemôžem sa pripojiť cez PORT ";
+inline constexpr const char* kCannotConnectTextEnd =
+    ". Tento port je obsadený iným programom alebo to nie je sériový port!!! Skúste vybrať iný "
+    "port.";
+inline constexpr const char* kLostOnDisconnectText =
+    "COM port bol náhle odpojený. Je možné, že ste vytiahli prevodník z USB na Sériový port "
+    "skôr ako ste tento program odpojili z portu. ";
+inline constexpr const char* kLostOnCloseText =
+    "COM port bol náhle odpojený. Je možné, že ste vytiahli prevodník z USB na Sériový port "
+    "skôr ako ste ukončili tento program. ";
+
+inline constexpr const char* kConnectCaption = "Pripojiť";
+inline constexpr const char* kDisconnectCaption = "Odpojiť";
+
+inline constexpr const char* kChangedCaption = "Program bol zmenený a nepreložený";
+inline constexpr const char* kChangedText = "Chcete nahrať posledný preložený binárny výstup?";
+inline constexpr const char* kNotCompiledCaption = "Nemôžem odoslať program";
+inline constexpr const char* kNotCompiledText =
+    "Najprv treba preložiť program a potom sa môže odoslať!";
+
+// Log lines (UTF-8).
+inline constexpr const char* kSendingLine = " Odosielam dáta...";
+inline constexpr const char* kReturnedBytePrefix = "Odosielam : ";
+inline constexpr const char* kSendEndLine = "Koniec odosielania!";
+
+}  // namespace kmp
