@@ -9,8 +9,12 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "ModemWatcher.h"
 #include "serial_test_support.h"
 #include "termios2_speed.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
 
 namespace kmp {
 namespace {
@@ -293,6 +297,18 @@ TEST(PtyPortTest, LinesOfAPseudoTerminal) {
     port.SetRTS(true);  // no modem lines: accepted as no-ops
     port.SetDTR(false);
     EXPECT_TRUE(port.TakeLineErrors().Empty());
+}
+
+TEST(ModemWatcherTest, DriverWithoutLineWaitFallsBackAndWakesTheWait) {
+    Pty pty;
+    const int wake = eventfd(0, EFD_CLOEXEC);
+    {
+        ModemWatcher watcher(pty.master(), wake);
+        pollfd p{wake, POLLIN, 0};
+        ASSERT_EQ(poll(&p, 1, 5000), 1);
+        EXPECT_TRUE(watcher.Unsupported());
+    }
+    close(wake);
 }
 
 TEST(PtyPortTest, PortRenameReopensOnlyOnARealChange) {
