@@ -29,6 +29,10 @@ std::string EditorHeldText(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size()) {
         const auto byte = static_cast<unsigned char>(text[pos]);
+        if (byte == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') {
+            ++pos;  // CR LF is one line end
+            continue;
+        }
         if (byte < 0x80 && byte != '\r') {
             held += static_cast<char>(byte);
             ++pos;

@@ -1,0 +1,122 @@
+// The upload sequence of kmpc in-process, against fast virtual controllers:
+// the window's connect, DSR that comes on late, a frame longer than one
+// read, and a board that is unplugged during the replies.
+#include "ComPort.h"
+#include "VirtualController.h"
+#include "upload_expectations.h"
+#include "upload_session.h"
+#include "window_connect.h"
+
+#include <gtest/gtest.h>
+
+#include <QTimer>
+
+#include <chrono>
+#include <memory>
+
+namespace kmp::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::shared_ptr<VirtualController> FastBoard() { return std::make_shared<VirtualController>(1ms); }
+
+std::array<std::uint8_t, 128> ExampleImage() {
+    std::array<std::uint8_t, 128> image{};
+    image.fill(255);
+    const std::vector<std::uint8_t> body(kExampleFrame.begin() + 2, kExampleFrame.end());
+    std::copy(body.begin(), body.end(), image.begin());
+    return image;
+}
+
+// Runs one upload to "sim" and keeps its log lines.
+struct Upload {
+    explicit Upload(std::shared_ptr<VirtualController> b) : board(std::move(b)) { port.SetVirtualController(board); }
+    int Run(const std::array<std::uint8_t, 128>& image, int replyTimeoutMs = 2000) {
+        kmpc::UploadRequest request{"sim", false, 2000, replyTimeoutMs};
+        kmpc::UploadSession session(port, request, [this](const std::string& line) { log.push_back(line); });
+        return session.Run(image);
+    }
+    std::shared_ptr<VirtualController> board;
+    TComPort port;
+    std::vector<std::string> log;
+};
+
+struct ConnectCase {
+    bool handshake;
+    TFlowControl preset;
+};
+
+class WindowConnect : public testing::TestWithParam<ConnectCase> {};
+
+TEST_P(WindowConnect, SettingsAndLinesOfTheWindow) {
+    const auto board = FastBoard();
+    TComPort port;
+    port.SetVirtualController(board);
+    kmpc::ConnectLikeWindow(port, "sim", GetParam().handshake);
+    ASSERT_TRUE(port.Connected());
+    EXPECT_EQ(port.BaudRate(), br300);
+    EXPECT_EQ(port.DataBits(), dbEight);
+    EXPECT_EQ(port.StopBits(), sbTwoStopBits);
+    EXPECT_EQ(port.Parity().Bits(), prNone);
+    EXPECT_EQ(port.FlowControl().FlowControl(), GetParam().preset);
+    EXPECT_EQ(port.FlowControl().OutCTSFlow(), GetParam().handshake);
+    EXPECT_FALSE(port.FlowControl().OutDSRFlow());
+    EXPECT_EQ(port.FlowControl().ControlDTR(), dtrDisable);
+    EXPECT_EQ(port.FlowControl().ControlRTS(), rtsDisable);
+    const TComTimeouts& t = port.Timeouts();
+    EXPECT_EQ(std::vector<int>({t.ReadInterval(), t.ReadTotalMultiplier(), t.ReadTotalConstant(),
+                                t.WriteTotalMultiplier(), t.WriteTotalConstant()}),
+              std::vector<int>({-1, 10000, 10000, 10000, 10000}));
+    EXPECT_TRUE(board->RTS());
+    EXPECT_FALSE(board->DTR());
+    port.Close();
+}
+
+INSTANTIATE_TEST_SUITE_P(Kmpc, WindowConnect,
+                         testing::Values(ConnectCase{false, fcNone}, ConnectCase{true, fcCustom}),
+                         [](const testing::TestParamInfo<ConnectCase>& param) {
+                             return param.param.handshake ? "Handshake" : "NoFlowControl";
+                         });
+
+TEST(UploadSession, WaitsForDsrThatComesOnLater) {
+    Upload upload(FastBoard());
+    upload.board->SetDSR(false);
+    QTimer::singleShot(50, [board = upload.board] { board->SetDSR(true); });
+    EXPECT_EQ(upload.Run(ExampleImage()), 0);
+    EXPECT_EQ(upload.board->ReceivedBytes(), kExampleFrame);
+    EXPECT_EQ(upload.log, EchoedUploadLines(kExampleFrame));
+    EXPECT_FALSE(upload.port.Connected());
+}
+
+// 62 instructions and no RESET: 130 bytes without an end byte, more than
+// one read of 128 takes.
+TEST(UploadSession, FullImageWithoutEndByte) {
+    std::array<std::uint8_t, 128> image{};
+    image.fill(0);
+    image[0] = 200;
+    image[1] = 1;
+    image[3] = 3;
+    std::vector<std::uint8_t> frame = {128, 254};
+    frame.insert(frame.end(), image.begin(), image.end());
+    Upload upload(FastBoard());
+    EXPECT_EQ(upload.Run(image, 100), 0);
+    EXPECT_EQ(upload.board->ReceivedBytes(), frame);
+    EXPECT_EQ(upload.log, EchoedUploadLines(frame));
+    EXPECT_EQ(upload.log.back(), "Odosielam : 0");
+}
+
+TEST(UploadSession, BoardUnpluggedWhileWaitingForReplies) {
+    Upload upload(FastBoard());
+    upload.board->SetEcho(false);
+    QTimer::singleShot(0, [board = upload.board] { board->Unplug(); });
+    EXPECT_EQ(upload.Run(ExampleImage(), 100), 3);
+    EXPECT_EQ(upload.board->ReceivedBytes(), kExampleFrame);
+    ASSERT_FALSE(upload.log.empty());
+    EXPECT_EQ(upload.log.front(), " Odosielam dáta...");
+    EXPECT_EQ(upload.log.back(), "kmpc: sim: PurgeComm function failed (win error code: 5)");
+    EXPECT_FALSE(upload.port.Connected());
+}
+
+}  // namespace
+}  // namespace kmp::test

@@ -1,0 +1,252 @@
+// kmpc --upload as a process: the virtual controller, a pseudo-terminal with
+// an echoing peer script, and the failures of ports and boards.
+#include "example_program.h"
+#include "run_process.h"
+#include "upload_expectations.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace kmp::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kExample = std::string(KMP_SOURCE_DIR) + "/examples/priklad.txt";
+const std::string kListingFirstLine = "0: 200 1 0 3 \n";
+
+ProcessResult Kmpc(std::vector<std::string> args, const std::vector<std::string>& env = {}) {
+    args.insert(args.begin(), KMPC_PATH);
+    std::vector<std::string> fullEnv = env;
+    for (const std::string& fallback : std::vector<std::string>{"LC_ALL=C", "LANGUAGE=", "KMP_SIMULATOR="}) {
+        const std::string name = fallback.substr(0, fallback.find('=') + 1);
+        if (std::none_of(env.begin(), env.end(), [&](const std::string& e) { return e.starts_with(name); }))
+            fullEnv.push_back(fallback);
+    }
+    return RunProcess(args, {}, fullEnv);
+}
+
+// The log lines after the four lines of a successful compile run.
+std::vector<std::string> LinesAfterCompileLog(const std::string& err) {
+    std::vector<std::string> lines = SplitLines(err);
+    EXPECT_GE(lines.size(), 4u) << err;
+    if (lines.size() < 4) return lines;
+    EXPECT_EQ(lines[0], "Začínam prekladať...");
+    EXPECT_TRUE(std::regex_match(lines[1], std::regex("[0-9]{2}:[0-9]{2}:[0-9]{2}"))) << lines[1];
+    EXPECT_EQ(lines[2], "Preklad prebehol úspešne!");
+    return {lines.begin() + 4, lines.end()};
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+struct SimulatorCase {
+    const char* name;
+    std::vector<std::string> args;
+    std::vector<std::string> env;
+};
+
+class SimulatorUpload : public testing::TestWithParam<SimulatorCase> {};
+
+TEST_P(SimulatorUpload, EchoedFrameAndEndOfSending) {
+    std::vector<std::string> args = GetParam().args;
+    args.push_back(kExample);
+    const ProcessResult r = Kmpc(args, GetParam().env);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.starts_with(kListingFirstLine)) << r.out;
+    EXPECT_EQ(LinesAfterCompileLog(r.err), EchoedUploadLines(kExampleFrame));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kmpc, SimulatorUpload,
+    testing::Values(SimulatorCase{"Option", {"--simulator", "--upload", "sim"}, {}},
+                    SimulatorCase{"Variable", {"--upload=sim"}, {"KMP_SIMULATOR=1"}},
+                    SimulatorCase{"Handshake", {"--upload", "sim", "--handshake", "--simulator"}, {}}),
+    [](const testing::TestParamInfo<SimulatorCase>& param) { return std::string(param.param.name); });
+
+// The echo peer script on its own pseudo-terminal.
+class EchoPeer {
+public:
+    EchoPeer() {
+        const std::string command = "/usr/bin/python3 " + std::string(KMP_SOURCE_DIR) + "/tests/tools/echo_peer.py 10";
+        pipe_ = popen(command.c_str(), "r");
+        port_ = ReadLine();
+    }
+    ~EchoPeer() {
+        if (pipe_ != nullptr) pclose(pipe_);
+    }
+    EchoPeer(const EchoPeer&) = delete;
+    EchoPeer& operator=(const EchoPeer&) = delete;
+
+    const std::string& Port() const { return port_; }
+    // The bytes that reached the peer, once it has seen the end byte.
+    std::vector<std::uint8_t> Received() {
+        const std::string hex = ReadLine();
+        std::vector<std::uint8_t> bytes;
+        for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+            bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+        return bytes;
+    }
+
+private:
+    std::string ReadLine() {
+        char line[1024] = {};
+        if (pipe_ == nullptr || std::fgets(line, sizeof line, pipe_) == nullptr) return {};
+        std::string text = line;
+        if (!text.empty() && text.back() == '\n') text.pop_back();
+        return text;
+    }
+
+    FILE* pipe_ = nullptr;
+    std::string port_;
+};
+
+class PtyUpload : public testing::TestWithParam<bool> {};
+
+TEST_P(PtyUpload, PeerReceivesExactlyTheFrame) {
+    EchoPeer peer;
+    ASSERT_TRUE(peer.Port().starts_with("/dev/pts/")) << "the peer script did not start";
+    std::vector<std::string> args = {"--upload", peer.Port(), kExample};
+    if (GetParam()) args.insert(args.begin(), "--handshake");
+    const ProcessResult r = Kmpc(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(peer.Received(), kExampleFrame);
+    EXPECT_EQ(LinesAfterCompileLog(r.err), EchoedUploadLines(kExampleFrame));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kmpc, PtyUpload, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& param) {
+                             return param.param ? "Handshake" : "NoFlowControl";
+                         });
+
+struct PortFailureCase {
+    const char* name;
+    std::string port;
+    std::string message;
+};
+
+class PortFailure : public testing::TestWithParam<PortFailureCase> {};
+
+TEST_P(PortFailure, ExitsWithThreeAndTheMessage) {
+    const ProcessResult r = Kmpc({"--upload", GetParam().port, kExample});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.out.starts_with(kListingFirstLine)) << "the program was compiled first";
+    EXPECT_EQ(LinesAfterCompileLog(r.err),
+              std::vector<std::string>{"kmpc: " + GetParam().port + ": " + GetParam().message});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kmpc, PortFailure,
+    testing::Values(
+        PortFailureCase{"MissingDeviceName", "ttyKMPNONE", "Unable to open com port (win error code: 2)"},
+        PortFailureCase{"MissingPath", "/nonexistent/ttyUSB0", "Unable to open com port (win error code: 2)"},
+        PortFailureCase{"SimulatorNotSwitchedOn", "sim", "Unable to open com port (win error code: 2)"}),
+    [](const testing::TestParamInfo<PortFailureCase>& param) { return std::string(param.param.name); });
+
+TEST(KmpcUpload, CompileFailureOpensNoPort) {
+    const fs::path program = fs::temp_directory_path() / ("kmpc_bad_" + std::to_string(getpid()) + ".txt");
+    std::ofstream(program) << "PROGRAM x:\nVYSTUP\nKONIEC\n";
+    const ProcessResult r = Kmpc({"--upload", "/nonexistent/ttyUSB0", program.string()});
+    fs::remove(program);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(Contains(r.err, "Unable to open com port")) << r.err;
+    EXPECT_FALSE(Contains(r.err, "Odosielam")) << r.err;
+}
+
+TEST(KmpcUpload, DsrHeldOffEndsAfterTheTimeOut) {
+    const ProcessResult r =
+        Kmpc({"--simulator", "--upload", "sim", "--dsr-timeout", "0.2", kExample}, {"KMP_SIMULATOR_DSR=0"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(LinesAfterCompileLog(r.err),
+              std::vector<std::string>{
+                  "Doska na porte sim nezapla signál DSR do 0,2 s: nie je pripojená, zapnutá alebo pripravená."});
+}
+
+TEST(KmpcUpload, SilentBoardStillTakesTheFrame) {
+    const ProcessResult r =
+        Kmpc({"--simulator", "--upload", "sim", "--reply-timeout", "0.1", kExample}, {"KMP_SIMULATOR_ECHO=0"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(LinesAfterCompileLog(r.err), std::vector<std::string>{" Odosielam dáta..."});
+}
+
+// A pseudo-terminal made by the test; the port end is `Path()`.
+class TestPty {
+public:
+    TestPty() : master_(posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {
+        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) path_ = ptsname(master_);
+    }
+    ~TestPty() {
+        if (master_ >= 0) close(master_);
+    }
+    TestPty(const TestPty&) = delete;
+    TestPty& operator=(const TestPty&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    int master_;
+    std::string path_;
+};
+
+// The group that owns `path`, as the permission line names it.
+std::string OwningGroup(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return "dialout";
+    const group* gr = getgrgid(st.st_gid);
+    return gr == nullptr || gr->gr_gid == 0 ? "dialout" : gr->gr_name;
+}
+
+TEST(KmpcUpload, PortHeldByAnotherProgram) {
+    TestPty pty;
+    ASSERT_FALSE(pty.Path().empty());
+    const int holder = open(pty.Path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+    const ProcessResult r = Kmpc({"--upload", pty.Path(), kExample});
+    close(holder);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(LinesAfterCompileLog(r.err),
+              (std::vector<std::string>{
+                  "kmpc: " + pty.Path() + ": Unable to open com port (win error code: 11)",
+                  "Port " + pty.Path() + " práve používa iný program. Zatvorte ho a skúste znovu."}));
+}
+
+TEST(KmpcUpload, NoPermissionForTheDevice) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to run kmpc as the user nobody on a device only root may open";
+    if (access("/usr/bin/setpriv", X_OK) != 0) GTEST_SKIP() << "setpriv (util-linux) is missing";
+    const std::vector<std::string> asNobody = {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup",
+                                               "--clear-groups"};
+    std::vector<std::string> probe = asNobody;
+    probe.insert(probe.end(), {KMPC_PATH, "--version"});
+    if (RunProcess(probe).status != 0) GTEST_SKIP() << "the user nobody cannot run " << KMPC_PATH;
+    TestPty pty;
+    ASSERT_FALSE(pty.Path().empty());
+    ASSERT_EQ(chmod(pty.Path().c_str(), 0600), 0);
+    std::vector<std::string> args = asNobody;
+    args.insert(args.end(), {KMPC_PATH, "--upload", pty.Path(), kExample});
+    const ProcessResult r = RunProcess(args, {}, {"LC_ALL=C", "LANGUAGE=", "KMP_SIMULATOR="});
+    EXPECT_EQ(r.status, 3);
+    const std::string group = OwningGroup(pty.Path());
+    EXPECT_EQ(LinesAfterCompileLog(r.err),
+              (std::vector<std::string>{
+                  "kmpc: " + pty.Path() + ": Unable to open com port (win error code: 13)",
+                  "Nemáte oprávnenie otvoriť zariadenie " + pty.Path() + ". Na Debiane sa pridajte do skupiny " +
+                      group + ", ktorá ho vlastní (sudo usermod -aG " + group +
+                      " $USER), potom sa odhláste a znova prihláste."}));
+}
+
+}  // namespace
+}  // namespace kmp::test
