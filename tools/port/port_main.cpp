@@ -51,6 +51,8 @@ int RunPortWork(const kmpc::Options& options) {
 
 int main(int argc, char** argv) {
     std::setlocale(LC_TIME, "");
+    // The listing and the log keep their order also when both go to one pipe.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     kmpc::Options options;
     try {
         options = kmpc::ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
