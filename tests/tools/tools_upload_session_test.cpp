@@ -1,6 +1,6 @@
 // The upload sequence of kmpc in-process, against fast virtual controllers:
 // the window's connect, DSR that comes on late, a frame longer than one
-// read, and a board that is unplugged during the replies.
+// read, and a board that is unplugged during the write or the replies.
 #include "ComPort.h"
 #include "VirtualController.h"
 #include "upload_expectations.h"
@@ -115,6 +115,23 @@ TEST(UploadSession, BoardUnpluggedWhileWaitingForReplies) {
     ASSERT_FALSE(upload.log.empty());
     EXPECT_EQ(upload.log.front(), " Odosielam dáta...");
     EXPECT_EQ(upload.log.back(), "kmpc: sim: PurgeComm function failed (win error code: 5)");
+    EXPECT_FALSE(upload.port.Connected());
+}
+
+// The board goes away right as the write starts: the write fails, the
+// failure is logged and the port ends closed.
+TEST(UploadSession, BoardUnpluggedAsTheWriteStarts) {
+    Upload upload(FastBoard());
+    TComLink unplugOnSend;
+    unplugOnSend.TxActivityNotice = [board = upload.board](TCustomComPort*, bool on) {
+        if (on) board->Unplug();
+    };
+    upload.port.RegisterLink(&unplugOnSend);
+    EXPECT_EQ(upload.Run(ExampleImage()), 3);
+    upload.port.UnRegisterLink(&unplugOnSend);
+    EXPECT_TRUE(upload.board->ReceivedBytes().empty());
+    EXPECT_EQ(upload.log, (std::vector<std::string>{" Odosielam dáta...",
+                                                    "kmpc: sim: WriteFile function failed (win error code: 5)"}));
     EXPECT_FALSE(upload.port.Connected());
 }
 
