@@ -57,6 +57,7 @@ TEST_F(InstallTest, ProducesTheFiles) {
     std::vector<std::string> files = {
         "bin/kmpc",
         "bin/kmp-studio",
+        "bin/kmpc-port",
         "share/locale/sk/LC_MESSAGES/kmp.mo",
         "share/locale/en/LC_MESSAGES/kmp.mo",
         "share/applications/kmp-studio.desktop",
@@ -74,7 +75,7 @@ TEST_F(InstallTest, ProducesTheFiles) {
     for (const auto& file : files) {
         EXPECT_TRUE(fs::is_regular_file(prefix_ / file)) << file;
     }
-    for (const char* program : {"bin/kmpc", "bin/kmp-studio"}) {
+    for (const char* program : {"bin/kmpc", "bin/kmpc-port", "bin/kmp-studio"}) {
         const auto perms = fs::status(prefix_ / program).permissions();
         EXPECT_NE(perms & fs::perms::owner_exec, fs::perms::none) << program;
     }
@@ -155,6 +156,58 @@ TEST_F(InstallTest, InstalledProgramsRun) {
     const auto studio = RunInstalled("kmp-studio", {"--version"}, {"LANG=C"});
     EXPECT_EQ(studio.exitCode, 0);
     EXPECT_EQ(studio.out, "kmp-studio " KMP_VERSION "\n");
+}
+
+// The installed kmpc hands a port over to the installed kmpc-port, which
+// reads the serial layer's texts from the prefix's catalogues.
+struct UploadCase {
+    const char* name;
+    std::vector<std::string> locale;
+    std::string message;
+};
+
+class InstalledCataloguesTest : public InstallTest,
+                                public testing::WithParamInterface<UploadCase> {};
+
+const std::string kMissingPort = "/dev/kmp-no-such-port";
+
+std::string LastLine(std::string text) {
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    const auto start = text.rfind('\n');
+    return start == std::string::npos ? text : text.substr(start + 1);
+}
+
+TEST_P(InstalledCataloguesTest, UploadToMissingPort) {
+    const auto result = RunInstalled(
+        "kmpc", {"--upload", kMissingPort, KMP_SOURCE_DIR "/examples/priklad.txt"},
+        GetParam().locale);
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_EQ(LastLine(result.err), "kmpc: " + kMissingPort + ": " + GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Languages, InstalledCataloguesTest,
+    testing::Values(
+        UploadCase{"SlovakDesktop",
+                   {"LANG=sk_SK.UTF-8", "LOCPATH=" KMP_TEST_LOCPATH},
+                   "Nemôžem otvoriť COM port (chybový kód systému: 2)"},
+        UploadCase{"SlovakLanguage", {"LC_ALL=C.UTF-8", "LANGUAGE=sk"},
+                   "Nemôžem otvoriť COM port (chybový kód systému: 2)"},
+        UploadCase{"PlainC", {"LANG=C"}, "Unable to open com port (win error code: 2)"}),
+    [](const testing::TestParamInfo<UploadCase>& p) { return p.param.name; });
+
+// A copy of the install elsewhere reads the catalogues beside itself.
+TEST_F(InstallTest, MovedInstallFindsItsCatalogues) {
+    const fs::path moved = prefix_.string() + "-moved";
+    fs::copy(prefix_, moved, fs::copy_options::recursive);
+    const auto result = RunChild(
+        {(moved / "bin/kmpc").string(), "--upload", kMissingPort,
+         KMP_SOURCE_DIR "/examples/priklad.txt"},
+        LocaleEnvironment({"LC_ALL=C.UTF-8", "LANGUAGE=sk"}));
+    fs::remove_all(moved);
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_EQ(LastLine(result.err),
+              "kmpc: " + kMissingPort + ": Nemôžem otvoriť COM port (chybový kód systému: 2)");
 }
 
 }  // namespace
