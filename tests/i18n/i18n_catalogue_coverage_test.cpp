@@ -11,6 +11,9 @@
 #include <sstream>
 #include <string>
 
+#include "app_texts.h"
+#include "upload_texts.h"
+
 namespace {
 
 // msgid → msgstr of a .po file (header and comments skipped).
@@ -88,6 +91,32 @@ TEST(CatalogueCoverage, EveryWindowCaptionHasItsEnglishText) {
         const auto entry = english.find(text);
         ASSERT_NE(entry, english.end()) << "no English text for \"" << text << "\"";
         EXPECT_FALSE(entry->second.empty()) << text;
+    }
+}
+
+// The texts that the window and the upload pass through the translator.
+TEST(CatalogueCoverage, EveryMessageBoxTextHasItsEnglishText) {
+    const auto english = ReadPo(KMP_SOURCE_DIR "/po/en.po");
+    const char* const texts[] = {
+        kmp::kWindowCaption, kmp::kApplicationTitle, kmp::kPortsFoundCaption,
+        kmp::kNoPortCaption, kmp::kNoPortText, kmp::kErrorCaption, kmp::kCannotConnectText,
+        kmp::kCannotConnectTextEnd, kmp::kLostOnDisconnectText, kmp::kLostOnCloseText,
+        kmp::kConnectCaption, kmp::kDisconnectCaption, kmp::kChangedCaption, kmp::kChangedText,
+        kmp::kNotCompiledCaption, kmp::kNotCompiledText,
+    };
+    for (const char* text : texts) {
+        const auto entry = english.find(text);
+        ASSERT_NE(entry, english.end()) << "no English text for \"" << text << "\"";
+        EXPECT_FALSE(entry->second.empty()) << text;
+    }
+    // The file dialogs' descriptions, each the part before a "|" pattern.
+    const std::string filter = kmp::kProgramFileFilter;
+    for (std::size_t start = 0; start < filter.size();) {
+        const std::size_t bar = filter.find('|', start);
+        const std::string description = filter.substr(start, bar - start);
+        EXPECT_NE(english.find(description), english.end()) << description;
+        const std::size_t next = filter.find('|', bar + 1);
+        start = next == std::string::npos ? filter.size() : next + 1;
     }
 }
 
