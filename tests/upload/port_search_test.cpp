@@ -145,5 +145,24 @@ TEST_F(PortSearchTest, TypedTextConnectsWithAnEmptyPortName)
     EXPECT_EQ(port().Port(), "");
 }
 
+// KMP_SIMULATOR=1 (set by --simulator) puts a virtual controller behind "sim".
+TEST_F(PortSearchTest, SimulatorSettingAttachesAVirtualController)
+{
+    qputenv("KMP_SIMULATOR", "1");
+    form = std::make_unique<TForm1>(dialogs);
+    qunsetenv("KMP_SIMULATOR");
+    const std::shared_ptr<VirtualController> simulated = port().GetVirtualController();
+    ASSERT_TRUE(simulated);
+    SetPortList({"sim"});
+    form->show();
+    Click(*ui().Button2);
+    EXPECT_TRUE(port().Connected());
+    EXPECT_TRUE(simulated->IsOpen());
+    EXPECT_TRUE(ui().Button4->isEnabled());
+
+    TForm1 plain(dialogs);
+    EXPECT_FALSE(plain.Upload().ComPort1.GetVirtualController());
+}
+
 }  // namespace
 }  // namespace kmp::testing
