@@ -56,32 +56,6 @@ TEST_F(ConnectionTest, ConnectWithDsrOnEnablesSendingAtOnce)
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
-TEST_F(ConnectionTest, ComPort1HasTheWindowsLineSettings)
-{
-    ShowWindow({"sim"});
-    Click(*ui().Button2);
-    EXPECT_EQ(port().objectName(), "ComPort1");
-    EXPECT_EQ(port().BaudRate(), br300);
-    EXPECT_EQ(port().DataBits(), dbEight);
-    EXPECT_EQ(port().Parity().Bits(), prNone);
-    EXPECT_EQ(port().StopBits(), sbTwoStopBits);
-    EXPECT_EQ(port().Events(), kAllComEvents);
-    EXPECT_EQ(port().SyncMethod(), smThreadSync);
-    const TComTimeouts& t = port().Timeouts();
-    EXPECT_EQ(t.ReadInterval(), -1);
-    EXPECT_EQ(t.ReadTotalMultiplier(), 10000);
-    EXPECT_EQ(t.ReadTotalConstant(), 10000);
-    EXPECT_EQ(t.WriteTotalMultiplier(), 10000);
-    EXPECT_EQ(t.WriteTotalConstant(), 10000);
-    const TComFlowControl& flow = port().FlowControl();
-    EXPECT_EQ(flow.FlowControl(), fcNone);
-    EXPECT_EQ(flow.ControlDTR(), dtrDisable);
-    EXPECT_EQ(flow.ControlRTS(), rtsDisable);
-    EXPECT_FALSE(flow.OutDSRFlow());
-    EXPECT_FALSE(flow.XonXoffIn());
-    EXPECT_FALSE(flow.XonXoffOut());
-}
-
 // The handshake box decides whether CTS holds back the transmitter; the
 // terminal's own settings show what the port asked for.
 TEST_F(ConnectionTest, HandshakeBoxSetsCtsFlowControlOnTheLine)

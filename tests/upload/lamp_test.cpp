@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QSet>
 
-#include <stdexcept>
 
 namespace kmp::testing {
 namespace {
@@ -221,16 +220,6 @@ TEST_F(LampTest, CustomImagesOnlyForTheCustomKind)
     EXPECT_EQ(on.pixelColor(7, 7), QColor(0, 0, 255));
     EXPECT_EQ(on.pixelColor(0, 14).alpha(), 0);
     EXPECT_EQ(on.pixelColor(3, 3).alpha(), 0);
-}
-
-TEST_F(LampTest, RingDurationIsAWholeNumberOfMilliseconds)
-{
-    TComLed lamp(&parent);
-    EXPECT_EQ(lamp.RingDuration(), 1000);
-    lamp.SetRingDuration(300);
-    EXPECT_EQ(lamp.RingDuration(), 300);
-    EXPECT_THROW(lamp.SetRingDuration(-1), std::range_error);
-    EXPECT_EQ(lamp.RingDuration(), 300);
 }
 
 // The window's lamps: yellow follows the open line, green follows DSR.
