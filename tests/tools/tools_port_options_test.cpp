@@ -1,7 +1,6 @@
 // kmpc's port and text options on the command line, the port list and its
-// descriptions, and the log lines of returned bytes.
+// descriptions.
 #include "port_list.h"
-#include "received_lines.h"
 #include "run_process.h"
 
 #include <gtest/gtest.h>
@@ -107,18 +106,6 @@ INSTANTIATE_TEST_SUITE_P(
         DescriptionCase{"VendorWithoutProductId", {"QinHeng", "", 0x1A86, std::nullopt}, "QinHeng"},
         DescriptionCase{"ProductOnly", {"", "Dual RS232", std::nullopt, std::nullopt}, "Dual RS232"}),
     [](const testing::TestParamInfo<DescriptionCase>& param) { return std::string(param.param.name); });
-
-TEST(PortListLine, TabOnlyWithADescription) {
-    EXPECT_EQ(kmpc::PortListLine("ttyS1", ""), "ttyS1");
-    EXPECT_EQ(kmpc::PortListLine("ttyUSB0", "FTDI 0403:6001"), "ttyUSB0\tFTDI 0403:6001");
-}
-
-TEST(ReceivedByteLines, EveryByteAndTheEndAfterEach255) {
-    EXPECT_EQ(kmpc::ReceivedByteLines(std::string("\x80\x00\xFF\x07\xFF", 5)),
-              (std::vector<std::string>{"Odosielam : 128", "Odosielam : 0", "Odosielam : 255", "Koniec odosielania!",
-                                        "Odosielam : 7", "Odosielam : 255", "Koniec odosielania!"}));
-    EXPECT_TRUE(kmpc::ReceivedByteLines("").empty());
-}
 
 }  // namespace
 }  // namespace kmp::test
