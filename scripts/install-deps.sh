@@ -10,6 +10,7 @@ packages=(
   gettext desktop-file-utils locales shared-mime-info groff-base
   fonts-dejavu-core fonts-liberation2
   xvfb xauth
+  python3-minimal
 )
 
 missing=()
