@@ -63,7 +63,8 @@ void Connect(Ui::TForm1& ui, TForm1::UploadState& state, Dialogs& dialogs)
     } catch (const std::exception& error) {
         ShowError(dialogs,
                   TForm1::tr(kCannotConnectText) + portName + TForm1::tr(kCannotConnectTextEnd));
-        if (const auto* portError = dynamic_cast<const EComPort*>(&error))
+        const auto* portError = dynamic_cast<const EComPort*>(&error);
+        if (portError && portError->ErrorCode() == CError_OpenFailed)
             LogOpenHint(*ui.Memo1, portName.toStdString(), portError->SystemError());
         state.PortBlocked = true;
         state.LastFailedPort = portName;
