@@ -4,6 +4,7 @@ set(KMP_WINDOW_UPLOAD_SOURCES
   ${PROJECT_SOURCE_DIR}/upload/upload_state.h
   ${PROJECT_SOURCE_DIR}/upload/upload_texts.h
   ${PROJECT_SOURCE_DIR}/upload/port_choice.h
+  ${PROJECT_SOURCE_DIR}/upload/port_choice.cpp
   ${PROJECT_SOURCE_DIR}/upload/com_port1.cpp
   ${PROJECT_SOURCE_DIR}/upload/upload_setup.cpp
   ${PROJECT_SOURCE_DIR}/upload/port_search.cpp

@@ -52,13 +52,6 @@ void SearchPorts(TForm1::UploadState& state, QComboBox& combo, Dialogs& dialogs,
 
 }  // namespace
 
-QString SelectedPortName(const QComboBox& combo)
-{
-    const int index = combo.currentIndex();
-    if (index < 0 || combo.itemText(index) != combo.currentText()) return {};
-    return combo.itemText(index);
-}
-
 void TForm1::FormShow()
 {
     MemoPane(*ui->Memo1).Clear();
