@@ -27,13 +27,14 @@ bool IsFile(const fs::path& p) {
 
 // The catalogues of the build tree that holds `dir`, or an empty path.
 fs::path BuildTreeCatalogues(fs::path dir) {
-    for (;;) {
+    while (!dir.empty()) {
         if (IsFile(dir / "CMakeCache.txt")) {
             return IsDirectory(dir / "locale") ? dir / "locale" : fs::path();
         }
-        if (dir == dir.parent_path() || dir.empty()) return {};
+        if (dir == dir.parent_path()) break;
         dir = dir.parent_path();
     }
+    return {};
 }
 
 }  // namespace
