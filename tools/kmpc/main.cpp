@@ -11,12 +11,7 @@
 int main(int argc, char** argv) {
     std::setlocale(LC_TIME, "");
     kmpc::Options options;
-    try {
-        options = kmpc::ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const kmpc::UsageError& e) {
-        std::fprintf(stderr, "kmpc: %s\nTry 'kmpc --help' for more information.\n", e.what());
-        return kmpc::kExitUsage;
-    }
+    if (!kmpc::ParseCommandLine(argc, argv, options)) return kmpc::kExitUsage;
     if (options.help) {
         std::fputs(kmpc::HelpText().c_str(), stdout);
         return kmpc::kExitOk;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <cstddef>
 #include <optional>
 #include <string_view>
@@ -253,6 +254,16 @@ std::string HelpText() {
 
 std::string VersionText() {
     return "kmpc (kmp) " KMP_VERSION "\n";
+}
+
+bool ParseCommandLine(int argc, char** argv, Options& options) {
+    try {
+        options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+        return true;
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "kmpc: %s\nTry 'kmpc --help' for more information.\n", e.what());
+        return false;
+    }
 }
 
 }  // namespace kmpc

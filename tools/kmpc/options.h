@@ -46,6 +46,10 @@ public:
 // Parses the arguments after the program name. Throws UsageError.
 Options ParseOptions(const std::vector<std::string>& args);
 
+// Parses the command line into `options`; on a usage error prints it on
+// standard error and returns false.
+bool ParseCommandLine(int argc, char** argv, Options& options);
+
 // The text of --help.
 std::string HelpText();
 

@@ -54,12 +54,7 @@ int main(int argc, char** argv) {
     // The listing and the log keep their order also when both go to one pipe.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     kmpc::Options options;
-    try {
-        options = kmpc::ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const kmpc::UsageError& e) {
-        std::fprintf(stderr, "kmpc: %s\nTry 'kmpc --help' for more information.\n", e.what());
-        return kmpc::kExitUsage;
-    }
+    if (!kmpc::ParseCommandLine(argc, argv, options)) return kmpc::kExitUsage;
     // The serial layer and the window read the simulator switch from here.
     if (options.simulator) setenv("KMP_SIMULATOR", "1", 1);
     kmp::i18n::Init();
