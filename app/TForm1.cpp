@@ -13,8 +13,7 @@
 namespace kmp {
 
 TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::TForm1>()), dialogs_(dialogs)
-{
+    : QWidget(parent), ui(std::make_unique<Ui::TForm1>()), dialogs_(dialogs) {
     ui->setupUi(this);
     SetUpWindow();
     ui->RichEdit1->setPlainText(QString::fromUtf8(kExampleProgram));
@@ -24,8 +23,7 @@ TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
 
 TForm1::~TForm1() = default;
 
-void TForm1::SetUpWindow()
-{
+void TForm1::SetUpWindow() {
     // Fixed size, system menu and minimise only: no maximise, no resizing.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -38,8 +36,7 @@ void TForm1::SetUpWindow()
     CenterOnScreen();
 }
 
-void TForm1::CenterOnScreen()
-{
+void TForm1::CenterOnScreen() {
     const QScreen* screen = this->screen();
     if (!screen) return;
     const QRect available = screen->availableGeometry();
@@ -50,18 +47,16 @@ void TForm1::CenterOnScreen()
 }
 
 template <typename Sender, typename Signal>
-void TForm1::React(Sender* sender, Signal signal, void (TForm1::*reaction)())
-{
-    connect(sender, signal, this, [this, reaction] { Run([this, reaction] { (this->*reaction)(); }); });
+void TForm1::React(Sender* sender, Signal signal, void (TForm1::*reaction)()) {
+    connect(sender, signal, this,
+            [this, reaction] { Run([this, reaction] { (this->*reaction)(); }); });
 }
 
-void TForm1::Run(const std::function<void()>& reaction)
-{
+void TForm1::Run(const std::function<void()>& reaction) {
     RunReaction(dialogs_, reaction);
 }
 
-void TForm1::ConnectReactions()
-{
+void TForm1::ConnectReactions() {
     React(ui->Button1, &QPushButton::clicked, &TForm1::Button1Click);
     React(ui->Button5, &QPushButton::clicked, &TForm1::Button5Click);
     React(ui->Button6, &QPushButton::clicked, &TForm1::Button6Click);
@@ -72,16 +67,14 @@ void TForm1::ConnectReactions()
     ConnectUploadReactions();
 }
 
-void TForm1::ConnectUploadReactions()
-{
+void TForm1::ConnectUploadReactions() {
     React(ui->Button2, &QPushButton::clicked, &TForm1::Button2Click);
     React(ui->Button3, &QPushButton::clicked, &TForm1::Button3Click);
     React(ui->Button4, &QPushButton::clicked, &TForm1::Button4Click);
     // ComboBox1Change is connected by InitUpload, to the user's choices only.
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event)
-{
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ui->Label16) {
         switch (event->type()) {
         case QEvent::Enter: Run([this] { Label16MouseEnter(); }); break;
@@ -93,16 +86,14 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void TForm1::showEvent(QShowEvent* event)
-{
+void TForm1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shown_) return;
     shown_ = true;
     Run([this] { FormShow(); });
 }
 
-void TForm1::closeEvent(QCloseEvent* event)
-{
+void TForm1::closeEvent(QCloseEvent* event) {
     Run([this] { FormClose(); });
     event->accept();
 }

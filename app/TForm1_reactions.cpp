@@ -10,74 +10,62 @@
 
 namespace kmp {
 
-QString ContactLinkText()
-{
+QString ContactLinkText() {
     return QStringLiteral("mailto:") + QString::fromUtf8(kContactAddress) +
            QStringLiteral("?subject=") + QString::fromUtf8(kContactSubject) +
            QStringLiteral("&body=") + QString::fromUtf8(kContactBody);
 }
 
-QUrl ContactLinkUrl()
-{
+QUrl ContactLinkUrl() {
     // Tolerant parsing keeps the text as written; QUrl itself encodes only
     // what the handler's command line needs.
     return QUrl(ContactLinkText(), QUrl::TolerantMode);
 }
 
-TimingSettings TForm1::Timing() const
-{
+TimingSettings TForm1::Timing() const {
     return {ui->TrackBar1->value(), ui->TrackBar2->value(), ui->TrackBar3->value()};
 }
 
-void TForm1::Button1Click()
-{
+void TForm1::Button1Click() {
     MemoPane compileLog(*ui->Memo1);
     MemoPane listingView(*ui->Memo2);
     const std::string source = EditorTextToSource(ui->RichEdit1->toPlainText().toStdString());
     CompileProgram(source, Timing(), compileLog, listingView, *clock_);
 }
 
-void TForm1::RichEdit1Change()
-{
+void TForm1::RichEdit1Change() {
     NoteProgramChange();
 }
 
-void TForm1::ShowPosition(QSlider& trackBar, QLabel& valueLabel)
-{
+void TForm1::ShowPosition(QSlider& trackBar, QLabel& valueLabel) {
     valueLabel.setText(QString::number(trackBar.value()));
     NoteProgramChange();
 }
 
-void TForm1::TrackBar1Change()
-{
+void TForm1::TrackBar1Change() {
     ShowPosition(*ui->TrackBar1, *ui->Label7);
 }
 
-void TForm1::TrackBar2Change()
-{
+void TForm1::TrackBar2Change() {
     ShowPosition(*ui->TrackBar2, *ui->Label10);
 }
 
-void TForm1::TrackBar3Change()
-{
+void TForm1::TrackBar3Change() {
     ShowPosition(*ui->TrackBar3, *ui->Label14);
 }
 
-void TForm1::Label16Click()
-{
+void TForm1::Label16Click() {
     // Whether a handler exists or succeeds is not examined.
     QDesktopServices::openUrl(ContactLinkUrl());
 }
 
-void TForm1::Label16MouseEnter()
-{
+void TForm1::Label16MouseEnter() {
     QPalette palette = ui->Label16->palette();
     palette.setColor(QPalette::WindowText, QColor(0, 255, 0));
     ui->Label16->setPalette(palette);
 }
 
-void TForm1::Label16MouseLeave()
-{
+void TForm1::Label16MouseLeave() {
     QPalette palette = ui->Label16->palette();
     palette.setColor(QPalette::WindowText, QColor(0, 0, 128));
     ui->Label16->setPalette(palette);

@@ -16,8 +16,7 @@ struct OptionSet {
     QCommandLineOption screenshot;
 };
 
-OptionSet DescribeOptions(QCommandLineParser& options)
-{
+OptionSet DescribeOptions(QCommandLineParser& options) {
     options.setApplicationDescription(QString::fromUtf8(kApplicationTitle));
     OptionSet set{
         options.addHelpOption(),
@@ -39,8 +38,7 @@ OptionSet DescribeOptions(QCommandLineParser& options)
 
 }  // namespace
 
-StartOptions ReadCommandLine(int argc, char** argv)
-{
+StartOptions ReadCommandLine(int argc, char** argv) {
     // A console-only application object, so that --help works without a display.
     QCoreApplication console(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kmp-studio"));
@@ -57,8 +55,7 @@ StartOptions ReadCommandLine(int argc, char** argv)
     return {options.isSet(set.simulator), options.value(set.screenshot)};
 }
 
-QString ProgramFileArgument(const QStringList& arguments)
-{
+QString ProgramFileArgument(const QStringList& arguments) {
     QCommandLineParser options;
     DescribeOptions(options);
     options.parse(arguments);

@@ -7,8 +7,8 @@
 namespace kmp {
 
 struct StartOptions {
-    bool simulator = false;   // --simulator: the serial layer uses the simulated board
-    QString screenshotPath;   // --screenshot FILE: save a picture of the window and quit
+    bool simulator = false;  // --simulator: the serial layer uses the simulated board
+    QString screenshotPath;  // --screenshot FILE: save a picture of the window and quit
 };
 
 // Reads the options. --help and --version are answered on the terminal and

@@ -6,20 +6,17 @@
 
 namespace kmp {
 
-QString ErrorDisplayText(const QString& message)
-{
+QString ErrorDisplayText(const QString& message) {
     if (!message.isEmpty() && message.back().unicode() > u'.') return message + QLatin1Char('.');
     return message;
 }
 
-void ShowGeneralError(Dialogs& dialogs, const QString& message)
-{
+void ShowGeneralError(Dialogs& dialogs, const QString& message) {
     dialogs.MessageBox(QString::fromUtf8(kApplicationTitle), ErrorDisplayText(message),
                        BoxIcon::Error, BoxButtons::Ok, Answer::Ok);
 }
 
-void ShowCurrentException(Dialogs& dialogs)
-{
+void ShowCurrentException(Dialogs& dialogs) {
     try {
         throw;
     } catch (const std::exception& error) {
@@ -29,8 +26,7 @@ void ShowCurrentException(Dialogs& dialogs)
     }
 }
 
-void RunReaction(Dialogs& dialogs, const std::function<void()>& reaction)
-{
+void RunReaction(Dialogs& dialogs, const std::function<void()>& reaction) {
     try {
         reaction();
     } catch (...) {

@@ -7,8 +7,7 @@
 #include "startup_probe.h"
 #include "studio_application.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     kmp::i18n::Init();
     const kmp::StartOptions options = kmp::ReadCommandLine(argc, argv);
     if (options.simulator) qputenv("KMP_SIMULATOR", "1");
@@ -19,7 +18,8 @@ int main(int argc, char** argv)
     app.SetErrorDialogs(&dialogs);
     kmp::TForm1 form1(dialogs);
     kmp::WatchFirstPaint(form1);
-    if (!options.screenshotPath.isEmpty()) kmp::TakeScreenshotAndQuit(form1, options.screenshotPath);
+    if (!options.screenshotPath.isEmpty())
+        kmp::TakeScreenshotAndQuit(form1, options.screenshotPath);
     form1.show();
     if (const QString file = kmp::ProgramFileArgument(app.arguments()); !file.isEmpty())
         form1.OpenProgramFile(file);

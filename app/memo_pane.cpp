@@ -4,24 +4,20 @@
 
 namespace kmp {
 
-QColor ColorFromValue(std::uint32_t value)
-{
+QColor ColorFromValue(std::uint32_t value) {
     return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
                   static_cast<int>((value >> 16) & 0xFF));
 }
 
-void MemoPane::Clear()
-{
+void MemoPane::Clear() {
     memo_.clear();
 }
 
-void MemoPane::AppendLine(std::string_view line)
-{
+void MemoPane::AppendLine(std::string_view line) {
     memo_.appendPlainText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
 }
 
-void MemoPane::SetColor(std::uint32_t color)
-{
+void MemoPane::SetColor(std::uint32_t color) {
     QPalette palette = memo_.palette();
     palette.setColor(QPalette::Text, ColorFromValue(color));
     memo_.setPalette(palette);

@@ -10,13 +10,11 @@ namespace {
 
 // The text in the user's language, through the installed translators; the
 // Slovak text itself is the key.
-QString Translated(const QString& text)
-{
+QString Translated(const QString& text) {
     return QCoreApplication::translate("kmp", text.toUtf8().constData());
 }
 
-QMessageBox::StandardButton ToStandardButton(Answer answer)
-{
+QMessageBox::StandardButton ToStandardButton(Answer answer) {
     switch (answer) {
     case Answer::Yes: return QMessageBox::Yes;
     case Answer::No: return QMessageBox::No;
@@ -25,28 +23,24 @@ QMessageBox::StandardButton ToStandardButton(Answer answer)
     return QMessageBox::Ok;
 }
 
-Answer FromStandardButton(int button)
-{
+Answer FromStandardButton(int button) {
     if (button == QMessageBox::Yes) return Answer::Yes;
     if (button == QMessageBox::No) return Answer::No;
     return Answer::Ok;
 }
 
-std::optional<QString> RunFileDialog(QFileDialog& dialog, const QString& filter)
-{
+std::optional<QString> RunFileDialog(QFileDialog& dialog, const QString& filter) {
     const QStringList filters = QtNameFilters(filter);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);
     if (!filters.isEmpty()) dialog.selectNameFilter(filters.front());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().front();
 }
 
 }  // namespace
 
-QStringList QtNameFilters(const QString& storedFilter)
-{
+QStringList QtNameFilters(const QString& storedFilter) {
     const QStringList parts = storedFilter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
@@ -58,8 +52,7 @@ QStringList QtNameFilters(const QString& storedFilter)
 }
 
 Answer QtDialogs::MessageBox(const QString& caption, const QString& text, BoxIcon icon,
-                             BoxButtons buttons, Answer defaultButton)
-{
+                             BoxButtons buttons, Answer defaultButton) {
     QMessageBox box(icon == BoxIcon::Error ? QMessageBox::Critical : QMessageBox::Information,
                     Translated(caption), Translated(text),
                     buttons == BoxButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
@@ -68,15 +61,14 @@ Answer QtDialogs::MessageBox(const QString& caption, const QString& text, BoxIco
     return FromStandardButton(box.exec());
 }
 
-std::optional<QString> QtDialogs::OpenFileName(const QString& filter)
-{
+std::optional<QString> QtDialogs::OpenFileName(const QString& filter) {
     QFileDialog dialog;
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     return RunFileDialog(dialog, filter);
 }
 
-std::optional<QString> QtDialogs::SaveFileName(const QString& filter, const QString& defaultSuffix)
-{
+std::optional<QString> QtDialogs::SaveFileName(const QString& filter,
+                                               const QString& defaultSuffix) {
     QFileDialog dialog;
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);

@@ -9,8 +9,8 @@ namespace kmp {
 
 class QtDialogs final : public Dialogs {
 public:
-    Answer MessageBox(const QString& caption, const QString& text, BoxIcon icon,
-                      BoxButtons buttons, Answer defaultButton) override;
+    Answer MessageBox(const QString& caption, const QString& text, BoxIcon icon, BoxButtons buttons,
+                      Answer defaultButton) override;
     std::optional<QString> OpenFileName(const QString& filter) override;
     std::optional<QString> SaveFileName(const QString& filter,
                                         const QString& defaultSuffix) override;

@@ -3,8 +3,7 @@
 namespace kmp {
 
 Answer ScriptedDialogs::MessageBox(const QString& caption, const QString& text, BoxIcon icon,
-                                   BoxButtons buttons, Answer defaultButton)
-{
+                                   BoxButtons buttons, Answer defaultButton) {
     boxes.push_back({caption, text, icon, buttons, defaultButton});
     if (boxAnswers.empty()) return defaultButton;
     const Answer answer = boxAnswers.front();
@@ -12,21 +11,18 @@ Answer ScriptedDialogs::MessageBox(const QString& caption, const QString& text, 
     return answer;
 }
 
-std::optional<QString> ScriptedDialogs::OpenFileName(const QString& filter)
-{
+std::optional<QString> ScriptedDialogs::OpenFileName(const QString& filter) {
     fileRequests.push_back({false, filter, QString()});
     return NextFileAnswer();
 }
 
 std::optional<QString> ScriptedDialogs::SaveFileName(const QString& filter,
-                                                     const QString& defaultSuffix)
-{
+                                                     const QString& defaultSuffix) {
     fileRequests.push_back({true, filter, defaultSuffix});
     return NextFileAnswer();
 }
 
-std::optional<QString> ScriptedDialogs::NextFileAnswer()
-{
+std::optional<QString> ScriptedDialogs::NextFileAnswer() {
     if (fileAnswers.empty()) return std::nullopt;
     const bool chosen = fileAnswers.front().has_value();
     const QString name = fileAnswers.front().value_or(QString());

@@ -31,8 +31,8 @@ public:
     std::vector<Box> boxes;
     std::vector<FileRequest> fileRequests;
 
-    Answer MessageBox(const QString& caption, const QString& text, BoxIcon icon,
-                      BoxButtons buttons, Answer defaultButton) override;
+    Answer MessageBox(const QString& caption, const QString& text, BoxIcon icon, BoxButtons buttons,
+                      Answer defaultButton) override;
     std::optional<QString> OpenFileName(const QString& filter) override;
     std::optional<QString> SaveFileName(const QString& filter,
                                         const QString& defaultSuffix) override;

@@ -15,13 +15,11 @@ namespace {
 class FirstPaintFilter final : public QObject {
 public:
     FirstPaintFilter(QWidget& window, std::function<void()> action)
-        : QObject(&window), action_(std::move(action))
-    {
+        : QObject(&window), action_(std::move(action)) {
         window.installEventFilter(this);
     }
 
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
             watched->removeEventFilter(this);
             // After the paint itself has been done.
@@ -36,8 +34,7 @@ private:
 
 }  // namespace
 
-void WatchFirstPaint(QWidget& window)
-{
+void WatchFirstPaint(QWidget& window) {
     if (qEnvironmentVariableIsEmpty("KMP_PRINT_FIRST_PAINT")) return;
     new FirstPaintFilter(window, [] {
         const auto now = std::chrono::system_clock::now().time_since_epoch();
@@ -48,8 +45,7 @@ void WatchFirstPaint(QWidget& window)
     });
 }
 
-void TakeScreenshotAndQuit(QWidget& window, const QString& path)
-{
+void TakeScreenshotAndQuit(QWidget& window, const QString& path) {
     new FirstPaintFilter(window, [&window, path] {
         const bool saved = window.grab().save(path, "PNG");
         QCoreApplication::exit(saved ? 0 : 1);

@@ -9,16 +9,14 @@
 
 namespace kmp {
 
-StudioApplication::StudioApplication(int& argc, char** argv) : QApplication(argc, argv)
-{
+StudioApplication::StudioApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QString::fromUtf8(kApplicationTitle));
     setApplicationVersion(QStringLiteral(KMP_VERSION));
     setDesktopFileName(QStringLiteral("kmp-studio"));
     InstallFontSubstitutes();
 }
 
-bool StudioApplication::notify(QObject* receiver, QEvent* event)
-{
+bool StudioApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
@@ -28,8 +26,7 @@ bool StudioApplication::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
-void InstallFontSubstitutes()
-{
+void InstallFontSubstitutes() {
     const QString family = QStringLiteral("MS Sans Serif");
     QFont::insertSubstitutions(family, {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                                         QStringLiteral("DejaVu Sans")});

@@ -9,8 +9,7 @@ namespace {
 
 // A stepper motor seen from the front: a grey housing, a green rotor with a
 // shaft mark, and a yellow arrow for the turning direction.
-QPixmap DrawIcon(int size)
-{
+QPixmap DrawIcon(int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -29,8 +28,7 @@ QPixmap DrawIcon(int size)
 
 }  // namespace
 
-QIcon WindowIcon()
-{
+QIcon WindowIcon() {
     QIcon icon;
     icon.addPixmap(DrawIcon(16));
     icon.addPixmap(DrawIcon(32));

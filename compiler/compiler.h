@@ -67,8 +67,8 @@ extern bool ProgramChanged;
 // One compile run over `source` (Windows-1250 bytes, CR LF line ends).
 // Writes `compileLog` and `listingView`, fills CodeImage and sets the flags.
 // Throws RangeCheckError when the program does not fit into the image.
-void CompileProgram(std::string_view source, const TimingSettings& timing,
-                    Pane& compileLog, Pane& listingView, const Clock& clock);
+void CompileProgram(std::string_view source, const TimingSettings& timing, Pane& compileLog,
+                    Pane& listingView, const Clock& clock);
 
 // The editor text or a timing value changed: marks a compiled program as changed.
 void NoteProgramChange();

@@ -23,7 +23,11 @@ constexpr InstructionWord SetHighByte(InstructionWord word, std::uint8_t b) {
     return static_cast<InstructionWord>((word & 0x00FFu) | (unsigned{b} << 8));
 }
 
-constexpr std::uint8_t LowByte(InstructionWord word) { return static_cast<std::uint8_t>(word & 0xFFu); }
-constexpr std::uint8_t HighByte(InstructionWord word) { return static_cast<std::uint8_t>(word >> 8); }
+constexpr std::uint8_t LowByte(InstructionWord word) {
+    return static_cast<std::uint8_t>(word & 0xFFu);
+}
+constexpr std::uint8_t HighByte(InstructionWord word) {
+    return static_cast<std::uint8_t>(word >> 8);
+}
 
 }  // namespace kmp

@@ -14,7 +14,9 @@ bool IsNameChar(Token kind) {
     return kind == Token::UpperLetter || kind == Token::LowerLetter || kind == Token::Digit;
 }
 
-int DigitValue(char digit) { return digit - '0'; }
+int DigitValue(char digit) {
+    return digit - '0';
+}
 
 // A decimal number of one or more digits. `fits(value, d)` tells whether the
 // digit d may follow value; the first digit that may not ends the read.

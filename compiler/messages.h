@@ -54,7 +54,8 @@ inline constexpr std::string_view kExpectedSkok = " : očakával sa príkaz SKOK
 // Choice steps of the statements.
 inline constexpr std::string_view kExpectedDirection =
     " : očakával sa príkaz DOLAVA alebo príkaz DOPRAVA";
-inline constexpr std::string_view kExpectedSource = " : očakával sa príkaz DIGITAL alebo KOMPARATOR";
+inline constexpr std::string_view kExpectedSource =
+    " : očakával sa príkaz DIGITAL alebo KOMPARATOR";
 inline constexpr std::string_view kExpectedInput1 = " : očakával sa príkaz VSTUP1 alebo NEG_VSTUP1";
 inline constexpr std::string_view kExpectedOperation =
     " : očakával sa príkaz AND alebo NAND alebo OR alebo NOR";

@@ -42,10 +42,8 @@ bool BeginsStatement(Token kind) {
     case Token::AK:
     case Token::UpperLetter:
     case Token::LowerLetter:
-    case Token::Digit:
-        return true;
-    default:
-        return false;
+    case Token::Digit: return true;
+    default: return false;
     }
 }
 
@@ -105,11 +103,8 @@ void ParseStatement() {
     switch (TokenKind) {
     case Token::UpperLetter:
     case Token::LowerLetter:
-    case Token::Digit:
-        DefineLabel();
-        return;
-    default:
-        StoreInstruction(TranslateStatement());
+    case Token::Digit: DefineLabel(); return;
+    default: StoreInstruction(TranslateStatement());
     }
 }
 

@@ -18,18 +18,20 @@ struct Keyword {
 // Longer keywords come before their prefixes (CASOVANIE before CAS).
 constexpr Keyword kA[] = {{"AK", Token::AK}, {"AND", Token::AND}};
 constexpr Keyword kC[] = {{"CASOVANIE", Token::CASOVANIE}, {"CAS", Token::CAS}};
-constexpr Keyword kD[] = {{"DOLAVA", Token::DOLAVA}, {"DOPRAVA", Token::DOPRAVA},
-                          {"DIGITAL", Token::DIGITAL}};
+constexpr Keyword kD[] = {
+    {"DOLAVA", Token::DOLAVA}, {"DOPRAVA", Token::DOPRAVA}, {"DIGITAL", Token::DIGITAL}};
 constexpr Keyword kK[] = {{"KOMPARATOR", Token::KOMPARATOR}, {"KONIEC", Token::KONIEC}};
-constexpr Keyword kN[] = {{"NOR", Token::NOR}, {"NAND", Token::NAND},
-                          {"NEG_VSTUP2", Token::NEG_VSTUP2}, {"NEG_VSTUP1", Token::NEG_VSTUP1}};
+constexpr Keyword kN[] = {{"NOR", Token::NOR},
+                          {"NAND", Token::NAND},
+                          {"NEG_VSTUP2", Token::NEG_VSTUP2},
+                          {"NEG_VSTUP1", Token::NEG_VSTUP1}};
 constexpr Keyword kO[] = {{"OPAKUJ", Token::OPAKUJ}, {"OR", Token::OR}};
 constexpr Keyword kP[] = {{"PERIODA", Token::PERIODA}, {"PROGRAM", Token::PROGRAM}};
-constexpr Keyword kR[] = {{"RESET", Token::RESET}, {"ROTUJ", Token::ROTUJ},
-                          {"ROZBEH", Token::ROZBEH}};
+constexpr Keyword kR[] = {
+    {"RESET", Token::RESET}, {"ROTUJ", Token::ROTUJ}, {"ROZBEH", Token::ROZBEH}};
 constexpr Keyword kS[] = {{"STALE", Token::STALE}, {"SKOK", Token::SKOK}};
-constexpr Keyword kV[] = {{"VSTUP1", Token::VSTUP1}, {"VSTUP2", Token::VSTUP2},
-                          {"VYSTUP", Token::VYSTUP}};
+constexpr Keyword kV[] = {
+    {"VSTUP1", Token::VSTUP1}, {"VSTUP2", Token::VSTUP2}, {"VYSTUP", Token::VYSTUP}};
 
 // The candidates of a letter; empty for a letter that begins no keyword.
 std::span<const Keyword> CandidatesOf(char letter) {
@@ -125,9 +127,7 @@ void NextToken() {
         case ')': return Single(Token::RightParen);
         case ',': return Single(Token::Comma);
         case ':': return Single(Token::Colon);
-        case '/':
-            SkipComment();
-            continue;
+        case '/': SkipComment(); continue;
         default: break;
         }
         if (const auto candidates = CandidatesOf(c); !candidates.empty()) {

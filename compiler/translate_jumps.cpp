@@ -50,9 +50,7 @@ InstructionWord ReadOperation(InstructionWord word) {
     case Token::NAND: code = 1; break;
     case Token::OR: code = 2; break;
     case Token::NOR: code = 3; break;
-    default:
-        ReportError(msg::kExpectedOperation);
-        return word;
+    default: ReportError(msg::kExpectedOperation); return word;
     }
     NextToken();
     word = (code & 2u) != 0 ? SetBit(word, 1) : ClearBit(word, 1);

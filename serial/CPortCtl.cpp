@@ -12,7 +12,9 @@
 #include "ComPort.h"
 
 // The resources live in a static library: make sure they are registered.
-static void InitLedResources() { Q_INIT_RESOURCE(CPortCtl); }
+static void InitLedResources() {
+    Q_INIT_RESOURCE(CPortCtl);
+}
 
 namespace kmp {
 

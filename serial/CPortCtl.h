@@ -18,7 +18,13 @@ class TCustomComPort;
 
 enum TComLedSignal { lsConn, lsCTS, lsDSR, lsRLSD, lsRing, lsRx, lsTx };
 enum TLedKind {
-    lkRedLight, lkGreenLight, lkBlueLight, lkYellowLight, lkPurpleLight, lkBulb, lkCustom
+    lkRedLight,
+    lkGreenLight,
+    lkBlueLight,
+    lkYellowLight,
+    lkPurpleLight,
+    lkBulb,
+    lkCustom
 };
 enum TLedState { lsOff, lsOn };
 

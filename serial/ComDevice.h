@@ -49,8 +49,8 @@ struct Dcb {
     std::uint8_t EvtChar = 0;
 };
 
-inline constexpr std::uint8_t NOPARITY = 0, ODDPARITY = 1, EVENPARITY = 2,
-                              MARKPARITY = 3, SPACEPARITY = 4;
+inline constexpr std::uint8_t NOPARITY = 0, ODDPARITY = 1, EVENPARITY = 2, MARKPARITY = 3,
+                              SPACEPARITY = 4;
 inline constexpr std::uint8_t ONESTOPBIT = 0, ONE5STOPBITS = 1, TWOSTOPBITS = 2;
 
 // Milliseconds; 0xFFFFFFFF is "all bits set".
@@ -64,21 +64,19 @@ struct CommTimeouts {
 inline constexpr std::uint32_t MAXDWORD = 0xFFFFFFFFu;
 
 // Event flags of the event mask and of a completed wait.
-inline constexpr std::uint32_t EV_RXCHAR = 0x0001, EV_RXFLAG = 0x0002,
-                               EV_TXEMPTY = 0x0004, EV_CTS = 0x0008,
-                               EV_DSR = 0x0010, EV_RLSD = 0x0020,
-                               EV_BREAK = 0x0040, EV_ERR = 0x0080,
-                               EV_RING = 0x0100, EV_RX80FULL = 0x0400;
+inline constexpr std::uint32_t EV_RXCHAR = 0x0001, EV_RXFLAG = 0x0002, EV_TXEMPTY = 0x0004,
+                               EV_CTS = 0x0008, EV_DSR = 0x0010, EV_RLSD = 0x0020,
+                               EV_BREAK = 0x0040, EV_ERR = 0x0080, EV_RING = 0x0100,
+                               EV_RX80FULL = 0x0400;
 
 // Error flags of the line status.
-inline constexpr std::uint32_t CE_RXOVER = 0x0001, CE_OVERRUN = 0x0002,
-                               CE_RXPARITY = 0x0004, CE_FRAME = 0x0008,
-                               CE_BREAK = 0x0010, CE_TXFULL = 0x0100,
+inline constexpr std::uint32_t CE_RXOVER = 0x0001, CE_OVERRUN = 0x0002, CE_RXPARITY = 0x0004,
+                               CE_FRAME = 0x0008, CE_BREAK = 0x0010, CE_TXFULL = 0x0100,
                                CE_IOE = 0x0400, CE_MODE = 0x8000;
 
 // Modem status bits.
-inline constexpr std::uint32_t MS_CTS_ON = 0x0010, MS_DSR_ON = 0x0020,
-                               MS_RING_ON = 0x0040, MS_RLSD_ON = 0x0080;
+inline constexpr std::uint32_t MS_CTS_ON = 0x0010, MS_DSR_ON = 0x0020, MS_RING_ON = 0x0040,
+                               MS_RLSD_ON = 0x0080;
 
 // Purge flags.
 inline constexpr std::uint32_t PURGE_TXABORT = 0x0001, PURGE_RXABORT = 0x0002,
@@ -87,7 +85,7 @@ inline constexpr std::uint32_t PURGE_TXABORT = 0x0001, PURGE_RXABORT = 0x0002,
 enum class EscapeFunction { SETRTS, CLRRTS, SETDTR, CLRDTR };
 
 struct CommStatus {
-    std::uint32_t Errors = 0;  // CE_ flags, cleared by the call
+    std::uint32_t Errors = 0;   // CE_ flags, cleared by the call
     std::uint32_t InQueue = 0;  // bytes waiting in the input queue
 };
 

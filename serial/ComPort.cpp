@@ -25,14 +25,14 @@ decltype(auto) Guard(int code, Call&& call) {
     }
 }
 
-bool DeviceIsGone(int error) { return error == EIO || error == ENXIO || error == ENODEV; }
+bool DeviceIsGone(int error) {
+    return error == EIO || error == ENXIO || error == ENODEV;
+}
 
 }  // namespace
 
 TCustomComPort::TCustomComPort(QObject* owner) : QObject(owner) {
-    ShowException = [](const std::exception& error) {
-        std::cerr << error.what() << '\n';
-    };
+    ShowException = [](const std::exception& error) { std::cerr << error.what() << '\n'; };
 }
 
 TCustomComPort::~TCustomComPort() {
@@ -65,7 +65,9 @@ void TCustomComPort::OpenDevice() {
     });
 }
 
-void TCustomComPort::CloseDevice() { device_.reset(); }
+void TCustomComPort::CloseDevice() {
+    device_.reset();
+}
 
 void TCustomComPort::Open() {
     if (connected_) return;
@@ -163,9 +165,8 @@ int TCustomComPort::Write(const void* Buffer, int Count) {
     const std::vector<std::uint8_t> copy(bytes, bytes + Count);
     ComDevice* device = Guard(CError_WriteFailed, [this] { return &Device(); });
     NotifyLinks(&TComLink::TxActivityNotice, true);
-    const auto written = Guard(CError_WriteFailed, [&] {
-        return device->Write(copy.data(), copy.size());
-    });
+    const auto written =
+        Guard(CError_WriteFailed, [&] { return device->Write(copy.data(), copy.size()); });
     NotifyLinks(&TComLink::SentBlockNotice, copy.data(), Count);
     return static_cast<int>(written);
 }
@@ -183,15 +184,13 @@ int TCustomComPort::ReadString(std::string& Text, int Count) {
 }
 
 void TCustomComPort::SetRTS(bool OnOff) {
-    Guard(CError_EscapeComFailed, [&] {
-        Device().Escape(OnOff ? EscapeFunction::SETRTS : EscapeFunction::CLRRTS);
-    });
+    Guard(CError_EscapeComFailed,
+          [&] { Device().Escape(OnOff ? EscapeFunction::SETRTS : EscapeFunction::CLRRTS); });
 }
 
 void TCustomComPort::SetDTR(bool OnOff) {
-    Guard(CError_EscapeComFailed, [&] {
-        Device().Escape(OnOff ? EscapeFunction::SETDTR : EscapeFunction::CLRDTR);
-    });
+    Guard(CError_EscapeComFailed,
+          [&] { Device().Escape(OnOff ? EscapeFunction::SETDTR : EscapeFunction::CLRDTR); });
 }
 
 int TCustomComPort::BytesWaiting() {

@@ -36,7 +36,7 @@ public:
     NotifyEvent OnTxEmpty, OnBreak, OnRing, OnRxFlag, OnRx80Full;
     std::function<void(QObject* Sender, int Count)> OnRxChar;
     std::function<void(QObject* Sender, const std::uint8_t* Buffer, int Count)> OnRxBuf;
-    std::function<void(QObject* Sender, bool OnOff)> OnCTSChange, OnDSRChange, OnRLSDChange;
+    std::function<void(QObject*Sender, bool OnOff)> OnCTSChange, OnDSRChange, OnRLSDChange;
     std::function<void(QObject* Sender, TComErrors Errors)> OnError;
 
     // The application's standard display of an error that no caller catches

@@ -7,11 +7,12 @@ namespace kmp {
 
 namespace {
 
-constexpr std::uint32_t kBaudRates[] = {0,     110,   300,   600,    1200,   2400,
-                                        4800,  9600,  14400, 19200,  38400,  56000,
-                                        57600, 115200, 128000, 256000};
+constexpr std::uint32_t kBaudRates[] = {0,     110,   300,   600,   1200,  2400,   4800,   9600,
+                                        14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000};
 
-[[noreturn]] void RangeCheckFailed() { throw std::range_error("Range check error"); }
+[[noreturn]] void RangeCheckFailed() {
+    throw std::range_error("Range check error");
+}
 
 // A timeout in the device's unsigned field: -1 is all bits set.
 std::uint32_t TimeoutField(std::int32_t value) {
@@ -49,8 +50,8 @@ void TCustomComPort::PushLineSettings() {
     if (baudRate_ == brCustom && customBaudRate_ < 0) RangeCheckFailed();
     if (buffer_.InputSize() < 0 || buffer_.InputSize() >= 262144) RangeCheckFailed();
     Dcb dcb;
-    dcb.BaudRate = baudRate_ == brCustom ? static_cast<std::uint32_t>(customBaudRate_)
-                                         : kBaudRates[baudRate_];
+    dcb.BaudRate =
+        baudRate_ == brCustom ? static_cast<std::uint32_t>(customBaudRate_) : kBaudRates[baudRate_];
     dcb.ByteSize = static_cast<std::uint8_t>(5 + dataBits_);
     dcb.Parity = static_cast<std::uint8_t>(parity_.Bits());
     dcb.StopBits = static_cast<std::uint8_t>(stopBits_);

@@ -73,8 +73,8 @@ void TCustomComPort::ReactToRxChar() {
         const int read = ReadString(text, count);
         buffer.assign(text.begin(), text.begin() + read);
         DoRxBuf(buffer.data(), read);
-        NotifyLinks(&TComLink::ReceivedBlockNotice,
-                    static_cast<const std::uint8_t*>(buffer.data()), read);
+        NotifyLinks(&TComLink::ReceivedBlockNotice, static_cast<const std::uint8_t*>(buffer.data()),
+                    read);
         count = 0;
     }
     if (count > 0) DoRxChar(count);

@@ -8,8 +8,22 @@
 namespace kmp {
 
 enum TBaudRate {
-    brCustom, br110, br300, br600, br1200, br2400, br4800, br9600, br14400,
-    br19200, br38400, br56000, br57600, br115200, br128000, br256000
+    brCustom,
+    br110,
+    br300,
+    br600,
+    br1200,
+    br2400,
+    br4800,
+    br9600,
+    br14400,
+    br19200,
+    br38400,
+    br56000,
+    br57600,
+    br115200,
+    br128000,
+    br256000
 };
 enum TStopBits { sbOneStopBit, sbOne5StopBits, sbTwoStopBits };
 enum TDataBits { dbFive, dbSix, dbSeven, dbEight };
@@ -19,12 +33,18 @@ enum TDTRFlowControl { dtrDisable, dtrEnable, dtrHandshake };
 enum TRTSFlowControl { rtsDisable, rtsEnable, rtsHandshake, rtsToggle };
 enum TSyncMethod { smThreadSync, smWindowSync, smNone };
 enum TComEvent {
-    evRxChar, evTxEmpty, evRxFlag, evRing, evBreak, evCTS, evDSR, evError,
-    evRLSD, evRx80Full
+    evRxChar,
+    evTxEmpty,
+    evRxFlag,
+    evRing,
+    evBreak,
+    evCTS,
+    evDSR,
+    evError,
+    evRLSD,
+    evRx80Full
 };
-enum TComError {
-    ceFrame, ceRxParity, ceOverrun, ceBreak, ceIO, ceMode, ceRxOver, ceTxFull
-};
+enum TComError { ceFrame, ceRxParity, ceOverrun, ceBreak, ceIO, ceMode, ceRxOver, ceTxFull };
 enum TModemLine { mlCTS, mlDSR, mlRing, mlRLSD };
 
 // A set over one of the enumerations above, bit n for ordinal n.

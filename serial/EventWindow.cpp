@@ -25,9 +25,13 @@ EventWindow::EventWindow(TCustomComPort& port) : port_(port) {}
 
 // The event itself carries nothing: the code waits in the source, under its
 // lock, so that no data crosses the threads outside it.
-void EventWindow::Post() { QCoreApplication::postEvent(this, new QEvent(kPortEventMessage)); }
+void EventWindow::Post() {
+    QCoreApplication::postEvent(this, new QEvent(kPortEventMessage));
+}
 
-void EventWindow::DeliverQueued() { QCoreApplication::sendPostedEvents(this, kPortEventMessage); }
+void EventWindow::DeliverQueued() {
+    QCoreApplication::sendPostedEvents(this, kPortEventMessage);
+}
 
 bool EventWindow::event(QEvent* event) {
     if (event->type() != kPortEventMessage) return QObject::event(event);

@@ -50,6 +50,8 @@ void ListSerialPorts(QStringList& List, bool withSimulator, const SerialDeviceSo
     List = names;
 }
 
-void ListSerialPorts(QStringList& List) { ListSerialPorts(List, SimulatorEnabled()); }
+void ListSerialPorts(QStringList& List) {
+    ListSerialPorts(List, SimulatorEnabled());
+}
 
 }  // namespace kmp

@@ -64,8 +64,7 @@ void ModemWatcher::Run() {
             continue;
         }
         if (errno == EINTR) continue;
-        if (errno == ENOTTY || errno == EINVAL || errno == kNoIoctlCommand)
-            unsupported_ = true;
+        if (errno == ENOTTY || errno == EINVAL || errno == kNoIoctlCommand) unsupported_ = true;
         Wake();  // the event wait sees the fallback or the lost device
         break;
     }

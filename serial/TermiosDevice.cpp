@@ -25,11 +25,10 @@ struct SpeedCode {
 };
 
 constexpr SpeedCode kSpeeds[] = {
-    {50, B50},         {75, B75},         {110, B110},       {134, B134},     {150, B150},
-    {200, B200},       {300, B300},       {600, B600},       {1200, B1200},   {1800, B1800},
-    {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200}, {38400, B38400},
-    {57600, B57600},   {115200, B115200}, {230400, B230400}, {460800, B460800},
-    {921600, B921600},
+    {50, B50},       {75, B75},         {110, B110},       {134, B134},       {150, B150},
+    {200, B200},     {300, B300},       {600, B600},       {1200, B1200},     {1800, B1800},
+    {2400, B2400},   {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
+    {57600, B57600}, {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600},
 };
 
 bool StandardSpeed(unsigned rate, speed_t& code) {
@@ -53,7 +52,9 @@ int Remaining(long long deadline) {
     return left <= 0 ? 0 : static_cast<int>(left);
 }
 
-[[noreturn]] void Fail(int error) { throw DeviceError(error); }
+[[noreturn]] void Fail(int error) {
+    throw DeviceError(error);
+}
 
 void ApplyCharacterFormat(termios& t, const Dcb& dcb) {
     t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS);
@@ -150,7 +151,8 @@ void TermiosDevice::SetState(const Dcb& dcb) {
     }
     if (!hasModemLines_) return;
     // Lines not under driver control follow their enable / disable setting.
-    if (dcb.fDtrControl != 2) Escape(dcb.fDtrControl == 1 ? EscapeFunction::SETDTR : EscapeFunction::CLRDTR);
+    if (dcb.fDtrControl != 2)
+        Escape(dcb.fDtrControl == 1 ? EscapeFunction::SETDTR : EscapeFunction::CLRDTR);
     if (dcb.fRtsControl == 0 || dcb.fRtsControl == 1)
         Escape(dcb.fRtsControl == 1 ? EscapeFunction::SETRTS : EscapeFunction::CLRRTS);
 }
@@ -167,9 +169,9 @@ CommTimeouts TermiosDevice::CurrentTimeouts() {
 
 std::size_t TermiosDevice::Write(const std::uint8_t* data, std::size_t count) {
     const CommTimeouts t = CurrentTimeouts();
-    const long long total = static_cast<long long>(t.WriteTotalTimeoutMultiplier) *
-                                static_cast<long long>(count) +
-                            t.WriteTotalTimeoutConstant;
+    const long long total =
+        static_cast<long long>(t.WriteTotalTimeoutMultiplier) * static_cast<long long>(count) +
+        t.WriteTotalTimeoutConstant;
     const long long deadline = total > 0 ? NowMs() + total : -1;
     std::size_t sent = 0;
     while (sent < count) {
@@ -197,13 +199,15 @@ std::size_t TermiosDevice::Write(const std::uint8_t* data, std::size_t count) {
 // Returns the number of bytes dropped.
 std::size_t TermiosDevice::DrainUntil(long long deadline) {
     if (deadline < 0) {
-        while (tcdrain(fd_) != 0 && errno == EINTR) {}
+        while (tcdrain(fd_) != 0 && errno == EINTR) {
+        }
         return 0;
     }
     std::promise<void> drained;
     auto done = drained.get_future();
     std::thread drain([&] {
-        while (tcdrain(fd_) != 0 && errno == EINTR) {}
+        while (tcdrain(fd_) != 0 && errno == EINTR) {
+        }
         drained.set_value();
     });
     std::size_t dropped = 0;
@@ -237,9 +241,9 @@ std::size_t TermiosDevice::Read(std::uint8_t* data, std::size_t count) {
     const CommTimeouts t = CurrentTimeouts();
     const bool returnAtOnce = t.ReadIntervalTimeout == MAXDWORD &&
                               t.ReadTotalTimeoutMultiplier == 0 && t.ReadTotalTimeoutConstant == 0;
-    const long long total = static_cast<long long>(t.ReadTotalTimeoutMultiplier) *
-                                static_cast<long long>(count) +
-                            t.ReadTotalTimeoutConstant;
+    const long long total =
+        static_cast<long long>(t.ReadTotalTimeoutMultiplier) * static_cast<long long>(count) +
+        t.ReadTotalTimeoutConstant;
     const long long deadline = total > 0 ? NowMs() + total : -1;
     std::size_t got = 0;
     for (;;) {
@@ -249,7 +253,8 @@ std::size_t TermiosDevice::Read(std::uint8_t* data, std::size_t count) {
         if (got == count || returnAtOnce) break;
         if (got > 0 && t.ReadIntervalTimeout == MAXDWORD) break;
         int wait = Remaining(deadline);
-        if (got > 0 && t.ReadIntervalTimeout != 0 && (wait < 0 || t.ReadIntervalTimeout < static_cast<unsigned>(wait)))
+        if (got > 0 && t.ReadIntervalTimeout != 0 &&
+            (wait < 0 || t.ReadIntervalTimeout < static_cast<unsigned>(wait)))
             wait = static_cast<int>(t.ReadIntervalTimeout);
         if (wait == 0 || !WaitReadable(wait)) break;
     }
@@ -262,7 +267,8 @@ std::size_t TermiosDevice::Read(std::uint8_t* data, std::size_t count) {
 // the queues.
 void TermiosDevice::Purge(std::uint32_t flags) {
     int queued = 0;
-    if ((flags & (PURGE_TXABORT | PURGE_RXABORT)) && ioctl(fd_, TIOCOUTQ, &queued) != 0) Fail(errno);
+    if ((flags & (PURGE_TXABORT | PURGE_RXABORT)) && ioctl(fd_, TIOCOUTQ, &queued) != 0)
+        Fail(errno);
     if ((flags & PURGE_TXCLEAR) && tcflush(fd_, TCOFLUSH) != 0) Fail(errno);
     if ((flags & PURGE_RXCLEAR) && tcflush(fd_, TCIFLUSH) != 0) Fail(errno);
     if (flags & PURGE_RXCLEAR) Rearm();
@@ -270,9 +276,8 @@ void TermiosDevice::Purge(std::uint32_t flags) {
 
 void TermiosDevice::Escape(EscapeFunction function) {
     if (!hasModemLines_) return;  // a virtual port: nothing to drive
-    int bit = function == EscapeFunction::SETRTS || function == EscapeFunction::CLRRTS
-                  ? TIOCM_RTS
-                  : TIOCM_DTR;
+    int bit = function == EscapeFunction::SETRTS || function == EscapeFunction::CLRRTS ? TIOCM_RTS
+                                                                                       : TIOCM_DTR;
     const bool set = function == EscapeFunction::SETRTS || function == EscapeFunction::SETDTR;
     if (ioctl(fd_, set ? TIOCMBIS : TIOCMBIC, &bit) != 0) Fail(errno);
 }

@@ -22,7 +22,9 @@ void DrainEventFd(int fd) {
 
 }  // namespace
 
-void TermiosDevice::SetEventMask(std::uint32_t mask) { eventMask_ = mask; }
+void TermiosDevice::SetEventMask(std::uint32_t mask) {
+    eventMask_ = mask;
+}
 
 // Received bytes are reported once per arrival: after a report the descriptor
 // is left out of the wait until a read or purge takes bytes (Rearm), so bytes
@@ -54,7 +56,10 @@ std::uint32_t TermiosDevice::CounterEvents() {
     if (now.dsr != was.dsr) events |= EV_DSR;
     if (now.dcd != was.dcd) events |= EV_RLSD;
     if (now.rng != was.rng) events |= EV_RING;
-    if (now.brk != was.brk) { events |= EV_BREAK; errors |= CE_BREAK; }
+    if (now.brk != was.brk) {
+        events |= EV_BREAK;
+        errors |= CE_BREAK;
+    }
     if (now.frame != was.frame) errors |= CE_FRAME;
     if (now.overrun != was.overrun) errors |= CE_OVERRUN;
     if (now.parity != was.parity) errors |= CE_RXPARITY;

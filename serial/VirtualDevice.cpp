@@ -15,8 +15,8 @@ using Clock = std::chrono::steady_clock;
 
 // The end of a transfer allowed by a total time-out; max() for none.
 Clock::time_point Deadline(std::uint32_t multiplier, std::uint32_t constant, std::size_t count) {
-    const long long total = static_cast<long long>(multiplier) * static_cast<long long>(count) +
-                            constant;
+    const long long total =
+        static_cast<long long>(multiplier) * static_cast<long long>(count) + constant;
     if (total <= 0) return Clock::time_point::max();
     return Clock::now() + std::chrono::milliseconds(total);
 }

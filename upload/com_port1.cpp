@@ -3,27 +3,22 @@
 
 namespace kmp {
 
-TForm1::UploadState::UploadState()
-    : ListPorts([](QStringList& list) { ListSerialPorts(list); })
-{
+TForm1::UploadState::UploadState() : ListPorts([](QStringList& list) { ListSerialPorts(list); }) {
     ComPort1.setObjectName(QStringLiteral("ComPort1"));
     DescribeComPort1(ComPort1);
 }
 
-TForm1::UploadState::~UploadState()
-{
+TForm1::UploadState::~UploadState() {
     // The window is going away: closing the port must not reach its controls.
     ComPort1.OnRxChar = nullptr;
     ComPort1.OnDSRChange = nullptr;
 }
 
-void TForm1::UploadStateDeleter::operator()(UploadState* state) const
-{
+void TForm1::UploadStateDeleter::operator()(UploadState* state) const {
     delete state;
 }
 
-void DescribeComPort1(TComPort& port)
-{
+void DescribeComPort1(TComPort& port) {
     port.BeginLoading();
     port.SetConnected(false);
     port.SetPort("COM1");

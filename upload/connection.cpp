@@ -12,8 +12,7 @@ namespace {
 
 // The line settings of a connect, in this order: CTS output flow control
 // only when the handshake box is ticked, no flow control at all otherwise.
-void SetLineForConnect(TComPort& port, const std::string& portName, bool handshake)
-{
+void SetLineForConnect(TComPort& port, const std::string& portName, bool handshake) {
     port.SetPort(portName);
     port.SetBaudRate(br300);
     TComFlowControl& flow = port.FlowControl();
@@ -32,24 +31,20 @@ void SetLineForConnect(TComPort& port, const std::string& portName, bool handsha
     }
 }
 
-void ShowError(Dialogs& dialogs, const QString& text)
-{
-    dialogs.MessageBox(TForm1::tr(kErrorCaption), text, BoxIcon::Error, BoxButtons::Ok,
-                       Answer::Ok);
+void ShowError(Dialogs& dialogs, const QString& text) {
+    dialogs.MessageBox(TForm1::tr(kErrorCaption), text, BoxIcon::Error, BoxButtons::Ok, Answer::Ok);
 }
 
 // A line in the compile log that says how to mend a port that could not be
 // opened (no permission, or another program holds it), when there is one.
-void LogOpenHint(QPlainTextEdit& compileLog, const std::string& portName, int systemError)
-{
+void LogOpenHint(QPlainTextEdit& compileLog, const std::string& portName, int systemError) {
     const std::string hint = PortOpenHint(portName, systemError);
     if (!hint.empty()) MemoPane(compileLog).AppendLine(hint);
 }
 
 // Opens the selected port; a failure blocks connecting until another entry
 // is chosen, and the buttons keep their state.
-void Connect(Ui::TForm1& ui, TForm1::UploadState& state, Dialogs& dialogs)
-{
+void Connect(Ui::TForm1& ui, TForm1::UploadState& state, Dialogs& dialogs) {
     const QString portName = SelectedPortName(*ui.ComboBox1);
     try {
         SetLineForConnect(state.ComPort1, portName.toStdString(), ui.CheckBox1->isChecked());
@@ -73,8 +68,7 @@ void Connect(Ui::TForm1& ui, TForm1::UploadState& state, Dialogs& dialogs)
 
 // Closes the line; the window returns to the closed state also when the
 // close failed (a line that vanished).
-void Disconnect(Ui::TForm1& ui, TForm1::UploadState& state, Dialogs& dialogs)
-{
+void Disconnect(Ui::TForm1& ui, TForm1::UploadState& state, Dialogs& dialogs) {
     try {
         state.ComPort1.Close();
         ui.ComboBox1->setEnabled(true);
@@ -92,8 +86,7 @@ void Disconnect(Ui::TForm1& ui, TForm1::UploadState& state, Dialogs& dialogs)
 
 }  // namespace
 
-void TForm1::Button2Click()
-{
+void TForm1::Button2Click() {
     if (upload_->PortBlocked) return;
     if (upload_->ComPort1.Connected())
         Disconnect(*ui, *upload_, dialogs_);
@@ -101,13 +94,11 @@ void TForm1::Button2Click()
         Connect(*ui, *upload_, dialogs_);
 }
 
-void TForm1::ComPort1DSRChange(bool onOff)
-{
+void TForm1::ComPort1DSRChange(bool onOff) {
     ui->Button4->setEnabled(onOff);
 }
 
-void TForm1::FormClose()
-{
+void TForm1::FormClose() {
     upload_->PortNames.reset();
     if (!upload_->ComPort1.Connected()) return;
     try {

@@ -2,8 +2,7 @@
 
 namespace kmp {
 
-QString SelectedPortName(const QComboBox& combo)
-{
+QString SelectedPortName(const QComboBox& combo) {
     const int index = combo.currentIndex();
     if (index < 0 || combo.itemText(index) != combo.currentText()) return {};
     return combo.itemText(index);

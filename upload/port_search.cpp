@@ -9,18 +9,16 @@ namespace kmp {
 
 namespace {
 
-void ShowPortsFound(Dialogs& dialogs, const QStringList& names)
-{
+void ShowPortsFound(Dialogs& dialogs, const QStringList& names) {
     QString text;
     for (const QString& name : names) text += name + QString::fromLatin1(kListSeparator);
-    dialogs.MessageBox(TForm1::tr(kPortsFoundCaption), text, BoxIcon::Information,
-                       BoxButtons::Ok, Answer::Ok);
+    dialogs.MessageBox(TForm1::tr(kPortsFoundCaption), text, BoxIcon::Information, BoxButtons::Ok,
+                       Answer::Ok);
 }
 
-void ShowNoPort(Dialogs& dialogs, QComboBox& combo)
-{
-    dialogs.MessageBox(TForm1::tr(kNoPortCaption), TForm1::tr(kNoPortText),
-                       BoxIcon::Information, BoxButtons::Ok, Answer::Ok);
+void ShowNoPort(Dialogs& dialogs, QComboBox& combo) {
+    dialogs.MessageBox(TForm1::tr(kNoPortCaption), TForm1::tr(kNoPortText), BoxIcon::Information,
+                       BoxButtons::Ok, Answer::Ok);
     combo.addItem(QString::fromLatin1(kNoPortEntry));
     combo.setCurrentIndex(-1);
     combo.setEditText(QString::fromLatin1(kNoPortEntry));
@@ -28,8 +26,7 @@ void ShowNoPort(Dialogs& dialogs, QComboBox& combo)
 
 // The search shared by FormShow and Button3Click; only the search button
 // empties the list first and reports what it found.
-void SearchPorts(TForm1::UploadState& state, QComboBox& combo, Dialogs& dialogs, bool byButton)
-{
+void SearchPorts(TForm1::UploadState& state, QComboBox& combo, Dialogs& dialogs, bool byButton) {
     state.PortBlocked = true;
     if (byButton) {
         const QString shown = combo.currentText();
@@ -52,19 +49,16 @@ void SearchPorts(TForm1::UploadState& state, QComboBox& combo, Dialogs& dialogs,
 
 }  // namespace
 
-void TForm1::FormShow()
-{
+void TForm1::FormShow() {
     MemoPane(*ui->Memo1).Clear();
     SearchPorts(*upload_, *ui->ComboBox1, dialogs_, false);
 }
 
-void TForm1::Button3Click()
-{
+void TForm1::Button3Click() {
     SearchPorts(*upload_, *ui->ComboBox1, dialogs_, true);
 }
 
-void TForm1::ComboBox1Change()
-{
+void TForm1::ComboBox1Change() {
     if (SelectedPortName(*ui->ComboBox1) != upload_->LastFailedPort) upload_->PortBlocked = false;
 }
 

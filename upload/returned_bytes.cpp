@@ -12,8 +12,7 @@ namespace {
 
 constexpr int kLargestRead = 128;
 
-void LogReturnedBytes(Pane& compileLog, const std::string& bytes)
-{
+void LogReturnedBytes(Pane& compileLog, const std::string& bytes) {
     for (const char byte : bytes) {
         const auto value = static_cast<std::uint8_t>(byte);
         compileLog.AppendLine(kReturnedBytePrefix + std::to_string(value));
@@ -26,8 +25,7 @@ void LogReturnedBytes(Pane& compileLog, const std::string& bytes)
 // Takes the received bytes in reads of at most 128. More than 128 waiting
 // are read on at once: the port reports new arrivals only, so bytes left in
 // the queue would otherwise wait there until the next byte comes.
-void TForm1::ComPort1RxChar(int /*count*/)
-{
+void TForm1::ComPort1RxChar(int /*count*/) {
     TComPort& port = upload_->ComPort1;
     MemoPane compileLog(*ui->Memo1);
     std::string bytes;

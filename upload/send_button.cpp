@@ -7,8 +7,7 @@
 
 namespace kmp {
 
-void TForm1::Button4Click()
-{
+void TForm1::Button4Click() {
     if (ProgramChanged &&
         dialogs_.MessageBox(tr(kChangedCaption), tr(kChangedText), BoxIcon::Information,
                             BoxButtons::YesNo, Answer::Yes) != Answer::Yes)

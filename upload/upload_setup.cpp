@@ -9,8 +9,7 @@
 
 namespace kmp {
 
-void TForm1::InitUpload()
-{
+void TForm1::InitUpload() {
     upload_.reset(new UploadState);
     TComPort& port = upload_->ComPort1;
     port.OnRxChar = [this](QObject*, int count) { ComPort1RxChar(count); };
@@ -31,8 +30,7 @@ void TForm1::InitUpload()
     connect(ui->ComboBox1->lineEdit(), &QLineEdit::textEdited, this, change);
 }
 
-TForm1::UploadState& TForm1::Upload()
-{
+TForm1::UploadState& TForm1::Upload() {
     return *upload_;
 }
 

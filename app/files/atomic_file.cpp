@@ -24,7 +24,7 @@ std::string FolderOf(const std::string& path) {
 
 // A symbolic link is replaced by writing to the file it points to.
 std::string ResolvedTarget(const std::string& path) {
-    struct stat info{};
+    struct stat info {};
     if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
     char resolved[PATH_MAX];
     return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
@@ -34,8 +34,8 @@ std::string ResolvedTarget(const std::string& path) {
 int CreateTemporary(const std::string& target, std::string& tempPath) {
     std::random_device random;
     const auto slash = target.rfind('/');
-    const std::string prefix = FolderOf(target) + "/." +
-        target.substr(slash == std::string::npos ? 0 : slash + 1) + ".";
+    const std::string prefix =
+        FolderOf(target) + "/." + target.substr(slash == std::string::npos ? 0 : slash + 1) + ".";
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = prefix + std::to_string(random() % 1'000'000'000u) + ".tmp";
         const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -57,7 +57,7 @@ bool WriteAll(int fd, std::string_view bytes) {
 // Gives the new file the permissions (and, where allowed, the owner) of the
 // file that it replaces.
 bool CopyPermissions(int fd, const std::string& target) {
-    struct stat info{};
+    struct stat info {};
     if (::stat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return true;
     // Allowed only to the owner's group or to root; keeping ours is fine otherwise.
     [[maybe_unused]] const int chowned = ::fchown(fd, info.st_uid, info.st_gid);

@@ -9,12 +9,22 @@ namespace {
 
 bool IsSingleByteCodePage(int codePage) {
     switch (codePage) {
-    case 437: case 850: case 852: case 866: case 874:
-    case 1250: case 1251: case 1252: case 1253: case 1254:
-    case 1255: case 1256: case 1257: case 1258: case 10000:
-        return true;
-    default:
-        return false;
+    case 437:
+    case 850:
+    case 852:
+    case 866:
+    case 874:
+    case 1250:
+    case 1251:
+    case 1252:
+    case 1253:
+    case 1254:
+    case 1255:
+    case 1256:
+    case 1257:
+    case 1258:
+    case 10000: return true;
+    default: return false;
     }
 }
 

@@ -32,8 +32,12 @@ struct ControlWord {
     int parameter = 0;
 };
 
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 int HexValue(char c) {
     if (IsDigit(c)) return c - '0';
@@ -107,10 +111,17 @@ std::string RtfReader::Read() {
     while (pos_ < in_.size() && !done_) {
         const char c = in_[pos_++];
         switch (c) {
-        case '{': pendingFallback_ = 0; OpenGroup(); break;
-        case '}': pendingFallback_ = 0; CloseGroup(); break;
+        case '{':
+            pendingFallback_ = 0;
+            OpenGroup();
+            break;
+        case '}':
+            pendingFallback_ = 0;
+            CloseGroup();
+            break;
         case '\\': ReadControl(); break;
-        case '\r': case '\n': break;
+        case '\r':
+        case '\n': break;
         default: OnTextByte(static_cast<unsigned char>(c)); break;
         }
     }
@@ -192,14 +203,22 @@ void RtfReader::OnControlWord(const ControlWord& word) {
     if (ConsumeFallback()) return;
     const Destination destination = Top().destination;
     if (destination == Destination::kSkip) return;
-    if (word.name == "ansicpg" && word.parameter > 0) documentCodePage_ = word.parameter;
-    else if (word.name == "ansi") documentCodePage_ = 1252;
-    else if (word.name == "mac") documentCodePage_ = 10000;
-    else if (word.name == "pc") documentCodePage_ = 437;
-    else if (word.name == "pca") documentCodePage_ = 850;
-    else if (word.name == "deff") defaultFont_ = word.parameter;
-    else if (destination == Destination::kFontTable) OnFontTableWord(word);
-    else OnTextControlWord(word);
+    if (word.name == "ansicpg" && word.parameter > 0)
+        documentCodePage_ = word.parameter;
+    else if (word.name == "ansi")
+        documentCodePage_ = 1252;
+    else if (word.name == "mac")
+        documentCodePage_ = 10000;
+    else if (word.name == "pc")
+        documentCodePage_ = 437;
+    else if (word.name == "pca")
+        documentCodePage_ = 850;
+    else if (word.name == "deff")
+        defaultFont_ = word.parameter;
+    else if (destination == Destination::kFontTable)
+        OnFontTableWord(word);
+    else
+        OnTextControlWord(word);
 }
 
 void RtfReader::OnFontTableWord(const ControlWord& word) {
@@ -253,7 +272,9 @@ void RtfReader::OnControlSymbol(char symbol) {
     }
     if (!InText()) return;
     switch (symbol) {
-    case '\\': case '{': case '}': EmitCharacter(static_cast<unsigned char>(symbol)); break;
+    case '\\':
+    case '{':
+    case '}': EmitCharacter(static_cast<unsigned char>(symbol)); break;
     case '~': EmitCharacter(0x00A0); break;
     case '_': EmitCharacter(0x2011); break;
     case '\t': EmitCharacter('\t'); break;

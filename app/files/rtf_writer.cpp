@@ -77,7 +77,8 @@ std::string RtfFromText(std::string_view text) {
     out += "{\\rtf1\\ansi\\ansicpg1250\\deff0\\deflang1051{\\fonttbl{\\f0\\fswiss\\fcharset238 ";
     out += kProgramFileFont;
     out += ";}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs16 ";
-    for (std::size_t pos = 0; pos < lines.size();) AppendCharacter(out, NextCodePoint(lines, pos), cp1250);
+    for (std::size_t pos = 0; pos < lines.size();)
+        AppendCharacter(out, NextCodePoint(lines, pos), cp1250);
     out += "\\par\r\n}\r\n";
     return out;
 }

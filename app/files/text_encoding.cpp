@@ -17,7 +17,8 @@ class Converter {
 public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1)) {
-            throw std::runtime_error(std::string("iconv cannot convert from ") + from + " to " + to);
+            throw std::runtime_error(std::string("iconv cannot convert from ") + from + " to " +
+                                     to);
         }
     }
     ~Converter() { iconv_close(cd_); }
@@ -72,13 +73,23 @@ bool IsValidUtf8(std::string_view bytes) {
     const std::size_t n = bytes.size();
     while (i < n) {
         const auto c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x80) { ++i; continue; }
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
         std::size_t len;
         std::uint32_t cp;
-        if (c >= 0xC2 && c <= 0xDF) { len = 2; cp = c & 0x1Fu; }
-        else if (c >= 0xE0 && c <= 0xEF) { len = 3; cp = c & 0x0Fu; }
-        else if (c >= 0xF0 && c <= 0xF4) { len = 4; cp = c & 0x07u; }
-        else return false;
+        if (c >= 0xC2 && c <= 0xDF) {
+            len = 2;
+            cp = c & 0x1Fu;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            cp = c & 0x0Fu;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            cp = c & 0x07u;
+        } else
+            return false;
         if (i + len > n) return false;
         for (std::size_t k = 1; k < len; ++k) {
             const auto cc = static_cast<unsigned char>(bytes[i + k]);

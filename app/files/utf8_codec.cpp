@@ -41,10 +41,20 @@ char32_t NextCodePoint(std::string_view text, std::size_t& pos) {
     std::size_t trail;
     char32_t cp;
     char32_t minimum;
-    if (lead >= 0xC2 && lead <= 0xDF) { trail = 1; cp = lead & 0x1Fu; minimum = 0x80; }
-    else if (lead >= 0xE0 && lead <= 0xEF) { trail = 2; cp = lead & 0x0Fu; minimum = 0x800; }
-    else if (lead >= 0xF0 && lead <= 0xF4) { trail = 3; cp = lead & 0x07u; minimum = 0x10000; }
-    else return Malformed(text, pos, 3);
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        trail = 1;
+        cp = lead & 0x1Fu;
+        minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        trail = 2;
+        cp = lead & 0x0Fu;
+        minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        trail = 3;
+        cp = lead & 0x07u;
+        minimum = 0x10000;
+    } else
+        return Malformed(text, pos, 3);
     const std::size_t start = pos;
     for (std::size_t k = 0; k < trail; ++k) {
         if (!IsContinuation(text, start + k)) {
@@ -54,7 +64,8 @@ char32_t NextCodePoint(std::string_view text, std::size_t& pos) {
         cp = (cp << 6) | (static_cast<unsigned char>(text[start + k]) & 0x3Fu);
     }
     pos = start + trail;
-    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return kReplacementCharacter;
+    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return kReplacementCharacter;
     return cp;
 }
 

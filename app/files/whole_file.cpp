@@ -16,7 +16,9 @@ namespace {
 class Descriptor {
 public:
     explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() { if (fd_ >= 0) ::close(fd_); }
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
@@ -47,12 +49,13 @@ std::string ReadWholeFile(const std::string& path) {
     // Non-blocking, so that a FIFO cannot stall the open; only regular files are read.
     const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0) throw FileError(CannotOpenMessage(path, errno));
-    struct stat info{};
+    struct stat info {};
     if (::fstat(file.get(), &info) != 0) throw FileError(CannotOpenMessage(path, errno));
     if (S_ISDIR(info.st_mode)) throw FileError(CannotOpenMessage(path, EISDIR));
     if (!S_ISREG(info.st_mode)) throw FileError(CannotOpenMessage(path, EINVAL));
     std::string bytes;
-    if (!ReadAll(file.get(), static_cast<std::size_t>(info.st_size), bytes)) throw FileError(CannotOpenMessage(path, errno));
+    if (!ReadAll(file.get(), static_cast<std::size_t>(info.st_size), bytes))
+        throw FileError(CannotOpenMessage(path, errno));
     return bytes;
 }
 

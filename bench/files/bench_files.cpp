@@ -14,8 +14,10 @@ namespace {
 
 // About 1 MB of program text: the example program with Slovak comments.
 std::string MegabyteOfProgram() {
-    const std::string block = std::string(kmp::kExampleProgram) +
-        "\n// \xC4\xBD\xC5\xA1\xC4\x8D\xC5\xA5\xC5\xBE\xC3\xBD\xC3\xA1\xC3\xAD\xC3\xA9 \xE2\x82\xAC\n";
+    const std::string block =
+        std::string(kmp::kExampleProgram) +
+        "\n// \xC4\xBD\xC5\xA1\xC4\x8D\xC5\xA5\xC5\xBE\xC3\xBD\xC3\xA1\xC3\xAD\xC3\xA9 "
+        "\xE2\x82\xAC\n";
     std::string text;
     while (text.size() < (1u << 20)) text += block;
     return text;

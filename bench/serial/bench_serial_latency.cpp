@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
     port.Close();
     std::sort(micros.begin(), micros.end());
     const double median = (micros[99] + micros[100]) / 2.0;
-    std::printf("serial latency: median %.0f us, min %.0f us, max %.0f us over 200 bytes (target 2 ms)\n",
-                median, micros.front(), micros.back());
+    std::printf(
+        "serial latency: median %.0f us, min %.0f us, max %.0f us over 200 bytes (target 2 ms)\n",
+        median, micros.front(), micros.back());
     return median <= 2000.0 ? 0 : 1;
 }

@@ -22,11 +22,14 @@ int main(int argc, char** argv) {
     std::vector<std::uint8_t> frame(130, 0x55);
     const auto start = std::chrono::steady_clock::now();
     const int written = port.Write(frame.data(), 130);
-    const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double took =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     port.Close();
     const double line = 130.0 * 11.0 / 300.0;
     const double deviation = (took - line) / line * 100.0;
-    std::printf("serial sim write: %d bytes in %.3f s, line time %.3f s, deviation %+.2f %% (target within 5 %%)\n",
-                written, took, line, deviation);
+    std::printf(
+        "serial sim write: %d bytes in %.3f s, line time %.3f s, deviation %+.2f %% (target within "
+        "5 %%)\n",
+        written, took, line, deviation);
     return written == 130 && std::fabs(deviation) <= 5.0 ? 0 : 1;
 }

@@ -26,15 +26,13 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double Seconds(Clock::duration d)
-{
+double Seconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();
 }
 
 // Runs the event loop until the log has at least `lines` blocks; returns
 // false after 10 s. Waits on the log's own change signal.
-bool WaitForLogLines(QPlainTextEdit& log, int lines)
-{
+bool WaitForLogLines(QPlainTextEdit& log, int lines) {
     if (log.blockCount() >= lines) return true;
     QEventLoop loop;
     QTimer limit;
@@ -54,8 +52,7 @@ struct SendFigures {
     double echoLoggedAfter;
 };
 
-SendFigures SendOnce(kmp::TForm1& form, int frameLength)
-{
+SendFigures SendOnce(kmp::TForm1& form, int frameLength) {
     QPlainTextEdit& log = *form.Controls().Memo1;
     const int before = log.blockCount();
     const auto start = Clock::now();
@@ -63,12 +60,12 @@ SendFigures SendOnce(kmp::TForm1& form, int frameLength)
     const auto returned = Clock::now();
     // " Odosielam dáta...", one line per byte, "Koniec odosielania!".
     WaitForLogLines(log, before + frameLength + 2);
-    return {Seconds(returned - start), frameLength * 11.0 / 300.0, Seconds(Clock::now() - returned)};
+    return {Seconds(returned - start), frameLength * 11.0 / 300.0,
+            Seconds(Clock::now() - returned)};
 }
 
 // Milliseconds from handing one byte to the board until its log line exists.
-double ReturnedByteDelayMs(kmp::TForm1& form, kmp::VirtualController& board)
-{
+double ReturnedByteDelayMs(kmp::TForm1& form, kmp::VirtualController& board) {
     QPlainTextEdit& log = *form.Controls().Memo1;
     const int before = log.blockCount();
     const auto start = Clock::now();
@@ -79,8 +76,7 @@ double ReturnedByteDelayMs(kmp::TForm1& form, kmp::VirtualController& board)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     kmp::ScriptedDialogs dialogs;
@@ -102,9 +98,10 @@ int main(int argc, char** argv)
         const SendFigures f = SendOnce(form, frameLength);
         const double deviation = (f.took - f.lineTime) / f.lineTime * 100.0;
         worstDeviation = std::max(worstDeviation, std::fabs(deviation));
-        std::printf("upload send: %d bytes in %.3f s, line time %.3f s, deviation %+.2f %%; "
-                    "whole echo logged %.1f ms after the send returned\n",
-                    frameLength, f.took, f.lineTime, deviation, f.echoLoggedAfter * 1000.0);
+        std::printf(
+            "upload send: %d bytes in %.3f s, line time %.3f s, deviation %+.2f %%; "
+            "whole echo logged %.1f ms after the send returned\n",
+            frameLength, f.took, f.lineTime, deviation, f.echoLoggedAfter * 1000.0);
     }
 
     std::vector<double> delays;

@@ -16,8 +16,7 @@ struct TextCase {
     const char* shown;
 };
 
-TEST(ErrorDisplayText, FullStopOnlyAfterCharactersAboveIt)
-{
+TEST(ErrorDisplayText, FullStopOnlyAfterCharactersAboveIt) {
     const TextCase cases[] = {
         {"Range check error", "Range check error."},
         {"Cannot open file \"a.kmp\". No such file or directory",
@@ -33,11 +32,11 @@ TEST(ErrorDisplayText, FullStopOnlyAfterCharactersAboveIt)
         {"", ""},
     };
     for (const TextCase& c : cases)
-        EXPECT_EQ(ErrorDisplayText(QString::fromUtf8(c.message)), QString::fromUtf8(c.shown)) << c.message;
+        EXPECT_EQ(ErrorDisplayText(QString::fromUtf8(c.message)), QString::fromUtf8(c.shown))
+            << c.message;
 }
 
-TEST(RunReaction, ShowsOneBoxAndReturns)
-{
+TEST(RunReaction, ShowsOneBoxAndReturns) {
     ScriptedDialogs dialogs;
     RunReaction(dialogs, [] { throw std::runtime_error("Chyba pri čítaní"); });
     RunReaction(dialogs, [] {});
@@ -58,8 +57,7 @@ protected:
 
 using EscapedErrorTest = WindowTest;
 
-TEST_F(EscapedErrorTest, ErrorEscapingAnEventHandlerIsShownAndTheWindowGoesOn)
-{
+TEST_F(EscapedErrorTest, ErrorEscapingAnEventHandlerIsShownAndTheWindowGoesOn) {
     FailingWidget failing;
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);

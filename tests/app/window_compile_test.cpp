@@ -18,9 +18,9 @@ using CompileTest = WindowTest;
 
 // The final listing of the example program at the default timing.
 const QStringList kExampleListing = {
-    "0: 200 1 0 3 ", "4: 0 120",        "6: 66 200",   "8: 50 200",   "10: Moj cyklus",
-    "10: 4 10",      "12: 2 20",        "14: 138 100", "16: 16 18",   "18: Podmienka",
-    "18: 1 200",     "20: 12 120",      "22: 255 255", "24: 255 255",
+    "0: 200 1 0 3 ", "4: 0 120",   "6: 66 200",   "8: 50 200",   "10: Moj cyklus",
+    "10: 4 10",      "12: 2 20",   "14: 138 100", "16: 16 18",   "18: Podmienka",
+    "18: 1 200",     "20: 12 120", "22: 255 255", "24: 255 255",
 };
 
 const QStringList kSuccessLog = {
@@ -30,8 +30,7 @@ const QStringList kSuccessLog = {
     "Môžete odoslať program do mikrokontroléra PIC cez seriové COM rozhranie!",
 };
 
-TEST_F(CompileTest, CompileClickShowsTheListingInLimeAndTheLog)
-{
+TEST_F(CompileTest, CompileClickShowsTheListingInLimeAndTheLog) {
     ClickButton(*ui().Button1);
     EXPECT_EQ(Lines(*ui().Memo2), kExampleListing);
     EXPECT_EQ(ui().Memo2->palette().color(QPalette::Text), QColor(0, 255, 0));
@@ -42,8 +41,7 @@ TEST_F(CompileTest, CompileClickShowsTheListingInLimeAndTheLog)
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
-TEST_F(CompileTest, FailedCompileLeavesTheListingRedAndTheLogYellow)
-{
+TEST_F(CompileTest, FailedCompileLeavesTheListingRedAndTheLogYellow) {
     ui().RichEdit1->setPlainText(QStringLiteral("PROGRAM p:\nCAS 5\nKONIEC"));
     ClickButton(*ui().Button1);
     EXPECT_EQ(Lines(*ui().Memo2), QStringList{"0: 200 1 0 3 "});
@@ -56,8 +54,7 @@ TEST_F(CompileTest, FailedCompileLeavesTheListingRedAndTheLogYellow)
     EXPECT_FALSE(CompiledOk);
 }
 
-TEST_F(CompileTest, TypedSlovakCommentCompiles)
-{
+TEST_F(CompileTest, TypedSlovakCommentCompiles) {
     ui().RichEdit1->setPlainText(QStringLiteral("PROGRAM p:\nRESET\nKONIEC"));
     ui().RichEdit1->moveCursor(QTextCursor::End);
     ui().RichEdit1->moveCursor(QTextCursor::StartOfLine);
@@ -79,8 +76,7 @@ struct FlagRow {
 
 class FlagTableTest : public WindowTest, public ::testing::WithParamInterface<FlagRow> {
 protected:
-    void Do(Step step)
-    {
+    void Do(Step step) {
         QPlainTextEdit& editor = *ui().RichEdit1;
         switch (step) {
         case Step::Compile: ClickButton(*ui().Button1); break;
@@ -109,8 +105,7 @@ protected:
     }
 };
 
-TEST_P(FlagTableTest, FlagsAfterTheSteps)
-{
+TEST_P(FlagTableTest, FlagsAfterTheSteps) {
     for (Step step : GetParam().steps) Do(step);
     EXPECT_EQ(CompiledOk, GetParam().compiledOk);
     EXPECT_EQ(ProgramChanged, GetParam().programChanged);
@@ -123,7 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FlagRow{"Start", {}, false, false},
         FlagRow{"EditBeforeAnyCompile", {S::Type, S::Backspace, S::Paste}, false, false},
-        FlagRow{"TrackBarsBeforeAnyCompile", {S::TrackBar1, S::TrackBar2, S::TrackBar3}, false, false},
+        FlagRow{
+            "TrackBarsBeforeAnyCompile", {S::TrackBar1, S::TrackBar2, S::TrackBar3}, false, false},
         FlagRow{"Compiled", {S::Compile}, true, false},
         FlagRow{"CompiledThenTyped", {S::Compile, S::Type}, true, true},
         FlagRow{"CompiledThenDeleted", {S::Compile, S::Backspace}, true, true},
@@ -136,8 +132,7 @@ INSTANTIATE_TEST_SUITE_P(
         FlagRow{"FailedCompileOnly", {S::BreakText, S::Compile}, false, false}),
     [](const ::testing::TestParamInfo<FlagRow>& row) { return std::string(row.param.name); });
 
-TEST_F(CompileTest, TrackBarMovesShowTheirPositions)
-{
+TEST_F(CompileTest, TrackBarMovesShowTheirPositions) {
     const struct {
         QSlider* trackBar;
         QLabel* label;
@@ -153,12 +148,12 @@ TEST_F(CompileTest, TrackBarMovesShowTheirPositions)
                  {ui().TrackBar3, ui().Label14, Qt::Key_Home, "0"}};
     for (const auto& m : moves) {
         PressKey(*m.trackBar, m.key);
-        EXPECT_EQ(m.label->text(), QString::fromLatin1(m.shown)) << m.trackBar->objectName().toStdString();
+        EXPECT_EQ(m.label->text(), QString::fromLatin1(m.shown))
+            << m.trackBar->objectName().toStdString();
     }
 }
 
-TEST_F(CompileTest, TrackBarsGoIntoTheHeader)
-{
+TEST_F(CompileTest, TrackBarsGoIntoTheHeader) {
     PressKey(*ui().TrackBar2, Qt::Key_End);
     EXPECT_EQ(ui().TrackBar2->value(), 65535);
     EXPECT_EQ(ui().Label10->text(), "65535");
@@ -172,15 +167,13 @@ TEST_F(CompileTest, TrackBarsGoIntoTheHeader)
     EXPECT_EQ(Lines(*ui().Memo2).value(0), "0: 199 253 253 0 ");
 }
 
-QString TooLongProgram()
-{
+QString TooLongProgram() {
     QString text = QStringLiteral("PROGRAM dlhy:\n");
     for (int i = 0; i < 63; ++i) text += QStringLiteral("RESET\n");
     return text + QStringLiteral("KONIEC");
 }
 
-TEST_F(CompileTest, TooLongProgramShowsRangeCheckErrorAndTheWindowGoesOn)
-{
+TEST_F(CompileTest, TooLongProgramShowsRangeCheckErrorAndTheWindowGoesOn) {
     ui().RichEdit1->setPlainText(TooLongProgram());
     ClickButton(*ui().Button1);
     ASSERT_EQ(dialogs.boxes.size(), 1u);
@@ -210,8 +203,7 @@ public slots:
     void Open(const QUrl& url) { urls << url; }
 };
 
-TEST_F(CompileTest, ContactLinkChangesColourAndOpensTheMailtoText)
-{
+TEST_F(CompileTest, ContactLinkChangesColourAndOpensTheMailtoText) {
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &catcher, "Open");
     QLabel& link = *ui().Label16;
@@ -224,8 +216,9 @@ TEST_F(CompileTest, ContactLinkChangesColourAndOpensTheMailtoText)
     QTest::mouseClick(&link, Qt::LeftButton);
     QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
 
-    const QString expected = QStringLiteral("mailto:") + link.text() +
-                             QStringLiteral("?subject=Riadenie krokového motorčeka&body=Mám takúto otázku:");
+    const QString expected =
+        QStringLiteral("mailto:") + link.text() +
+        QStringLiteral("?subject=Riadenie krokového motorčeka&body=Mám takúto otázku:");
     EXPECT_EQ(ContactLinkText(), expected);
     ASSERT_EQ(catcher.urls.size(), 1);
     EXPECT_EQ(catcher.urls[0].scheme(), "mailto");

@@ -17,46 +17,42 @@
 namespace kmp::testing {
 namespace {
 
-QByteArray ReadBytes(const QString& path)
-{
+QByteArray ReadBytes(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     return file.readAll();
 }
 
-void WriteBytes(const QString& path, const QByteArray& bytes)
-{
+void WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
-QByteArray ToBytes(const std::string& text)
-{
+QByteArray ToBytes(const std::string& text) {
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // The example program with a Slovak comment line in front of it.
-const QString kSlovakProgram = QStringLiteral("// príklad: ľščťžýáíé ĽŠČŤŽÝÁÍÉ ôäňď\n") +
-                               QString::fromUtf8(kExampleProgram);
+const QString kSlovakProgram =
+    QStringLiteral("// príklad: ľščťžýáíé ĽŠČŤŽÝÁÍÉ ôäňď\n") + QString::fromUtf8(kExampleProgram);
 
 class FilesTest : public WindowTest {
 protected:
-    QString PathOf(const char* name) const { return QDir(folder.path()).filePath(QString::fromUtf8(name)); }
+    QString PathOf(const char* name) const {
+        return QDir(folder.path()).filePath(QString::fromUtf8(name));
+    }
 
-    void Open(const QString& path)
-    {
+    void Open(const QString& path) {
         dialogs.fileAnswers.push_back(path);
         ClickButton(*ui().Button5);
     }
-    void Save(const QString& path)
-    {
+    void Save(const QString& path) {
         dialogs.fileAnswers.push_back(path);
         ClickButton(*ui().Button6);
     }
     // The listing of the built-in example program.
-    QStringList BuiltInListing()
-    {
+    QStringList BuiltInListing() {
         ui().RichEdit1->setPlainText(QString::fromUtf8(kExampleProgram));
         ClickButton(*ui().Button1);
         return Lines(*ui().Memo2);
@@ -65,12 +61,12 @@ protected:
     QTemporaryDir folder;
 };
 
-TEST_F(FilesTest, DialogsGetTheFilterAndTheDefaultExtension)
-{
+TEST_F(FilesTest, DialogsGetTheFilterAndTheDefaultExtension) {
     ClickButton(*ui().Button5);
     ClickButton(*ui().Button6);
     ASSERT_EQ(dialogs.fileRequests.size(), 2u);
-    const QString filter = QString::fromUtf8("Krokový Motor Program - kmp |*.kmp|všetky súbory - all|*.*");
+    const QString filter =
+        QString::fromUtf8("Krokový Motor Program - kmp |*.kmp|všetky súbory - all|*.*");
     EXPECT_FALSE(dialogs.fileRequests[0].save);
     EXPECT_EQ(dialogs.fileRequests[0].filter, filter);
     EXPECT_TRUE(dialogs.fileRequests[1].save);
@@ -81,8 +77,7 @@ TEST_F(FilesTest, DialogsGetTheFilterAndTheDefaultExtension)
                            QString::fromUtf8("všetky súbory - all (*.*)")}));
 }
 
-TEST_F(FilesTest, SaveThenOpenRestoresTheTextExactly)
-{
+TEST_F(FilesTest, SaveThenOpenRestoresTheTextExactly) {
     ui().RichEdit1->setPlainText(QString::fromUtf8(kExampleProgram));
     ui().RichEdit1->moveCursor(QTextCursor::Start);
     TypeText(*ui().RichEdit1, QStringLiteral("// Ďakujem: žltý kôň úpel ďábelské ódy, «€»\t!\n"));
@@ -96,8 +91,7 @@ TEST_F(FilesTest, SaveThenOpenRestoresTheTextExactly)
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
-TEST_F(FilesTest, PlainTextFilesOpenAndCompileLikeTheBuiltInText)
-{
+TEST_F(FilesTest, PlainTextFilesOpenAndCompileLikeTheBuiltInText) {
     const QStringList builtIn = BuiltInListing();
     const std::string utf8 = kSlovakProgram.toStdString();
     const struct {
@@ -121,8 +115,7 @@ TEST_F(FilesTest, PlainTextFilesOpenAndCompileLikeTheBuiltInText)
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
-TEST_F(FilesTest, CancelChangesNothing)
-{
+TEST_F(FilesTest, CancelChangesNothing) {
     ClickButton(*ui().Button1);
     const QString before = EditorText();
     ClickButton(*ui().Button5);  // no answer queued: cancel
@@ -135,8 +128,7 @@ TEST_F(FilesTest, CancelChangesNothing)
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
 }
 
-TEST_F(FilesTest, OpeningIsAChangeOnlyAfterASuccessfulCompile)
-{
+TEST_F(FilesTest, OpeningIsAChangeOnlyAfterASuccessfulCompile) {
     Save(PathOf("a.kmp"));
     Open(PathOf("a.kmp"));
     EXPECT_FALSE(ProgramChanged);
@@ -149,8 +141,7 @@ TEST_F(FilesTest, OpeningIsAChangeOnlyAfterASuccessfulCompile)
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
-TEST_F(FilesTest, SaveNameWithoutExtensionGetsKmp)
-{
+TEST_F(FilesTest, SaveNameWithoutExtensionGetsKmp) {
     const struct {
         const char* typed;
         const char* written;
@@ -160,21 +151,20 @@ TEST_F(FilesTest, SaveNameWithoutExtensionGetsKmp)
         EXPECT_TRUE(QFile::exists(PathOf(n.written))) << n.written;
     }
     EXPECT_FALSE(QFile::exists(PathOf("bez")));
-    EXPECT_EQ(WithDefaultSuffix(QStringLiteral("/tmp/a.b/c"), QStringLiteral("kmp")), "/tmp/a.b/c.kmp");
+    EXPECT_EQ(WithDefaultSuffix(QStringLiteral("/tmp/a.b/c"), QStringLiteral("kmp")),
+              "/tmp/a.b/c.kmp");
 }
 
-TEST_F(FilesTest, UnreadableFileShowsCannotOpenAndKeepsTheText)
-{
+TEST_F(FilesTest, UnreadableFileShowsCannotOpenAndKeepsTheText) {
     const QString before = EditorText();
     const QString missing = PathOf("chýba.kmp");
     Open(missing);
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].caption, QString::fromUtf8(kApplicationTitle));
     EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Error);
-    EXPECT_EQ(dialogs.boxes[0].text, QStringLiteral("Cannot open file \"") + missing +
-                                         QStringLiteral("\". ") +
-                                         QString::fromUtf8(std::strerror(ENOENT)) +
-                                         QLatin1Char('.'));
+    EXPECT_EQ(dialogs.boxes[0].text,
+              QStringLiteral("Cannot open file \"") + missing + QStringLiteral("\". ") +
+                  QString::fromUtf8(std::strerror(ENOENT)) + QLatin1Char('.'));
     Open(folder.path());  // a folder is no file
     ASSERT_EQ(dialogs.boxes.size(), 2u);
     EXPECT_TRUE(dialogs.boxes[1].text.startsWith(QStringLiteral("Cannot open file \"") +
@@ -186,16 +176,14 @@ TEST_F(FilesTest, UnreadableFileShowsCannotOpenAndKeepsTheText)
 // Makes writes beyond `bytes` fail with EFBIG for the lifetime of the object.
 class FileSizeLimit {
 public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
+    explicit FileSizeLimit(rlim_t bytes) {
         getrlimit(RLIMIT_FSIZE, &saved_);
         previous_ = std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit = saved_;
         limit.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ~FileSizeLimit()
-    {
+    ~FileSizeLimit() {
         setrlimit(RLIMIT_FSIZE, &saved_);
         std::signal(SIGXFSZ, previous_);
     }
@@ -205,8 +193,7 @@ private:
     void (*previous_)(int) = nullptr;
 };
 
-TEST_F(FilesTest, FailedSaveKeepsTheOldFileByteForByte)
-{
+TEST_F(FilesTest, FailedSaveKeepsTheOldFileByteForByte) {
     const QString path = PathOf("starý.kmp");
     Save(path);
     const QByteArray old = ReadBytes(path);
@@ -223,9 +210,9 @@ TEST_F(FilesTest, FailedSaveKeepsTheOldFileByteForByte)
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("starý.kmp")});
 }
 
-TEST_F(FilesTest, SaveIntoAReadOnlyFolderKeepsTheOldFile)
-{
-    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders; the size-limit case covers this";
+TEST_F(FilesTest, SaveIntoAReadOnlyFolderKeepsTheOldFile) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders; the size-limit case covers this";
     const QString path = PathOf("starý.kmp");
     Save(path);
     const QByteArray old = ReadBytes(path);

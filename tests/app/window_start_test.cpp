@@ -33,7 +33,9 @@ const ControlCase kControls[] = {
     {"RichEdit1", "QPlainTextEdit", {16, 24, 401, 313}, nullptr},
     {"Label2", "QLabel", {440, 8, 260, 16}, "Binárny výstup pre mikrokontrolér PIC"},
     {"Memo2", "QPlainTextEdit", {440, 24, 321, 305}, nullptr},
-    {"CheckBox1", "QCheckBox", {440, 328, 313, 17},
+    {"CheckBox1",
+     "QCheckBox",
+     {440, 328, 313, 17},
      "Zaškrtnite ak je interfase typu handshake - Tx + CTS kanál"},
     {"Button5", "QPushButton", {8, 352, 73, 25}, "Otvor program"},
     {"Button6", "QPushButton", {88, 352, 73, 25}, "Ulož program"},
@@ -44,7 +46,9 @@ const ControlCase kControls[] = {
     {"ComLed1", "QWidget", {640, 344, 25, 25}, nullptr},
     {"ComLed2", "QWidget", {640, 360, 25, 25}, nullptr},
     {"Button4", "QPushButton", {672, 352, 75, 25}, "Odošli"},
-    {"Label3", "QLabel", {16, 392, 709, 16},
+    {"Label3",
+     "QLabel",
+     {16, 392, 709, 16},
      "Základné nastavenie časovania - preddelička časovača, perióda časovača a dodatočné "
      "oneskorenie "},
     {"TrackBar3", "QSlider", {24, 416, 150, 33}, nullptr},
@@ -67,15 +71,13 @@ const ControlCase kControls[] = {
     {"Label17", "QLabel", {8, 688, 756, 13}, nullptr},
 };
 
-QString TextOf(const QWidget& control)
-{
+QString TextOf(const QWidget& control) {
     if (auto label = qobject_cast<const QLabel*>(&control)) return label->text();
     if (auto button = qobject_cast<const QAbstractButton*>(&control)) return button->text();
     return {};
 }
 
-TEST_F(StartTest, EveryControlHasItsKindPlaceAndCaption)
-{
+TEST_F(StartTest, EveryControlHasItsKindPlaceAndCaption) {
     for (const ControlCase& c : kControls) {
         SCOPED_TRACE(c.name);
         auto* control = form->findChild<QWidget*>(QString::fromLatin1(c.name));
@@ -96,15 +98,14 @@ struct FontCase {
 };
 
 const FontCase kFonts[] = {
-    {"Label1", 13, true},   {"Label2", 13, true},    {"Label3", 13, true},
-    {"Label8", 13, true},   {"Button1", 11, true},   {"Button5", 11, false},
-    {"Memo2", 11, false},   {"Memo1", 13, false},    {"Label15", 13, false},
-    {"Label16", 16, false}, {"Label17", 11, false},  {"Label9", 11, false},
+    {"Label1", 13, true},     {"Label2", 13, true},     {"Label3", 13, true},
+    {"Label8", 13, true},     {"Button1", 11, true},    {"Button5", 11, false},
+    {"Memo2", 11, false},     {"Memo1", 13, false},     {"Label15", 13, false},
+    {"Label16", 16, false},   {"Label17", 11, false},   {"Label9", 11, false},
     {"RichEdit1", 11, false}, {"CheckBox1", 11, false},
 };
 
-TEST_F(StartTest, FontsHaveTheirPixelSizesAndWeights)
-{
+TEST_F(StartTest, FontsHaveTheirPixelSizesAndWeights) {
     for (const FontCase& c : kFonts) {
         SCOPED_TRACE(c.name);
         const QFont font = form->findChild<QWidget*>(QString::fromLatin1(c.name))->font();
@@ -114,8 +115,7 @@ TEST_F(StartTest, FontsHaveTheirPixelSizesAndWeights)
 }
 
 // Width of the text's ink, plus what the control needs beside it.
-int NeededWidth(const QWidget& control)
-{
+int NeededWidth(const QWidget& control) {
     const QString text = TextOf(control);
     const int ink = QFontMetrics(control.font()).boundingRect(text).right() + 1;
     if (qobject_cast<const QCheckBox*>(&control)) {
@@ -127,8 +127,7 @@ int NeededWidth(const QWidget& control)
     return ink;
 }
 
-TEST_F(StartTest, NoCaptionIsClipped)
-{
+TEST_F(StartTest, NoCaptionIsClipped) {
     for (QWidget* control : form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (TextOf(*control).isEmpty()) continue;
         SCOPED_TRACE(control->objectName().toStdString());
@@ -137,16 +136,15 @@ TEST_F(StartTest, NoCaptionIsClipped)
     }
 }
 
-TEST_F(StartTest, StartValuesOfTheControls)
-{
+TEST_F(StartTest, StartValuesOfTheControls) {
     EXPECT_EQ(ui().Label7->text(), "200");
     EXPECT_EQ(ui().Label10->text(), "1");
     EXPECT_EQ(ui().Label14->text(), "3");
     const struct {
         QSlider* trackBar;
         int minimum, maximum, position;
-    } trackBars[] = {{ui().TrackBar1, 1, 253, 200}, {ui().TrackBar2, 1, 65535, 1},
-                     {ui().TrackBar3, 0, 7, 3}};
+    } trackBars[] = {
+        {ui().TrackBar1, 1, 253, 200}, {ui().TrackBar2, 1, 65535, 1}, {ui().TrackBar3, 0, 7, 3}};
     for (const auto& t : trackBars) {
         SCOPED_TRACE(t.trackBar->objectName().toStdString());
         EXPECT_EQ(t.trackBar->minimum(), t.minimum);
@@ -155,10 +153,11 @@ TEST_F(StartTest, StartValuesOfTheControls)
         EXPECT_EQ(t.trackBar->orientation(), Qt::Horizontal);
     }
     EXPECT_FALSE(ui().Button4->isEnabled());
-    for (QWidget* enabled : {static_cast<QWidget*>(ui().Button1), static_cast<QWidget*>(ui().Button2),
-                             static_cast<QWidget*>(ui().Button3), static_cast<QWidget*>(ui().Button5),
-                             static_cast<QWidget*>(ui().Button6), static_cast<QWidget*>(ui().ComboBox1),
-                             static_cast<QWidget*>(ui().CheckBox1)})
+    for (QWidget* enabled :
+         {static_cast<QWidget*>(ui().Button1), static_cast<QWidget*>(ui().Button2),
+          static_cast<QWidget*>(ui().Button3), static_cast<QWidget*>(ui().Button5),
+          static_cast<QWidget*>(ui().Button6), static_cast<QWidget*>(ui().ComboBox1),
+          static_cast<QWidget*>(ui().CheckBox1)})
         EXPECT_TRUE(enabled->isEnabled()) << enabled->objectName().toStdString();
     EXPECT_TRUE(Lines(*ui().Memo1).isEmpty());
     EXPECT_TRUE(Lines(*ui().Memo2).isEmpty());
@@ -172,8 +171,7 @@ TEST_F(StartTest, StartValuesOfTheControls)
     EXPECT_FALSE(ProgramChanged);
 }
 
-TEST_F(StartTest, PanesAreBlackWithOneTextColourEach)
-{
+TEST_F(StartTest, PanesAreBlackWithOneTextColourEach) {
     const struct {
         QPlainTextEdit* pane;
         QColor text;
@@ -229,15 +227,14 @@ const char* const kExampleLines[] = {
     "// pod tymto prikazom sa program nespracuvava a nepreklada",
 };
 
-TEST_F(StartTest, EditorHoldsTheExampleProgramLineByLine)
-{
+TEST_F(StartTest, EditorHoldsTheExampleProgramLineByLine) {
     const QStringList lines = Lines(*ui().RichEdit1);
     ASSERT_EQ(lines.size(), 34);
-    for (int i = 0; i < 34; ++i) EXPECT_EQ(lines[i], QString::fromLatin1(kExampleLines[i])) << "line " << i + 1;
+    for (int i = 0; i < 34; ++i)
+        EXPECT_EQ(lines[i], QString::fromLatin1(kExampleLines[i])) << "line " << i + 1;
 }
 
-TEST_F(StartTest, TabKeyInsertsATabInTheEditor)
-{
+TEST_F(StartTest, TabKeyInsertsATabInTheEditor) {
     ui().RichEdit1->setFocus();
     ui().RichEdit1->moveCursor(QTextCursor::Start);
     PressKey(*ui().RichEdit1, Qt::Key_Tab);
@@ -245,8 +242,7 @@ TEST_F(StartTest, TabKeyInsertsATabInTheEditor)
     EXPECT_EQ(QApplication::focusWidget(), ui().RichEdit1);
 }
 
-TEST_F(StartTest, FocusOrderFollowsTheTabOrder)
-{
+TEST_F(StartTest, FocusOrderFollowsTheTabOrder) {
     const QStringList expected = {"Button1",   "Button2", "RichEdit1", "ComboBox1", "Button3",
                                   "Memo1",     "Button4", "Memo2",     "TrackBar1", "TrackBar2",
                                   "TrackBar3", "Button5", "Button6",   "CheckBox1"};
@@ -261,8 +257,7 @@ TEST_F(StartTest, FocusOrderFollowsTheTabOrder)
     EXPECT_EQ(order, expected);
 }
 
-TEST_F(StartTest, WindowHasFixedSizeCaptionAndIcon)
-{
+TEST_F(StartTest, WindowHasFixedSizeCaptionAndIcon) {
     EXPECT_EQ(form->windowTitle(), QString::fromUtf8(kWindowCaption));
     EXPECT_EQ(QApplication::applicationName(), QString::fromUtf8(kApplicationTitle));
     EXPECT_EQ(form->size(), QSize(775, 705));
@@ -284,8 +279,7 @@ TEST_F(StartTest, WindowHasFixedSizeCaptionAndIcon)
     }
 }
 
-TEST_F(StartTest, WindowIsCentredOnTheScreen)
-{
+TEST_F(StartTest, WindowIsCentredOnTheScreen) {
     const QRect screen = form->screen()->availableGeometry();
     EXPECT_EQ(form->x(), std::max(screen.left(), screen.center().x() - 775 / 2));
     EXPECT_EQ(form->y(), std::max(screen.top(), screen.center().y() - 705 / 2));

@@ -8,8 +8,7 @@
 
 namespace kmp::testing {
 
-void WindowTest::SetUpTestSuite()
-{
+void WindowTest::SetUpTestSuite() {
     if (QApplication::instance()) return;
     static int argc = 1;
     static char name[] = "app_window_test";
@@ -18,8 +17,7 @@ void WindowTest::SetUpTestSuite()
     new StudioApplication(argc, argv);
 }
 
-void WindowTest::SetUp()
-{
+void WindowTest::SetUp() {
     CompiledOk = false;
     ProgramChanged = false;
     static_cast<StudioApplication*>(QApplication::instance())->SetErrorDialogs(&dialogs);
@@ -31,30 +29,25 @@ void WindowTest::SetUp()
     QApplication::setActiveWindow(form.get());
 }
 
-void WindowTest::TearDown()
-{
+void WindowTest::TearDown() {
     form.reset();
     static_cast<StudioApplication*>(QApplication::instance())->SetErrorDialogs(nullptr);
 }
 
-QStringList WindowTest::Lines(const QPlainTextEdit& edit)
-{
+QStringList WindowTest::Lines(const QPlainTextEdit& edit) {
     if (edit.document()->isEmpty()) return {};
     return edit.toPlainText().split(QLatin1Char('\n'));
 }
 
-QString WindowTest::EditorText() const
-{
+QString WindowTest::EditorText() const {
     return form->Controls().RichEdit1->toPlainText();
 }
 
-void WindowTest::ClickButton(QWidget& button)
-{
+void WindowTest::ClickButton(QWidget& button) {
     QTest::mouseClick(&button, Qt::LeftButton);
 }
 
-void WindowTest::TypeText(QWidget& target, const QString& text)
-{
+void WindowTest::TypeText(QWidget& target, const QString& text) {
     for (const QChar ch : text) {
         if (ch == QLatin1Char('\n')) {
             PressKey(target, Qt::Key_Return);
@@ -67,8 +60,7 @@ void WindowTest::TypeText(QWidget& target, const QString& text)
     }
 }
 
-void WindowTest::PressKey(QWidget& target, Qt::Key key)
-{
+void WindowTest::PressKey(QWidget& target, Qt::Key key) {
     QTest::keyClick(&target, key);
 }
 

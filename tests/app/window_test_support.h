@@ -17,8 +17,7 @@
 #include <ostream>
 
 // Readable QStrings in test failure messages.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
+inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
 

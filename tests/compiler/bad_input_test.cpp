@@ -19,9 +19,10 @@ TEST(BadInput, EveryByteOutsideTheLanguageStopsTheParse) {
     for (const int b : bad) {
         const std::string text = std::string("PROGRAM x:\r\n") + static_cast<char>(b) + "KONIEC";
         const RunResult r = CompileBytes(text);
-        const bool letterOrDigit = (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9');
-        const bool allowed = letterOrDigit || b == ' ' || b == '\r' || b == '\n' || b == '/' || b == '(' ||
-                             b == ')' || b == ',' || b == ':';
+        const bool letterOrDigit =
+            (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9');
+        const bool allowed = letterOrDigit || b == ' ' || b == '\r' || b == '\n' || b == '/' ||
+                             b == '(' || b == ')' || b == ',' || b == ':';
         if (allowed) continue;
         EXPECT_EQ(ErrorLines(r), std::vector<std::string>{kEndError}) << "byte " << b;
         EXPECT_FALSE(r.compiledOk);
@@ -39,9 +40,9 @@ TEST(BadInput, AnyBytesInsideCommentsAreFine) {
 
 TEST(BadInput, LoneLineFeedsAreNoNewLineTokens) {
     const RunResult r = CompileBytes("PROGRAM x:\nKONIEC");
-    EXPECT_EQ(ErrorLines(r),
-              (std::vector<std::string>{"2. riadok, pozícia:0  ! Chyba č. 1 : očakával sa nový riadok",
-                                        std::string(kCannotCompile)}));
+    EXPECT_EQ(ErrorLines(r), (std::vector<std::string>{
+                                 "2. riadok, pozícia:0  ! Chyba č. 1 : očakával sa nový riadok",
+                                 std::string(kCannotCompile)}));
 }
 
 TEST(BadInput, LoneCarriageReturnsEndLines) {
@@ -72,18 +73,33 @@ TEST(BadInput, TenMegabyteLabelName) {
 TEST(BadInput, TenMegabytesWithoutLineBreak) {
     const RunResult r = CompileBytes("PROGRAM x:\r\n" + std::string(10'000'000, ' '));
     EXPECT_EQ(ErrorLines(r),
-              std::vector<std::string>{
-                  "2. riadok, pozícia:10000001  ! Chyba č. 1 : očakával sa príkaz KONIEC alebo iné platné príkazy"});
+              std::vector<std::string>{"2. riadok, pozícia:10000001  ! Chyba č. 1 : očakával sa "
+                                       "príkaz KONIEC alebo iné platné príkazy"});
 }
 
 // Random texts made of the language's pieces and stray bytes: only the
 // range error may escape a run.
 TEST(BadInput, RandomTextsEndInARun) {
-    const std::vector<std::string> pieces = {
-        "PROGRAM", "KONIEC", "VYSTUP", "CAS", "CASOVANIE", "PERIODA", "RESET", "ROTUJ", "STALE", "DOLAVA",
-        "DOPRAVA", "ROZBEH", "OPAKUJ", "AK", "DIGITAL", "KOMPARATOR", "VSTUP1", "NEG_VSTUP2", "AND", "NOR",
-        "SKOK", "(", ")", ",", ":", " ", "\r\n", "\r", "\n", "/", "0", "1", "7", "253", "x", "Moj", "\t",
-        std::string(1, '\0'), "\xFF"};
+    const std::vector<std::string> pieces = {"PROGRAM",   "KONIEC",
+                                             "VYSTUP",    "CAS",
+                                             "CASOVANIE", "PERIODA",
+                                             "RESET",     "ROTUJ",
+                                             "STALE",     "DOLAVA",
+                                             "DOPRAVA",   "ROZBEH",
+                                             "OPAKUJ",    "AK",
+                                             "DIGITAL",   "KOMPARATOR",
+                                             "VSTUP1",    "NEG_VSTUP2",
+                                             "AND",       "NOR",
+                                             "SKOK",      "(",
+                                             ")",         ",",
+                                             ":",         " ",
+                                             "\r\n",      "\r",
+                                             "\n",        "/",
+                                             "0",         "1",
+                                             "7",         "253",
+                                             "x",         "Moj",
+                                             "\t",        std::string(1, '\0'),
+                                             "\xFF"};
     std::mt19937 random(1234);
     for (int run = 0; run < 3000; ++run) {
         std::string text = random() % 4 == 0 ? "" : "PROGRAM p:\r\n";

@@ -14,7 +14,8 @@ namespace {
 const std::string kStart = "Začínam prekladať...";
 const std::string kTime = "12:34:56";
 const std::string kSuccess = "Preklad prebehol úspešne!";
-const std::string kSendNow = "Môžete odoslať program do mikrokontroléra PIC cez seriové COM rozhranie!";
+const std::string kSendNow =
+    "Môžete odoslať program do mikrokontroléra PIC cez seriové COM rozhranie!";
 const std::string kCannot(kCannotCompile);
 const std::string kEnd = " : očakával sa príkaz KONIEC alebo iné platné príkazy";
 const std::string kNameChar = " : očakávalo sa veľké, malé písmeno alebo číslica";
@@ -109,54 +110,77 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"CommentAfterKoniecWithoutLineBreak", "PROGRAM a:\nKONIEC\n// koniec", {}, true},
         RunCase{"AnythingAfterKoniec", "PROGRAM a:\nKONIEC\n\tVYSTUP(9)\x01\xE9", {}, true},
         RunCase{"KoniecWithLetters", "PROGRAM a:\nKONIECXYZ", {}, true},
-        RunCase{"EmptyAndCommentLinesBeforeHeader", "\n// c\n/x\n\nPROGRAM a: / k\n\n  \nKONIEC", {}, true},
+        RunCase{"EmptyAndCommentLinesBeforeHeader",
+                "\n// c\n/x\n\nPROGRAM a: / k\n\n  \nKONIEC",
+                {},
+                true},
         RunCase{"IndentedStatementsAndComments",
-                "PROGRAM a:\n   RESET   / reset\n /\n  x:  // label\nKONIEC", {}, true},
-        RunCase{"StatementWithComment", "PROGRAM a:\nVYSTUP(0,0,0) CAS 1 /komentar\n  RESET  \nKONIEC", {},
+                "PROGRAM a:\n   RESET   / reset\n /\n  x:  // label\nKONIEC",
+                {},
+                true},
+        RunCase{"StatementWithComment",
+                "PROGRAM a:\nVYSTUP(0,0,0) CAS 1 /komentar\n  RESET  \nKONIEC",
+                {},
                 true},
         RunCase{"NoKoniec", "PROGRAM x:\n", {Err(2, 1, 1, kEnd)}, false},
-        RunCase{"NoKoniecNoLineBreak", "PROGRAM x:",
-                {Err(1, 10, 1, " : očakával sa nový riadok"), Err(1, 10, 2, kEnd)}, false},
+        RunCase{"NoKoniecNoLineBreak",
+                "PROGRAM x:",
+                {Err(1, 10, 1, " : očakával sa nový riadok"), Err(1, 10, 2, kEnd)},
+                false},
         RunCase{"StatementListEndsAtCas", "PROGRAM p:\nCAS 5\nKONIEC", {Err(2, 0, 1, kEnd)}, false},
         RunCase{"TabStopsTheParse", "PROGRAM x:\n\tKONIEC", {Err(2, 0, 1, kEnd)}, false},
-        RunCase{"TwoSpacesAfterProgram", "PROGRAM  x:\nKONIEC", {Err(1, 8, 1, kNameChar), kCannot}, false},
-        RunCase{"NoHeader", "x\nKONIEC",
-                {Err(1, 0, 1, " : očakával sa príkaz PROGRAM"), Err(1, 0, 2, " : očakávala sa medzera"),
-                 Err(1, 1, 3, kColon), kCannot},
+        RunCase{"TwoSpacesAfterProgram",
+                "PROGRAM  x:\nKONIEC",
+                {Err(1, 8, 1, kNameChar), kCannot},
                 false},
-        RunCase{"SpacesBeforeHeader", " \nPROGRAM x:\nKONIEC",
-                {Err(1, 0, 1, " : očakával sa príkaz PROGRAM"), Err(1, 1, 2, kNameChar), Err(1, 1, 3, kColon),
-                 Err(2, 0, 4, kEnd)},
+        RunCase{"NoHeader",
+                "x\nKONIEC",
+                {Err(1, 0, 1, " : očakával sa príkaz PROGRAM"),
+                 Err(1, 0, 2, " : očakávala sa medzera"), Err(1, 1, 3, kColon), kCannot},
+                false},
+        RunCase{"SpacesBeforeHeader",
+                " \nPROGRAM x:\nKONIEC",
+                {Err(1, 0, 1, " : očakával sa príkaz PROGRAM"), Err(1, 1, 2, kNameChar),
+                 Err(1, 1, 3, kColon), Err(2, 0, 4, kEnd)},
                 false},
         RunCase{"HeaderWithoutColon", "PROGRAM x\nKONIEC", {Err(1, 9, 1, kColon), kCannot}, false},
-        RunCase{"HeaderFollowedByStatement", "PROGRAM x: RESET\nKONIEC",
-                {Err(1, 11, 1, " : očakával sa nový riadok"), kCannot}, false},
-        RunCase{"ParseErrorThenKoniec", "PROGRAM x:\nVYSTUP(0,0,0)CAS 1\nKONIEC",
-                {Err(2, 13, 1, " : očakávala sa medzera"), kCannot}, false},
-        RunCase{"UnknownForwardJumpOnly", "PROGRAM x:\nAK DIGITAL (VSTUP1) AND (VSTUP2) SKOK Nikde:\nKONIEC",
-                {Err(3, 0, 1, " : neznáme návestie: Nikde")}, false},
-        RunCase{"FixUpErrorsAfterCannotCompile",
-                "PROGRAM x:\nAK DIGITAL (VSTUP1) OR (VSTUP2) SKOK B:\nAK DIGITAL (VSTUP1) OR (VSTUP2) SKOK A:\n"
-                "VYSTUP(0,0,0) CAS1\nKONIEC",
-                {Err(4, 17, 1, " : očakávala sa medzera"), kCannot, Err(5, 0, 2, " : neznáme návestie: B"),
-                 Err(5, 0, 3, " : neznáme návestie: A")},
+        RunCase{"HeaderFollowedByStatement",
+                "PROGRAM x: RESET\nKONIEC",
+                {Err(1, 11, 1, " : očakával sa nový riadok"), kCannot},
                 false},
-        RunCase{"StopWithoutKoniecStillFixesUp",
-                "PROGRAM x:\nAK DIGITAL (VSTUP1) OR (VSTUP2) SKOK B:\nVYSTUP(2,0,0) CAS 1\nKONIEC",
-                {Err(3, 7, 1, kBitValue), Err(3, 7, 2, kComma), Err(3, 7, 3, kBitValue),
-                 Err(3, 7, 4, kComma), Err(3, 7, 5, kBitValue),
-                 Err(3, 7, 6, " : očakávala sa pravá zátvorka \")\""), Err(3, 7, 7, " : očakávala sa medzera"),
-                 Err(3, 7, 8, " : očakával sa príkaz CAS"), Err(3, 7, 9, " : očakávala sa medzera"),
-                 Err(3, 8, 10, " : očakával sa nový riadok"), Err(3, 8, 11, kEnd),
-                 Err(3, 8, 12, " : neznáme návestie: B")},
-                false}),
+        RunCase{"ParseErrorThenKoniec",
+                "PROGRAM x:\nVYSTUP(0,0,0)CAS 1\nKONIEC",
+                {Err(2, 13, 1, " : očakávala sa medzera"), kCannot},
+                false},
+        RunCase{"UnknownForwardJumpOnly",
+                "PROGRAM x:\nAK DIGITAL (VSTUP1) AND (VSTUP2) SKOK Nikde:\nKONIEC",
+                {Err(3, 0, 1, " : neznáme návestie: Nikde")},
+                false},
+        RunCase{"FixUpErrorsAfterCannotCompile",
+                "PROGRAM x:\nAK DIGITAL (VSTUP1) OR (VSTUP2) SKOK B:\nAK DIGITAL (VSTUP1) OR "
+                "(VSTUP2) SKOK A:\n"
+                "VYSTUP(0,0,0) CAS1\nKONIEC",
+                {Err(4, 17, 1, " : očakávala sa medzera"), kCannot,
+                 Err(5, 0, 2, " : neznáme návestie: B"), Err(5, 0, 3, " : neznáme návestie: A")},
+                false},
+        RunCase{
+            "StopWithoutKoniecStillFixesUp",
+            "PROGRAM x:\nAK DIGITAL (VSTUP1) OR (VSTUP2) SKOK B:\nVYSTUP(2,0,0) CAS 1\nKONIEC",
+            {Err(3, 7, 1, kBitValue), Err(3, 7, 2, kComma), Err(3, 7, 3, kBitValue),
+             Err(3, 7, 4, kComma), Err(3, 7, 5, kBitValue),
+             Err(3, 7, 6, " : očakávala sa pravá zátvorka \")\""),
+             Err(3, 7, 7, " : očakávala sa medzera"), Err(3, 7, 8, " : očakával sa príkaz CAS"),
+             Err(3, 7, 9, " : očakávala sa medzera"), Err(3, 8, 10, " : očakával sa nový riadok"),
+             Err(3, 8, 11, kEnd), Err(3, 8, 12, " : neznáme návestie: B")},
+            false}),
     [](const testing::TestParamInfo<RunCase>& param) { return std::string(param.param.name); });
 
 TEST(CompileRun, FailedRunKeepsParseTimeListing) {
     const RunResult r = Compile("PROGRAM x:\nVYSTUP(1,0,0) CAS 10\nRESET x\nKONIEC");
     EXPECT_EQ(ErrorLines(r), (std::vector<std::string>{Err(3, 6, 1, " : očakával sa nový riadok"),
                                                        Err(3, 7, 2, kColon), kCannot}));
-    EXPECT_EQ(r.listing, (std::vector<std::string>{"0: 200 1 0 3 ", "4: 4 10 ", "6: 255 255 ", "8: x"}));
+    EXPECT_EQ(r.listing,
+              (std::vector<std::string>{"0: 200 1 0 3 ", "4: 4 10 ", "6: 255 255 ", "8: x"}));
     EXPECT_EQ(r.listingColor, kColorRed);
     EXPECT_FALSE(r.compiledOk);
     // The image keeps what the failed run wrote.

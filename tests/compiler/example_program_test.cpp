@@ -14,18 +14,20 @@ namespace {
 
 TEST(ExampleProgram, ImageListingAndLog) {
     const RunResult r = CompileBytes(EditorTextToSource(kExampleProgram));
-    EXPECT_EQ(r.log, (std::vector<std::string>{
-                         "Začínam prekladať...", "12:34:56", "Preklad prebehol úspešne!",
-                         "Môžete odoslať program do mikrokontroléra PIC cez seriové COM rozhranie!"}));
-    EXPECT_EQ(r.listing, (std::vector<std::string>{
-                             "0: 200 1 0 3 ", "4: 0 120", "6: 66 200", "8: 50 200", "10: Moj cyklus", "10: 4 10",
-                             "12: 2 20", "14: 138 100", "16: 16 18", "18: Podmienka", "18: 1 200", "20: 12 120",
-                             "22: 255 255", "24: 255 255"}));
+    EXPECT_EQ(r.log,
+              (std::vector<std::string>{
+                  "Začínam prekladať...", "12:34:56", "Preklad prebehol úspešne!",
+                  "Môžete odoslať program do mikrokontroléra PIC cez seriové COM rozhranie!"}));
+    EXPECT_EQ(r.listing,
+              (std::vector<std::string>{"0: 200 1 0 3 ", "4: 0 120", "6: 66 200", "8: 50 200",
+                                        "10: Moj cyklus", "10: 4 10", "12: 2 20", "14: 138 100",
+                                        "16: 16 18", "18: Podmienka", "18: 1 200", "20: 12 120",
+                                        "22: 255 255", "24: 255 255"}));
     EXPECT_EQ(r.listingColor, kColorLime);
     std::array<std::uint8_t, kCodeImageSize> expected{};
     expected.fill(255);
-    const std::uint8_t start[] = {200, 1, 0, 3, 0, 120, 66, 200, 50, 200, 4, 10, 2, 20,
-                                  138, 100, 16, 18, 1, 200, 12, 120, 255, 255};
+    const std::uint8_t start[] = {200, 1,  0,   3,   0,  120, 66, 200, 50, 200, 4,   10,
+                                  2,   20, 138, 100, 16, 18,  1,  200, 12, 120, 255, 255};
     std::copy(std::begin(start), std::end(start), expected.begin());
     EXPECT_EQ(CodeImage, expected);
     EXPECT_TRUE(r.compiledOk);

@@ -19,8 +19,9 @@ std::string Err(int line, int column, int number, const std::string& message) {
 }
 
 TEST(Labels, BackwardJumpTakesTheAddressAtOnce) {
-    const RunResult r = Compile("PROGRAM p:\nRESET\nRESET\nRESET\nPodmienka:\nVYSTUP(0,0,0) CAS 1\n" + kJump +
-                                "Podmienka:\nKONIEC");
+    const RunResult r =
+        Compile("PROGRAM p:\nRESET\nRESET\nRESET\nPodmienka:\nVYSTUP(0,0,0) CAS 1\n" + kJump +
+                "Podmienka:\nKONIEC");
     ASSERT_TRUE(r.compiledOk);
     EXPECT_EQ(LabelAtAddress[10], "Podmienka");
     EXPECT_EQ(CodeImage[13], 10);
@@ -33,20 +34,22 @@ TEST(Labels, BackwardJumpTakesTheAddressAtOnce) {
 
 TEST(Labels, ForwardJumpShowsPlaceholderWhileParsing) {
     // The run fails (missing space), so the listing keeps its parse-time lines.
-    const RunResult r =
-        Compile("PROGRAM p:\n" + kJump + "Podmienka:\nPodmienka:\nRESET\nVYSTUP(0,0,0)CAS 1\nKONIEC");
-    EXPECT_EQ(r.listing, (std::vector<std::string>{"0: 200 1 0 3 ", "4: 16 4 ", "6: Podmienka", "6: 255 255 ",
-                                                   "8: 0 1 "}));
+    const RunResult r = Compile("PROGRAM p:\n" + kJump +
+                                "Podmienka:\nPodmienka:\nRESET\nVYSTUP(0,0,0)CAS 1\nKONIEC");
+    EXPECT_EQ(r.listing, (std::vector<std::string>{"0: 200 1 0 3 ", "4: 16 4 ", "6: Podmienka",
+                                                   "6: 255 255 ", "8: 0 1 "}));
     EXPECT_EQ(JumpTargetAt[5], "Podmienka");
     EXPECT_EQ(CodeImage[5], 6) << "the fix-up runs after a failed parse too";
-    EXPECT_EQ(ErrorLines(r), (std::vector<std::string>{Err(5, 13, 1, " : očakávala sa medzera"), kCannot}));
+    EXPECT_EQ(ErrorLines(r),
+              (std::vector<std::string>{Err(5, 13, 1, " : očakávala sa medzera"), kCannot}));
 }
 
 TEST(Labels, ForwardJumpResolvedInFinalListing) {
-    const RunResult r = Compile("PROGRAM p:\n" + kJump + "Dalej:\nRESET\nDalej:\nVYSTUP(0,0,1) CAS 2\nKONIEC");
+    const RunResult r =
+        Compile("PROGRAM p:\n" + kJump + "Dalej:\nRESET\nDalej:\nVYSTUP(0,0,1) CAS 2\nKONIEC");
     ASSERT_TRUE(r.compiledOk);
-    EXPECT_EQ(r.listing, (std::vector<std::string>{"0: 200 1 0 3 ", "4: 16 8", "6: 255 255", "8: Dalej",
-                                                   "8: 1 2", "10: 255 255"}));
+    EXPECT_EQ(r.listing, (std::vector<std::string>{"0: 200 1 0 3 ", "4: 16 8", "6: 255 255",
+                                                   "8: Dalej", "8: 1 2", "10: 255 255"}));
 }
 
 TEST(Labels, LabelOnTheNextLineReplacesTheFormer) {
@@ -66,12 +69,13 @@ TEST(Labels, DuplicateNameKeepsTheFirstDefinition) {
     const RunResult r = Compile("PROGRAM p:\nMoj cyklus:\nRESET\nMoj cyklus:\nRESET\nKONIEC");
     EXPECT_EQ(ErrorLines(r),
               (std::vector<std::string>{
-                  Err(4, 12, 1, " : názvy návestí sa nesmú opakovať, duplicitný názov návestia: Moj cyklus"),
+                  Err(4, 12, 1,
+                      " : názvy návestí sa nesmú opakovať, duplicitný názov návestia: Moj cyklus"),
                   kCannot}));
     EXPECT_EQ(LabelAtAddress[4], "Moj cyklus");
     EXPECT_EQ(LabelAtAddress[6], "");
-    EXPECT_EQ(r.listing, (std::vector<std::string>{"0: 200 1 0 3 ", "4: Moj cyklus", "4: 255 255 ", "6: ",
-                                                   "6: 255 255 "}));
+    EXPECT_EQ(r.listing, (std::vector<std::string>{"0: 200 1 0 3 ", "4: Moj cyklus", "4: 255 255 ",
+                                                   "6: ", "6: 255 255 "}));
 }
 
 TEST(Labels, DuplicateListsTheLabelAlreadyAtTheAddress) {
@@ -93,12 +97,14 @@ TEST(Labels, CaseAndInnerSpacesMakeDifferentNames) {
 TEST(Labels, LabelAfterTheLastInstructionNamesTheFirstFreeAddress) {
     const RunResult r = Compile("PROGRAM p:\nRESET\nNa konci:\nKONIEC");
     ASSERT_TRUE(r.compiledOk);
-    EXPECT_EQ(r.listing, (std::vector<std::string>{"0: 200 1 0 3 ", "4: 255 255", "6: Na konci", "6: 255 255"}));
+    EXPECT_EQ(r.listing, (std::vector<std::string>{"0: 200 1 0 3 ", "4: 255 255", "6: Na konci",
+                                                   "6: 255 255"}));
 }
 
 TEST(Labels, StatementAfterLabelOnTheSameLine) {
     const RunResult r = Compile("PROGRAM p:\nMoj: VYSTUP(0,0,0) CAS 1\nKONIEC");
-    EXPECT_EQ(ErrorLines(r), (std::vector<std::string>{Err(2, 6, 1, " : očakával sa nový riadok"), kCannot}));
+    EXPECT_EQ(ErrorLines(r),
+              (std::vector<std::string>{Err(2, 6, 1, " : očakával sa nový riadok"), kCannot}));
     EXPECT_EQ(LabelAtAddress[4], "Moj");
     EXPECT_EQ(CodeImage[4], 0);
     EXPECT_EQ(CodeImage[5], 1);

@@ -58,21 +58,25 @@ TEST_P(OverflowTest, AbandonsWithPanesAsTheyWere) {
 INSTANTIATE_TEST_SUITE_P(
     Overflow, OverflowTest,
     testing::Values(
-        OverflowCase{"Statement", "RESET", {}},
-        OverflowCase{"Label", "Koniec:", {}},
-        OverflowCase{"StatementWithErrors", "VYSTUP(0,0,0)CAS 1",
+        OverflowCase{"Statement", "RESET", {}}, OverflowCase{"Label", "Koniec:", {}},
+        OverflowCase{"StatementWithErrors",
+                     "VYSTUP(0,0,0)CAS 1",
                      {"64. riadok, pozícia:13  ! Chyba č. 1 : očakávala sa medzera"}},
         OverflowCase{"ForwardJump", "AK DIGITAL (VSTUP1) AND (VSTUP2) SKOK Dalej:", {}},
-        OverflowCase{"LabelWithoutColon", "Koniec",
+        OverflowCase{"LabelWithoutColon",
+                     "Koniec",
                      {"64. riadok, pozícia:6  ! Chyba č. 1 : očakával sa symbol dvojbodka \":\""}}),
-    [](const testing::TestParamInfo<OverflowCase>& param) { return std::string(param.param.name); });
+    [](const testing::TestParamInfo<OverflowCase>& param) {
+        return std::string(param.param.name);
+    });
 
 TEST(ProgramSize, DuplicateLabelAtTheEndReportsThenAbandons) {
     const RunResult r = Compile("PROGRAM p:\nA:\n" + Instructions(62) + "A:\nKONIEC");
     EXPECT_TRUE(r.rangeError);
     ASSERT_EQ(r.log.size(), 3u);
     EXPECT_EQ(r.log[2],
-              "65. riadok, pozícia:2  ! Chyba č. 1 : názvy návestí sa nesmú opakovať, duplicitný názov návestia: A");
+              "65. riadok, pozícia:2  ! Chyba č. 1 : názvy návestí sa nesmú opakovať, duplicitný "
+              "názov návestia: A");
 }
 
 TEST(ProgramSize, LabelAfterSixtyOneInstructionsNamesTheLastSlot) {

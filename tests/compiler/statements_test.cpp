@@ -45,33 +45,43 @@ INSTANTIATE_TEST_SUITE_P(
         StatementCase{"SecondInstruction", "RESET\nVYSTUP(1,1,0) CAS 9", 6, 6, 9},
         StatementCase{"RotateLeft", "ROTUJ DOLAVA, ROZBEH 2 CAS 200", 4, 66, 200},
         StatementCase{"RotateRightContinuous", "ROTUJ STALE DOPRAVA, ROZBEH 2 CAS 200", 4, 50, 200},
-        StatementCase{"RotateLeftContinuousMax", "ROTUJ STALE DOLAVA, ROZBEH 15 CAS 253", 4, 95, 253},
+        StatementCase{"RotateLeftContinuousMax", "ROTUJ STALE DOLAVA, ROZBEH 15 CAS 253", 4, 95,
+                      253},
         StatementCase{"RotateRightZero", "ROTUJ DOPRAVA, ROZBEH 0 CAS 0", 4, 32, 0},
         StatementCase{"RotateRightContinuousZero", "ROTUJ STALE DOPRAVA, ROZBEH 0 CAS 1", 4, 48, 1},
         StatementCase{"RotateLeadingZero", "ROTUJ DOLAVA, ROZBEH 015 CAS 3", 4, 79, 3},
-        StatementCase{"RepeatBack", kThreeOutputs + "Moj cyklus:\nVYSTUP(1,0,0) CAS 10\n"
-                                                    "VYSTUP(0,1,0) CAS 20\nOPAKUJ Moj cyklus: 100",
+        StatementCase{"RepeatBack",
+                      kThreeOutputs + "Moj cyklus:\nVYSTUP(1,0,0) CAS 10\n"
+                                      "VYSTUP(0,1,0) CAS 20\nOPAKUJ Moj cyklus: 100",
                       14, 138, 100},
         StatementCase{"RepeatLabelDirectlyAbove",
-                      kThreeOutputs + kThreeOutputs + "RESET\nRESET\nHore:\nOPAKUJ Hore: 3", 20, 148, 3},
+                      kThreeOutputs + kThreeOutputs + "RESET\nRESET\nHore:\nOPAKUJ Hore: 3", 20,
+                      148, 3},
         StatementCase{"RepeatCountZero", "A:\nOPAKUJ A: 0", 4, 132, 0},
         StatementCase{"RepeatCountMax", "A:\nRESET\nOPAKUJ A: 253", 6, 132, 253},
-        StatementCase{"ConditionDigitalAnd", "AK DIGITAL (VSTUP1) AND (VSTUP2) SKOK L:\nL:\nRESET", 4, 16, 6},
+        StatementCase{"ConditionDigitalAnd", "AK DIGITAL (VSTUP1) AND (VSTUP2) SKOK L:\nL:\nRESET",
+                      4, 16, 6},
         StatementCase{"ConditionComparatorNegatedNor",
                       "AK KOMPARATOR (NEG_VSTUP1) NOR (NEG_VSTUP2) SKOK L:\nL:\nRESET", 4, 31, 6},
-        StatementCase{"ConditionDigitalOr", "AK DIGITAL (VSTUP1) OR (VSTUP2) SKOK L:\nL:\nRESET", 4, 18, 6},
-        StatementCase{"ConditionComparatorNand", "AK KOMPARATOR (VSTUP1) NAND (VSTUP2) SKOK L:\nL:\nRESET", 4,
-                      25, 6},
+        StatementCase{"ConditionDigitalOr", "AK DIGITAL (VSTUP1) OR (VSTUP2) SKOK L:\nL:\nRESET", 4,
+                      18, 6},
+        StatementCase{"ConditionComparatorNand",
+                      "AK KOMPARATOR (VSTUP1) NAND (VSTUP2) SKOK L:\nL:\nRESET", 4, 25, 6},
         StatementCase{"ConditionDigitalNegatedNand",
                       "AK DIGITAL (NEG_VSTUP1) NAND (NEG_VSTUP2) SKOK L:\nL:\nRESET", 4, 21, 6},
-        StatementCase{"ConditionBackward", "RESET\nRESET\nL:\nRESET\nAK DIGITAL (VSTUP1) AND (VSTUP2) SKOK L:",
-                      10, 16, 8},
+        StatementCase{"ConditionBackward",
+                      "RESET\nRESET\nL:\nRESET\nAK DIGITAL (VSTUP1) AND (VSTUP2) SKOK L:", 10, 16,
+                      8},
         StatementCase{"ConditionForward",
-                      "AK DIGITAL (VSTUP1) AND (VSTUP2) SKOK L:\n" + kThreeOutputs + kThreeOutputs + "L:\nRESET",
+                      "AK DIGITAL (VSTUP1) AND (VSTUP2) SKOK L:\n" + kThreeOutputs + kThreeOutputs +
+                          "L:\nRESET",
                       4, 16, 18},
-        StatementCase{"ConditionToItself", "L:\nAK DIGITAL (VSTUP1) AND (VSTUP2) SKOK L:", 4, 16, 4},
+        StatementCase{"ConditionToItself", "L:\nAK DIGITAL (VSTUP1) AND (VSTUP2) SKOK L:", 4, 16,
+                      4},
         StatementCase{"LabelWithSpaces", "Moj  dlhy 2:\nRESET\nOPAKUJ Moj  dlhy 2: 1", 6, 132, 1}),
-    [](const testing::TestParamInfo<StatementCase>& param) { return std::string(param.param.name); });
+    [](const testing::TestParamInfo<StatementCase>& param) {
+        return std::string(param.param.name);
+    });
 
 }  // namespace
 }  // namespace kmp::test

@@ -55,7 +55,8 @@ TEST(WordProcessorReadsOurFile, PlainTextExportMatches) {
     std::string pattern = (fs::temp_directory_path() / "kmp-soffice-XXXXXX").string();
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     const fs::path dir = pattern;
-    const std::string text = std::string(kExampleProgram) +
+    const std::string text =
+        std::string(kExampleProgram) +
         "\n// \xC3\xA1\xC3\xA4\xC4\x8D\xC4\x8F\xC3\xA9\xC3\xAD\xC4\xBA\xC4\xBE\xC5\x88\xC3\xB3"
         "\xC3\xB4\xC5\x95\xC5\xA1\xC5\xA5\xC3\xBA\xC3\xBD\xC5\xBE\xC3\x81\xC3\x84\xC4\x8C\xC4\x8E"
         "\xC3\x89\xC3\x8D\xC4\xB9\xC4\xBD\xC5\x87\xC3\x93\xC3\x94\xC5\x94\xC5\xA0\xC5\xA4\xC3\x9A"

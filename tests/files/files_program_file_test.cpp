@@ -47,8 +47,12 @@ protected:
     fs::path dir_;
 };
 
-void Open(const std::string& path) { ReadProgramFile(path); }
-void Save(const std::string& path) { WriteProgramFile(path, "x"); }
+void Open(const std::string& path) {
+    ReadProgramFile(path);
+}
+void Save(const std::string& path) {
+    WriteProgramFile(path, "x");
+}
 
 struct PlainCase {
     const char* name;
@@ -62,15 +66,17 @@ TEST_P(PlainFileText, OpensAsText) {
     EXPECT_EQ(ProgramTextFromFileBytes(GetParam().bytes), GetParam().text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Encodings, PlainFileText, testing::Values(
-    PlainCase{"Cp1250CrLf", "// \xE8\x9E\r\nKONIEC\r\n", "// \xC4\x8D\xC5\xBE\nKONIEC\n"},
-    PlainCase{"Utf8", "// \xC4\x8D\nKONIEC", "// \xC4\x8D\nKONIEC"},
-    PlainCase{"Utf8Bom", "\xEF\xBB\xBF// \xC4\x8D\r\nKONIEC", "// \xC4\x8D\nKONIEC"},
-    PlainCase{"LoneCr", "a\rb\r", "a\nb\n"},
-    PlainCase{"Empty", "", ""},
-    PlainCase{"RtfEscapedCrLf", "{\\rtf1 a\\'0d\\'0ab\\'0dc}", "a\nb\nc"},
-    PlainCase{"RtfLookalikeIsPlain", " {\\rtf1 x}", " {\\rtf1 x}"},
-    PlainCase{"BinaryJunk", std::string("\x00\xFF\x81{\\", 5), std::string("\x00\xCB\x99\xC2\x81{\\", 7)}),
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, PlainFileText,
+    testing::Values(
+        PlainCase{"Cp1250CrLf", "// \xE8\x9E\r\nKONIEC\r\n", "// \xC4\x8D\xC5\xBE\nKONIEC\n"},
+        PlainCase{"Utf8", "// \xC4\x8D\nKONIEC", "// \xC4\x8D\nKONIEC"},
+        PlainCase{"Utf8Bom", "\xEF\xBB\xBF// \xC4\x8D\r\nKONIEC", "// \xC4\x8D\nKONIEC"},
+        PlainCase{"LoneCr", "a\rb\r", "a\nb\n"}, PlainCase{"Empty", "", ""},
+        PlainCase{"RtfEscapedCrLf", "{\\rtf1 a\\'0d\\'0ab\\'0dc}", "a\nb\nc"},
+        PlainCase{"RtfLookalikeIsPlain", " {\\rtf1 x}", " {\\rtf1 x}"},
+        PlainCase{"BinaryJunk", std::string("\x00\xFF\x81{\\", 5),
+                  std::string("\x00\xCB\x99\xC2\x81{\\", 7)}),
     [](const testing::TestParamInfo<PlainCase>& param) { return std::string(param.param.name); });
 
 TEST_F(ProgramFileTest, ExampleProgramAsPlainFilesOpensLikeBuiltIn) {
@@ -79,11 +85,13 @@ TEST_F(ProgramFileTest, ExampleProgramAsPlainFilesOpensLikeBuiltIn) {
     WriteBytes(Path("utf8.kmp"), "\xEF\xBB\xBF" + example);
     EXPECT_EQ(ReadProgramFile(Path("cp1250.kmp")), example + "\n");
     EXPECT_EQ(ReadProgramFile(Path("utf8.kmp")), example);
-    EXPECT_EQ(ReadProgramFile(std::string(KMP_SOURCE_DIR) + "/examples/priklad.txt"), example + "\n");
+    EXPECT_EQ(ReadProgramFile(std::string(KMP_SOURCE_DIR) + "/examples/priklad.txt"),
+              example + "\n");
 }
 
 TEST_F(ProgramFileTest, SaveThenOpenRestoresText) {
-    const std::string text = std::string(kExampleProgram) + "\n// \xC4\xBD\xC5\xA1\xC4\x8D\xC5\xA5\xC5\xBE\xC3\xBD\n";
+    const std::string text =
+        std::string(kExampleProgram) + "\n// \xC4\xBD\xC5\xA1\xC4\x8D\xC5\xA5\xC5\xBE\xC3\xBD\n";
     WriteProgramFile(Path("p.kmp"), text);
     EXPECT_EQ(ReadProgramFile(Path("p.kmp")), text);
     EXPECT_TRUE(ReadBytes(Path("p.kmp")).starts_with("{\\rtf1\\ansi\\ansicpg1250"));
@@ -102,7 +110,7 @@ TEST_F(ProgramFileTest, SaveReplacesAndKeepsPermissions) {
     ::chmod(Path("p.kmp").c_str(), 0640);
     WriteProgramFile(Path("p.kmp"), "new");
     EXPECT_EQ(ReadProgramFile(Path("p.kmp")), "new");
-    struct stat info{};
+    struct stat info {};
     ASSERT_EQ(::stat(Path("p.kmp").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
     EXPECT_EQ(EntryCount(), 1u);
@@ -137,8 +145,9 @@ TEST_F(ProgramFileTest, OpenUnreadableFile) {
 }
 
 TEST_F(ProgramFileTest, SaveMessages) {
-    EXPECT_EQ(MessageOf(Save, Path("no/such/folder.kmp")),
-              "Cannot create file \"" + Path("no/such/folder.kmp") + "\". No such file or directory");
+    EXPECT_EQ(
+        MessageOf(Save, Path("no/such/folder.kmp")),
+        "Cannot create file \"" + Path("no/such/folder.kmp") + "\". No such file or directory");
     fs::create_directory(Path("dir.kmp"));
     WriteBytes(Path("dir.kmp/inside"), "x");
     EXPECT_EQ(MessageOf(Save, Path("dir.kmp")),

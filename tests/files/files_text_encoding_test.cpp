@@ -16,33 +16,35 @@ struct Utf8Case {
 class Utf8Validity : public testing::TestWithParam<Utf8Case> {};
 
 TEST_P(Utf8Validity, Classifies) {
-    EXPECT_EQ(IsValidUtf8(GetParam().bytes), GetParam().valid) << testing::PrintToString(GetParam().bytes);
+    EXPECT_EQ(IsValidUtf8(GetParam().bytes), GetParam().valid)
+        << testing::PrintToString(GetParam().bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Boundaries, Utf8Validity, testing::Values(
-    Utf8Case{"", true},
-    Utf8Case{"\x7F", true},
-    Utf8Case{"\x80", false},                 // lone continuation byte
-    Utf8Case{"\xC1\xBF", false},             // overlong U+007F
-    Utf8Case{"\xC2\x80", true},              // U+0080
-    Utf8Case{"\xDF\xBF", true},              // U+07FF
-    Utf8Case{"\xE0\x9F\xBF", false},         // overlong U+07FF
-    Utf8Case{"\xE0\xA0\x80", true},          // U+0800
-    Utf8Case{"\xED\x9F\xBF", true},          // U+D7FF
-    Utf8Case{"\xED\xA0\x80", false},         // U+D800 surrogate
-    Utf8Case{"\xED\xBF\xBF", false},         // U+DFFF surrogate
-    Utf8Case{"\xEE\x80\x80", true},          // U+E000
-    Utf8Case{"\xEF\xBF\xBF", true},          // U+FFFF
-    Utf8Case{"\xF0\x8F\xBF\xBF", false},     // overlong U+FFFF
-    Utf8Case{"\xF0\x90\x80\x80", true},      // U+10000
-    Utf8Case{"\xF4\x8F\xBF\xBF", true},      // U+10FFFF
-    Utf8Case{"\xF4\x90\x80\x80", false},     // U+110000
-    Utf8Case{"\xF5\x80\x80\x80", false},
-    Utf8Case{"\xFF", false},
-    Utf8Case{"\xC3", false},                 // truncated
-    Utf8Case{"\xE2\x82", false},             // truncated
-    Utf8Case{"\xE2\x28\xA1", false},
-    Utf8Case{"a\xC3\xA1" "b", true}));
+INSTANTIATE_TEST_SUITE_P(Boundaries, Utf8Validity,
+                         testing::Values(Utf8Case{"", true}, Utf8Case{"\x7F", true},
+                                         Utf8Case{"\x80", false},          // lone continuation byte
+                                         Utf8Case{"\xC1\xBF", false},      // overlong U+007F
+                                         Utf8Case{"\xC2\x80", true},       // U+0080
+                                         Utf8Case{"\xDF\xBF", true},       // U+07FF
+                                         Utf8Case{"\xE0\x9F\xBF", false},  // overlong U+07FF
+                                         Utf8Case{"\xE0\xA0\x80", true},   // U+0800
+                                         Utf8Case{"\xED\x9F\xBF", true},   // U+D7FF
+                                         Utf8Case{"\xED\xA0\x80", false},  // U+D800 surrogate
+                                         Utf8Case{"\xED\xBF\xBF", false},  // U+DFFF surrogate
+                                         Utf8Case{"\xEE\x80\x80", true},   // U+E000
+                                         Utf8Case{"\xEF\xBF\xBF", true},   // U+FFFF
+                                         Utf8Case{"\xF0\x8F\xBF\xBF", false},  // overlong U+FFFF
+                                         Utf8Case{"\xF0\x90\x80\x80", true},   // U+10000
+                                         Utf8Case{"\xF4\x8F\xBF\xBF", true},   // U+10FFFF
+                                         Utf8Case{"\xF4\x90\x80\x80", false},  // U+110000
+                                         Utf8Case{"\xF5\x80\x80\x80", false},
+                                         Utf8Case{"\xFF", false},
+                                         Utf8Case{"\xC3", false},      // truncated
+                                         Utf8Case{"\xE2\x82", false},  // truncated
+                                         Utf8Case{"\xE2\x28\xA1", false},
+                                         Utf8Case{"a\xC3\xA1"
+                                                  "b",
+                                                  true}));
 
 TEST(Cp1250, SlovakLettersBothWays) {
     const std::string utf8 =
@@ -60,7 +62,10 @@ TEST(Cp1250, SlovakLettersBothWays) {
 
 TEST(Cp1250, UndefinedBytesKeepTheirValue) {
     EXPECT_EQ(Cp1250ToUtf8("\x81\x83\x88\x90\x98"), "\xC2\x81\xC2\x83\xC2\x88\xC2\x90\xC2\x98");
-    EXPECT_EQ(Cp1250ToUtf8("a\x98" "b\x80"), "a\xC2\x98" "b\xE2\x82\xAC");
+    EXPECT_EQ(Cp1250ToUtf8("a\x98"
+                           "b\x80"),
+              "a\xC2\x98"
+              "b\xE2\x82\xAC");
 }
 
 struct ReplacementCase {
@@ -74,13 +79,16 @@ TEST_P(Cp1250Replacement, OneReplacementPerCharacter) {
     EXPECT_EQ(Utf8ToCp1250(GetParam().utf8), GetParam().cp1250);
 }
 
-INSTANTIATE_TEST_SUITE_P(Unmappable, Cp1250Replacement, testing::Values(
-    ReplacementCase{"a\xD0\xB6" "b", "a?b"},                   // ж
-    ReplacementCase{"\xF0\x9F\x98\x80!", "?!"},                // 😀
-    ReplacementCase{"\xE2\x82\xAC", "\x80"},                   // € is held
-    ReplacementCase{"\xE2\x28\xA1", "?(?"},                    // ill-formed keeps the '('
-    ReplacementCase{"x\xC3", "x?"},                            // truncated at the end
-    ReplacementCase{"\xFF\xFE", "??"}));
+INSTANTIATE_TEST_SUITE_P(Unmappable, Cp1250Replacement,
+                         testing::Values(ReplacementCase{"a\xD0\xB6"
+                                                         "b",
+                                                         "a?b"},                      // ж
+                                         ReplacementCase{"\xF0\x9F\x98\x80!", "?!"},  // 😀
+                                         ReplacementCase{"\xE2\x82\xAC", "\x80"},     // € is held
+                                         ReplacementCase{"\xE2\x28\xA1",
+                                                         "?(?"},  // ill-formed keeps the '('
+                                         ReplacementCase{"x\xC3", "x?"},  // truncated at the end
+                                         ReplacementCase{"\xFF\xFE", "??"}));
 
 TEST(Cp1250, FitsRejectsOtherCharacters) {
     EXPECT_FALSE(FitsCp1250("\xD0\xB6"));

@@ -23,8 +23,7 @@ std::vector<char*> CStrings(const std::vector<std::string>& strings) {
 }
 
 bool IsLocaleVariable(const std::string& entry) {
-    static const std::array<std::string, 4> names = {"LANGUAGE=", "LANG=", "LOCPATH=",
-                                                     "LC_"};
+    static const std::array<std::string, 4> names = {"LANGUAGE=", "LANG=", "LOCPATH=", "LC_"};
     for (const auto& n : names) {
         if (entry.rfind(n, 0) == 0) return true;
     }
@@ -55,8 +54,7 @@ void Drain(int outFd, int errFd, ChildResult& result) {
 
 }  // namespace
 
-ChildResult RunChild(const std::vector<std::string>& argv,
-                     const std::vector<std::string>& env) {
+ChildResult RunChild(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
     int outPipe[2];
     int errPipe[2];
     if (pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("pipe failed");

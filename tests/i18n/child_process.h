@@ -14,8 +14,7 @@ struct ChildResult {
 
 // Runs `argv` (argv[0] is the program's path) with exactly `env`
 // ("NAME=value" entries) and waits for its end, collecting both outputs.
-ChildResult RunChild(const std::vector<std::string>& argv,
-                     const std::vector<std::string>& env);
+ChildResult RunChild(const std::vector<std::string>& argv, const std::vector<std::string>& env);
 
 // This process's environment without its locale variables ("LANGUAGE",
 // "LANG", "LC_*", "LOCPATH") and with `locale` added, so that a child sees

@@ -98,11 +98,12 @@ TEST(CatalogueCoverage, EveryWindowCaptionHasItsEnglishText) {
 TEST(CatalogueCoverage, EveryMessageBoxTextHasItsEnglishText) {
     const auto english = ReadPo(KMP_SOURCE_DIR "/po/en.po");
     const char* const texts[] = {
-        kmp::kWindowCaption, kmp::kApplicationTitle, kmp::kPortsFoundCaption,
-        kmp::kNoPortCaption, kmp::kNoPortText, kmp::kErrorCaption, kmp::kCannotConnectText,
-        kmp::kCannotConnectTextEnd, kmp::kLostOnDisconnectText, kmp::kLostOnCloseText,
-        kmp::kConnectCaption, kmp::kDisconnectCaption, kmp::kChangedCaption, kmp::kChangedText,
-        kmp::kNotCompiledCaption, kmp::kNotCompiledText,
+        kmp::kWindowCaption,     kmp::kApplicationTitle,     kmp::kPortsFoundCaption,
+        kmp::kNoPortCaption,     kmp::kNoPortText,           kmp::kErrorCaption,
+        kmp::kCannotConnectText, kmp::kCannotConnectTextEnd, kmp::kLostOnDisconnectText,
+        kmp::kLostOnCloseText,   kmp::kConnectCaption,       kmp::kDisconnectCaption,
+        kmp::kChangedCaption,    kmp::kChangedText,          kmp::kNotCompiledCaption,
+        kmp::kNotCompiledText,
     };
     for (const char* text : texts) {
         const auto entry = english.find(text);
@@ -130,8 +131,7 @@ class CatalogueTest : public testing::TestWithParam<CatalogueCase> {};
 // Every entry is translated, and keeps the spaces at its ends, which the
 // program's texts rely on.
 TEST_P(CatalogueTest, EntriesTranslatedWithTheirSpaces) {
-    const auto entries =
-        ReadPo(std::string(KMP_SOURCE_DIR "/po/") + GetParam().language + ".po");
+    const auto entries = ReadPo(std::string(KMP_SOURCE_DIR "/po/") + GetParam().language + ".po");
     if (GetParam().entries != 0) {
         EXPECT_EQ(entries.size(), GetParam().entries);
     }

@@ -43,7 +43,8 @@ Output RunKmpc(const std::vector<std::string>& args, const std::vector<std::stri
     const std::string start = "Začínam prekladať...\n";
     if (result.err.rfind(start, 0) == 0) {
         const auto timeEnd = result.err.find('\n', start.size());
-        if (timeEnd != std::string::npos) result.err.erase(start.size(), timeEnd + 1 - start.size());
+        if (timeEnd != std::string::npos)
+            result.err.erase(start.size(), timeEnd + 1 - start.size());
     }
     return {result.exitCode, result.out, result.err};
 }
@@ -98,11 +99,11 @@ INSTANTIATE_TEST_SUITE_P(
                 "PROGRAM motorček:\r\nVYSTUP(2,0,0) CAS 10\r\nSKOK nikam:\r\nOPAKUJ x: 300\r\n",
                 {}},
         // "č" and "ž" in Windows-1250, in a comment and in a label.
-        Program{"Windows1250", "PROGRAM a:\r\n// \xe8\x9e\r\nn\xe8:\r\nOPAKUJ n\xe8: 5\r\nKONIEC\r\n",
+        Program{"Windows1250",
+                "PROGRAM a:\r\n// \xe8\x9e\r\nn\xe8:\r\nOPAKUJ n\xe8: 5\r\nKONIEC\r\n",
                 {}},
         Program{"BadOption", "", {"--period", "999", "x.kmp"}},
-        Program{"UnknownOption", "", {"--rychlo"}},
-        Program{"MissingFile", "", {}}),
+        Program{"UnknownOption", "", {"--rychlo"}}, Program{"MissingFile", "", {}}),
     [](const testing::TestParamInfo<Program>& p) { return p.param.name; });
 
 }  // namespace

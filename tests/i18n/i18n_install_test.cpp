@@ -92,8 +92,8 @@ TEST_F(InstallTest, CataloguesAreTheBuiltOnes) {
 
 TEST_F(InstallTest, DesktopFileValidates) {
     const fs::path desktop = prefix_ / "share/applications/kmp-studio.desktop";
-    const auto result = RunChild({KMP_DESKTOP_FILE_VALIDATE, desktop.string()},
-                                 LocaleEnvironment({"LANG=C"}));
+    const auto result =
+        RunChild({KMP_DESKTOP_FILE_VALIDATE, desktop.string()}, LocaleEnvironment({"LANG=C"}));
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out + result.err, "");
     const std::string text = ReadFile(desktop);
@@ -115,8 +115,9 @@ TEST_F(InstallTest, FileTypeIsKnown) {
 TEST_F(InstallTest, ManPagesFormatWithoutWarnings) {
     for (const char* page : {"kmpc.1", "kmp-studio.1"}) {
         const fs::path path = prefix_ / "share/man/man1" / page;
-        const auto result = RunChild({KMP_GROFF, "-t", "-man", "-Tutf8", "-ww", "-z", path.string()},
-                                     LocaleEnvironment({"LANG=C"}));
+        const auto result =
+            RunChild({KMP_GROFF, "-t", "-man", "-Tutf8", "-ww", "-z", path.string()},
+                     LocaleEnvironment({"LANG=C"}));
         EXPECT_EQ(result.exitCode, 0) << page;
         EXPECT_EQ(result.err, "") << page;
         const std::string text = ReadFile(path);
@@ -178,32 +179,32 @@ std::string LastLine(std::string text) {
 }
 
 TEST_P(InstalledCataloguesTest, UploadToMissingPort) {
-    const auto result = RunInstalled(
-        "kmpc", {"--upload", kMissingPort, KMP_SOURCE_DIR "/examples/priklad.txt"},
-        GetParam().locale);
+    const auto result =
+        RunInstalled("kmpc", {"--upload", kMissingPort, KMP_SOURCE_DIR "/examples/priklad.txt"},
+                     GetParam().locale);
     EXPECT_EQ(result.exitCode, 3);
     EXPECT_EQ(LastLine(result.err), "kmpc: " + kMissingPort + ": " + GetParam().message);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Languages, InstalledCataloguesTest,
-    testing::Values(
-        UploadCase{"SlovakDesktop",
-                   {"LANG=sk_SK.UTF-8", "LOCPATH=" KMP_TEST_LOCPATH},
-                   "Nemôžem otvoriť COM port (chybový kód systému: 2)"},
-        UploadCase{"SlovakLanguage", {"LC_ALL=C.UTF-8", "LANGUAGE=sk"},
-                   "Nemôžem otvoriť COM port (chybový kód systému: 2)"},
-        UploadCase{"PlainC", {"LANG=C"}, "Unable to open com port (win error code: 2)"}),
+    testing::Values(UploadCase{"SlovakDesktop",
+                               {"LANG=sk_SK.UTF-8", "LOCPATH=" KMP_TEST_LOCPATH},
+                               "Nemôžem otvoriť COM port (chybový kód systému: 2)"},
+                    UploadCase{"SlovakLanguage",
+                               {"LC_ALL=C.UTF-8", "LANGUAGE=sk"},
+                               "Nemôžem otvoriť COM port (chybový kód systému: 2)"},
+                    UploadCase{
+                        "PlainC", {"LANG=C"}, "Unable to open com port (win error code: 2)"}),
     [](const testing::TestParamInfo<UploadCase>& p) { return p.param.name; });
 
 // A copy of the install elsewhere reads the catalogues beside itself.
 TEST_F(InstallTest, MovedInstallFindsItsCatalogues) {
     const fs::path moved = prefix_.string() + "-moved";
     fs::copy(prefix_, moved, fs::copy_options::recursive);
-    const auto result = RunChild(
-        {(moved / "bin/kmpc").string(), "--upload", kMissingPort,
-         KMP_SOURCE_DIR "/examples/priklad.txt"},
-        LocaleEnvironment({"LC_ALL=C.UTF-8", "LANGUAGE=sk"}));
+    const auto result = RunChild({(moved / "bin/kmpc").string(), "--upload", kMissingPort,
+                                  KMP_SOURCE_DIR "/examples/priklad.txt"},
+                                 LocaleEnvironment({"LC_ALL=C.UTF-8", "LANGUAGE=sk"}));
     fs::remove_all(moved);
     EXPECT_EQ(result.exitCode, 3);
     EXPECT_EQ(LastLine(result.err),

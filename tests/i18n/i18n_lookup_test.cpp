@@ -20,10 +20,8 @@ const std::vector<std::string> kMsgids = {"Unable to open com port", " (win erro
                                           "Pripojiť", ""};
 
 const std::string kEnglish = "Unable to open com port\n (win error code: %d)\nPripojiť\n\n";
-const std::string kSlovak =
-    "Nemôžem otvoriť COM port\n (chybový kód systému: %d)\nPripojiť\n\n";
-const std::string kWindowEnglish =
-    "Unable to open com port\n (win error code: %d)\nConnect\n\n";
+const std::string kSlovak = "Nemôžem otvoriť COM port\n (chybový kód systému: %d)\nPripojiť\n\n";
+const std::string kWindowEnglish = "Unable to open com port\n (win error code: %d)\nConnect\n\n";
 
 struct LookupCase {
     const char* name;

@@ -81,12 +81,11 @@ INSTANTIATE_TEST_SUITE_P(
     Languages, PortMessageTest,
     testing::Values(
         PortCase{"SlovakDesktop", {"LANG=sk_SK.UTF-8", kLocPath}, kSlovakOpen, kSlovakProperty},
-        PortCase{"SlovakLanguage", {"LC_ALL=C.UTF-8", "LANGUAGE=sk"}, kSlovakOpen,
-                 kSlovakProperty},
+        PortCase{"SlovakLanguage", {"LC_ALL=C.UTF-8", "LANGUAGE=sk"}, kSlovakOpen, kSlovakProperty},
         PortCase{"PlainC", {"LANG=C"}, kEnglishOpen, kEnglishProperty},
         PortCase{"EmptyLanguage", {"LANGUAGE=", "LANG=C"}, kEnglishOpen, kEnglishProperty},
-        PortCase{"EnglishWindow", {"LC_ALL=C.UTF-8", "LANGUAGE=en"}, kEnglishOpen,
-                 kEnglishProperty}),
+        PortCase{
+            "EnglishWindow", {"LC_ALL=C.UTF-8", "LANGUAGE=en"}, kEnglishOpen, kEnglishProperty}),
     [](const testing::TestParamInfo<PortCase>& p) { return p.param.name; });
 
 TEST(PortMessageTable, EnglishWithoutCatalogue) {

@@ -41,7 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
         ArgumentCase{"AfterSimulator", {"kmp-studio", "--simulator", "motor.kmp"}, "motor.kmp"},
         ArgumentCase{"BeforeSimulator", {"kmp-studio", "motor.kmp", "--simulator"}, "motor.kmp"},
         ArgumentCase{"ScreenshotValueIsNoFile",
-                     {"kmp-studio", "--screenshot", "window.png", "motor.kmp"}, "motor.kmp"},
+                     {"kmp-studio", "--screenshot", "window.png", "motor.kmp"},
+                     "motor.kmp"},
         ArgumentCase{"AfterDoubleDash", {"kmp-studio", "--", "-odd name.kmp"}, "-odd name.kmp"},
         ArgumentCase{"Accents", {"kmp-studio", "/tmp/motorček.kmp"}, "/tmp/motorček.kmp"}),
     [](const testing::TestParamInfo<ArgumentCase>& p) { return p.param.name; });

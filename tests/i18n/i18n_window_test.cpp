@@ -64,8 +64,8 @@ TEST_P(WindowLanguageTest, CaptionsAndBoxes) {
 INSTANTIATE_TEST_SUITE_P(
     Languages, WindowLanguageTest,
     testing::Values(WindowCase{"English", {"LC_ALL=C.UTF-8", "LANGUAGE=en"}, kEnglish},
-                    WindowCase{"EnglishFirstInList", {"LC_ALL=C.UTF-8", "LANGUAGE=en:sk"},
-                               kEnglish},
+                    WindowCase{
+                        "EnglishFirstInList", {"LC_ALL=C.UTF-8", "LANGUAGE=en:sk"}, kEnglish},
                     WindowCase{"PlainC", {"LANG=C"}, kSlovak},
                     WindowCase{"EmptyLanguage", {"LANGUAGE=", "LANG=C"}, kSlovak},
                     WindowCase{"SlovakDesktop", {"LANG=sk_SK.UTF-8", kLocPath}, kSlovak},

@@ -22,8 +22,12 @@ TEST(DeliveryTest, ReactionsOfOneBatchRunInTheFixedOrder) {
     port.SetPort("sim");
     std::vector<std::string> lines;
     port.Open();
-    port.OnRxChar = [&](QObject*, int count) { lines.push_back("RxChar(" + std::to_string(count) + ")"); };
-    port.OnDSRChange = [&](QObject*, bool on) { lines.push_back(std::string("DSR(") + (on ? "1" : "0") + ")"); };
+    port.OnRxChar = [&](QObject*, int count) {
+        lines.push_back("RxChar(" + std::to_string(count) + ")");
+    };
+    port.OnDSRChange = [&](QObject*, bool on) {
+        lines.push_back(std::string("DSR(") + (on ? "1" : "0") + ")");
+    };
     board->Send(Bytes({1}));
     // The thread now waits for its first batch; the next events queue up.
     ASSERT_TRUE(port.WaitForQueuedHandOver(5000));
@@ -192,13 +196,17 @@ TEST(DeliveryTest, BlockReaderTakesTheBytesInsteadOfOnRxChar) {
     std::vector<std::string> lines;
     port.OnRxChar = [&](QObject*, int) { lines.emplace_back("RxChar"); };
     port.OnRxBuf = [&](QObject*, const std::uint8_t* data, int count) {
-        lines.push_back("RxBuf(" + std::string(reinterpret_cast<const char*>(data), std::size_t(count)) + ")");
+        lines.push_back("RxBuf(" +
+                        std::string(reinterpret_cast<const char*>(data), std::size_t(count)) + ")");
     };
     TComLink first, plain, second;
     first.ReceivedBlockNotice = [&](TCustomComPort*, const std::uint8_t* data, int count) {
-        lines.push_back("first(" + std::string(reinterpret_cast<const char*>(data), std::size_t(count)) + ")");
+        lines.push_back("first(" +
+                        std::string(reinterpret_cast<const char*>(data), std::size_t(count)) + ")");
     };
-    plain.RxActivityNotice = [&](TCustomComPort*, bool on) { lines.push_back(on ? "rx(1)" : "rx(0)"); };
+    plain.RxActivityNotice = [&](TCustomComPort*, bool on) {
+        lines.push_back(on ? "rx(1)" : "rx(0)");
+    };
     second.ReceivedBlockNotice = [&](TCustomComPort*, const std::uint8_t*, int count) {
         lines.push_back("second(" + std::to_string(count) + ")");
     };
@@ -208,7 +216,8 @@ TEST(DeliveryTest, BlockReaderTakesTheBytesInsteadOfOnRxChar) {
     port.Open();
     pty.WriteAtMaster(Bytes({'x', 'y'}));
     ASSERT_TRUE(Eventually([&] { return lines.size() >= 5; }));
-    EXPECT_EQ(lines, (std::vector<std::string>{"rx(1)", "rx(0)", "RxBuf(xy)", "first(xy)", "second(2)"}));
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"rx(1)", "rx(0)", "RxBuf(xy)", "first(xy)", "second(2)"}));
     port.Close();
     port.UnRegisterLink(&first);
     port.UnRegisterLink(&plain);

@@ -25,12 +25,12 @@ using test::Pty;
 using test::Recorder;
 using Lines = std::vector<std::string>;
 
-const Lines kOpenLines = {"BeforeOpen", "link.Connection(1)", "AfterOpen",
-                          "link.CTS(1)", "CTSChange(1)",     "link.DSR(1)",
-                          "DSRChange(1)", "link.RLSD(1)",    "RLSDChange(1)"};
-const Lines kCloseLines = {"link.CTS(0)",   "link.DSR(0)",    "link.RLSD(0)",
-                           "CTSChange(0)",  "DSRChange(0)",   "RLSDChange(0)",
-                           "BeforeClose",   "link.Connection(0)", "AfterClose"};
+const Lines kOpenLines = {"BeforeOpen",   "link.Connection(1)", "AfterOpen",
+                          "link.CTS(1)",  "CTSChange(1)",       "link.DSR(1)",
+                          "DSRChange(1)", "link.RLSD(1)",       "RLSDChange(1)"};
+const Lines kCloseLines = {"link.CTS(0)",  "link.DSR(0)",        "link.RLSD(0)",
+                           "CTSChange(0)", "DSRChange(0)",       "RLSDChange(0)",
+                           "BeforeClose",  "link.Connection(0)", "AfterClose"};
 
 // Runs `call` and returns the EComPort it raised.
 template <typename Call>
@@ -204,7 +204,8 @@ TEST(PtyPortTest, WriteOf130BytesArrivesIntact) {
     port.RegisterLink(&link);
     port.Open();
     std::vector<std::uint8_t> frame(130);
-    for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<std::uint8_t>(255 - i * 7);
+    for (std::size_t i = 0; i < frame.size(); ++i)
+        frame[i] = static_cast<std::uint8_t>(255 - i * 7);
     frame[0] = 0x80;
     frame[1] = 0xFE;
     EXPECT_EQ(port.Write(frame.data(), 130), 130);
@@ -225,7 +226,8 @@ TEST(PtyPortTest, ReceivedBytesReachOnRxCharOnTheMainThread) {
     bool onMainThread = true;
     int readWithZero = -1;
     port.OnRxChar = [&](QObject* sender, int count) {
-        onMainThread = onMainThread && QThread::currentThread() == qApp->thread() && sender == &port;
+        onMainThread =
+            onMainThread && QThread::currentThread() == qApp->thread() && sender == &port;
         counts.push_back(count);
         std::string zero = "x";
         readWithZero = port.ReadString(zero, 0);

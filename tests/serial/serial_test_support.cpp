@@ -14,7 +14,8 @@ namespace kmp::test {
 
 Pty::Pty() {
     char name[256] = {};
-    if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty");
+    if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0)
+        throw std::runtime_error("openpty");
     path_ = name;
     termios t{};
     tcgetattr(master_, &t);
@@ -56,7 +57,9 @@ void Pty::CloseMaster() {
 
 Recorder::Recorder(TCustomComPort& port) : port_(port) {
     auto onOff = [this](const char* name) {
-        return [this, name](QObject*, bool on) { lines.push_back(std::string(name) + "(" + (on ? "1" : "0") + ")"); };
+        return [this, name](QObject*, bool on) {
+            lines.push_back(std::string(name) + "(" + (on ? "1" : "0") + ")");
+        };
     };
     auto notify = [this](const char* name) {
         return [this, name](QObject*) { lines.emplace_back(name); };
@@ -92,7 +95,8 @@ Recorder::~Recorder() {
 
 int ThreadCount() {
     int count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator("/proc/self/task"))
         ++count;
     return count;
 }

@@ -14,14 +14,10 @@ struct FlowCase {
 
 TEST(FlowControlTest, ComputedPresetFollowsTheFields) {
     const FlowCase cases[] = {
-        {rtsHandshake, true, false, false, fcHardware},
-        {rtsDisable, false, true, true, fcSoftware},
-        {rtsDisable, false, false, false, fcNone},
-        {rtsHandshake, true, true, false, fcCustom},
-        {rtsEnable, false, false, false, fcCustom},
-        {rtsDisable, true, false, false, fcCustom},
-        {rtsDisable, false, true, false, fcCustom},
-        {rtsToggle, false, true, true, fcCustom},
+        {rtsHandshake, true, false, false, fcHardware}, {rtsDisable, false, true, true, fcSoftware},
+        {rtsDisable, false, false, false, fcNone},      {rtsHandshake, true, true, false, fcCustom},
+        {rtsEnable, false, false, false, fcCustom},     {rtsDisable, true, false, false, fcCustom},
+        {rtsDisable, false, true, false, fcCustom},     {rtsToggle, false, true, true, fcCustom},
     };
     for (const auto& c : cases) {
         TComFlowControl f;
@@ -65,8 +61,8 @@ TEST(FlowControlTest, WritingAPresetSetsOnlyItsFields) {
 }
 
 TEST(ComBufferTest, SizesStayEven) {
-    const std::pair<int, int> cases[] = {{1025, 1024}, {1024, 1024}, {7, 6}, {1, 0}, {2048, 2048},
-                                         {0, 0},       {-3, -3}};
+    const std::pair<int, int> cases[] = {{1025, 1024}, {1024, 1024}, {7, 6},  {1, 0},
+                                         {2048, 2048}, {0, 0},       {-3, -3}};
     for (auto [set, stored] : cases) {
         TComBuffer b;
         b.SetInputSize(set);
@@ -149,7 +145,7 @@ TEST(ComPortTest, ClosedPortOperationsAndSettersDoNothingVisible) {
     TComPort port;
     std::vector<std::string> fired;
     port.OnBeforeClose = [&](QObject*) { fired.push_back("BeforeClose"); };
-    port.Close();  // not open: nothing
+    port.Close();                      // not open: nothing
     port.SetSyncMethod(smWindowSync);  // allowed while closed
     EXPECT_EQ(port.SyncMethod(), smWindowSync);
     port.SetBaudRate(br300);
@@ -195,9 +191,8 @@ TEST(ListSerialPortsTest, NoPortRaisesCode23AndKeepsTheList) {
         EXPECT_STREQ(e.what(), "Registry error (win error code: 2)");
     }
     EXPECT_EQ(list, QStringList{"COM7"});
-    EXPECT_THROW(ListSerialPorts(list, false, []() -> std::vector<SerialDeviceInfo> {
-                     throw EComPort(23, 13);
-                 }),
+    EXPECT_THROW(ListSerialPorts(list, false,
+                                 []() -> std::vector<SerialDeviceInfo> { throw EComPort(23, 13); }),
                  EComPort);
     EXPECT_EQ(list, QStringList{"COM7"});
 }

@@ -80,7 +80,9 @@ TEST_F(SimTest, SevenByteFrameComesBackAsSevenEchoedBytes) {
 TEST_F(SimTest, TxEmptyFollowsAWrite) {
     std::vector<std::string> lines;
     TComLink link;
-    link.TxActivityNotice = [&](TCustomComPort*, bool on) { lines.push_back(on ? "tx(1)" : "tx(0)"); };
+    link.TxActivityNotice = [&](TCustomComPort*, bool on) {
+        lines.push_back(on ? "tx(1)" : "tx(0)");
+    };
     link.TxEmptyNotice = [&](TCustomComPort*) { lines.emplace_back("TxEmptyNotice"); };
     port.OnTxEmpty = [&](QObject*) { lines.emplace_back("OnTxEmpty"); };
     port.RegisterLink(&link);
@@ -151,7 +153,11 @@ TEST_F(SimTest, UnplugFailsEveryCallAndCloseStillCloses) {
     };
     const Case cases[] = {
         {[&] { port.Write(byte.data(), 1); }, 2},
-        {[&] { std::string t; port.ReadString(t, 128); }, 3},
+        {[&] {
+             std::string t;
+             port.ReadString(t, 128);
+         },
+         3},
         {[&] { port.SetRTS(true); }, 12},
         {[&] { port.BytesWaiting(); }, 10},
         {[&] { port.ReadModemLines(); }, 11},

@@ -19,11 +19,13 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::vector<std::string> kExampleListing = {
-    "0: 200 1 0 3 ", "4: 0 120", "6: 66 200", "8: 50 200", "10: Moj cyklus", "10: 4 10", "12: 2 20",
-    "14: 138 100", "16: 16 18", "18: Podmienka", "18: 1 200", "20: 12 120", "22: 255 255", "24: 255 255"};
+    "0: 200 1 0 3 ", "4: 0 120",   "6: 66 200",   "8: 50 200",  "10: Moj cyklus",
+    "10: 4 10",      "12: 2 20",   "14: 138 100", "16: 16 18",  "18: Podmienka",
+    "18: 1 200",     "20: 12 120", "22: 255 255", "24: 255 255"};
 const std::string kStart = "Začínam prekladať...";
 const std::string kSuccess = "Preklad prebehol úspešne!";
-const std::string kSendNow = "Môžete odoslať program do mikrokontroléra PIC cez seriové COM rozhranie!";
+const std::string kSendNow =
+    "Môžete odoslať program do mikrokontroléra PIC cez seriové COM rozhranie!";
 
 class KmpcRun : public testing::Test {
 protected:
@@ -51,7 +53,8 @@ protected:
     }
     std::vector<std::string> Files() const {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename());
+        for (const auto& entry : fs::directory_iterator(dir_))
+            names.push_back(entry.path().filename());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -71,8 +74,8 @@ void ExpectSuccessLog(const std::string& err) {
 
 std::string ExampleImage() {
     std::string image(128, '\xFF');
-    const unsigned char start[] = {200, 1, 0, 3, 0, 120, 66, 200, 50, 200, 4, 10, 2, 20,
-                                   138, 100, 16, 18, 1, 200, 12, 120, 255, 255};
+    const unsigned char start[] = {200, 1,  0,   3,   0,  120, 66, 200, 50, 200, 4,   10,
+                                   2,   20, 138, 100, 16, 18,  1,  200, 12, 120, 255, 255};
     std::copy(std::begin(start), std::end(start), image.begin());
     return image;
 }
@@ -121,7 +124,8 @@ TEST_F(KmpcRun, UnwritableImage) {
     const std::string image = (dir_ / "missing" / "p.bin").string();
     const ProcessResult r = Kmpc({"-o", image, source});
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("kmpc: " + image + ": No such file or directory\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("kmpc: " + image + ": No such file or directory\n"), std::string::npos)
+        << r.err;
 }
 
 TEST_F(KmpcRun, StandardInput) {
@@ -141,10 +145,12 @@ TEST_F(KmpcRun, EmptyInputFails) {
 }
 
 TEST_F(KmpcRun, TimingOptions) {
-    const ProcessResult r = Kmpc({"--period", "17", "--delay=300", "--prescaler", "0", "-"}, "PROGRAM x:\nKONIEC");
+    const ProcessResult r =
+        Kmpc({"--period", "17", "--delay=300", "--prescaler", "0", "-"}, "PROGRAM x:\nKONIEC");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "0: 17 44 1 0 \n4: 255 255\n");
-    EXPECT_EQ(Kmpc({"--delay", "65535", "-"}, "PROGRAM x:\nKONIEC").out, "0: 200 253 253 3 \n4: 255 255\n");
+    EXPECT_EQ(Kmpc({"--delay", "65535", "-"}, "PROGRAM x:\nKONIEC").out,
+              "0: 200 253 253 3 \n4: 255 255\n");
 }
 
 // Every line-end convention reaches the compiler as CR LF.
@@ -169,7 +175,9 @@ TEST_F(KmpcRun, Utf8AndWindows1250ReadAlike) {
     const std::vector<std::string> log = SplitLines(a.err);
     ASSERT_EQ(log.size(), 4u) << a.err;
     EXPECT_EQ(log[2], "2. riadok, pozícia:6  ! Chyba č. 1 : očakával sa nový riadok");
-    EXPECT_EQ(log[3], "2. riadok, pozícia:6  ! Chyba č. 2 : očakával sa príkaz KONIEC alebo iné platné príkazy");
+    EXPECT_EQ(
+        log[3],
+        "2. riadok, pozícia:6  ! Chyba č. 2 : očakával sa príkaz KONIEC alebo iné platné príkazy");
     EXPECT_EQ(SplitLines(b.err)[2], log[2]);
     EXPECT_EQ(SplitLines(b.err)[3], log[3]);
 }
@@ -180,7 +188,9 @@ TEST_F(KmpcRun, CharacterOutsideWindows1250) {
     EXPECT_EQ(r.status, 1);
     const std::vector<std::string> log = SplitLines(r.err);
     ASSERT_EQ(log.size(), 3u) << r.err;
-    EXPECT_EQ(log[2], "2. riadok, pozícia:0  ! Chyba č. 1 : očakával sa príkaz KONIEC alebo iné platné príkazy");
+    EXPECT_EQ(
+        log[2],
+        "2. riadok, pozícia:0  ! Chyba č. 1 : očakával sa príkaz KONIEC alebo iné platné príkazy");
 }
 
 TEST_F(KmpcRun, ProgramFileWrittenByTheWindow) {

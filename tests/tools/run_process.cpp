@@ -77,7 +77,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string
         const std::string_view entry(*e);
         const std::string_view name = entry.substr(0, entry.find('='));
         bool replaced = false;
-        for (const std::string& x : extraEnv) replaced = replaced || x.starts_with(std::string(name) + "=");
+        for (const std::string& x : extraEnv)
+            replaced = replaced || x.starts_with(std::string(name) + "=");
         if (!replaced) env.push_back(*e);
     }
     for (const std::string& e : extraEnv) env.push_back(const_cast<char*>(e.c_str()));

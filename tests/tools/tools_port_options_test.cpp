@@ -19,7 +19,8 @@ ProcessResult Kmpc(std::vector<std::string> args, const std::vector<std::string>
     std::vector<std::string> fullEnv = env;
     for (const std::string& fallback : std::vector<std::string>{"LC_ALL=C", "KMP_SIMULATOR="}) {
         const std::string name = fallback.substr(0, fallback.find('=') + 1);
-        if (std::none_of(env.begin(), env.end(), [&](const std::string& e) { return e.starts_with(name); }))
+        if (std::none_of(env.begin(), env.end(),
+                         [&](const std::string& e) { return e.starts_with(name); }))
             fullEnv.push_back(fallback);
     }
     return RunProcess(args, "PROGRAM x:\nKONIEC\n", fullEnv);
@@ -46,36 +47,50 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"UploadWithoutPort", {"-", "--upload"}, "option --upload needs a value"},
         UsageCase{"UploadEmptyPort", {"--upload=", "-"}, "option --upload needs a port name"},
         UsageCase{"HandshakeAlone", {"--handshake", "-"}, "option --handshake needs --upload"},
-        UsageCase{"DsrTimeoutAlone", {"--dsr-timeout", "1", "-"}, "option --dsr-timeout needs --upload"},
-        UsageCase{"DsrTimeoutNegative", {"--upload", "sim", "--dsr-timeout", "-1", "-"},
+        UsageCase{
+            "DsrTimeoutAlone", {"--dsr-timeout", "1", "-"}, "option --dsr-timeout needs --upload"},
+        UsageCase{"DsrTimeoutNegative",
+                  {"--upload", "sim", "--dsr-timeout", "-1", "-"},
                   "invalid value '-1' for --dsr-timeout (allowed 0..3600 seconds)"},
-        UsageCase{"ReplyTimeoutNotANumber", {"--upload", "sim", "--reply-timeout=2s", "-"},
+        UsageCase{"ReplyTimeoutNotANumber",
+                  {"--upload", "sim", "--reply-timeout=2s", "-"},
                   "invalid value '2s' for --reply-timeout (allowed 0..3600 seconds)"},
-        UsageCase{"ReplyTimeoutTooLong", {"--upload", "sim", "--reply-timeout", "3601", "-"},
+        UsageCase{"ReplyTimeoutTooLong",
+                  {"--upload", "sim", "--reply-timeout", "3601", "-"},
                   "invalid value '3601' for --reply-timeout (allowed 0..3600 seconds)"},
-        UsageCase{"HandshakeWithValue", {"--upload", "sim", "--handshake=1", "-"},
+        UsageCase{"HandshakeWithValue",
+                  {"--upload", "sim", "--handshake=1", "-"},
                   "option --handshake takes no value"},
         UsageCase{"ListPortsWithFile", {"--list-ports", "-"}, "--list-ports takes no FILE"},
-        UsageCase{"ListPortsAndUpload", {"--list-ports", "--upload", "sim"},
+        UsageCase{"ListPortsAndUpload",
+                  {"--list-ports", "--upload", "sim"},
                   "option --upload cannot be combined with --list-ports"},
         UsageCase{"TextWithoutFile", {"--text"}, "no FILE given"},
         UsageCase{"TextTwoFiles", {"--text", "a", "b"}, "--text takes one FILE"},
-        UsageCase{"TextAndImage", {"--text", "a", "-o", "b"}, "option -o cannot be combined with --text"},
-        UsageCase{"TextAndToKmp", {"--text", "--to-kmp", "a", "b"}, "options --text and --to-kmp cannot be combined"},
+        UsageCase{
+            "TextAndImage", {"--text", "a", "-o", "b"}, "option -o cannot be combined with --text"},
+        UsageCase{"TextAndToKmp",
+                  {"--text", "--to-kmp", "a", "b"},
+                  "options --text and --to-kmp cannot be combined"},
         UsageCase{"ToKmpOneFile", {"--to-kmp", "a"}, "--to-kmp needs two files: IN OUT"},
-        UsageCase{"ToKmpToStandardOutput", {"--to-kmp", "a", "-"}, "--to-kmp cannot write to standard output"},
-        UsageCase{"ToKmpAndUpload", {"--to-kmp", "a", "b", "--upload", "sim"},
+        UsageCase{"ToKmpToStandardOutput",
+                  {"--to-kmp", "a", "-"},
+                  "--to-kmp cannot write to standard output"},
+        UsageCase{"ToKmpAndUpload",
+                  {"--to-kmp", "a", "b", "--upload", "sim"},
                   "option --upload cannot be combined with --to-kmp"}),
     [](const testing::TestParamInfo<UsageCase>& param) { return std::string(param.param.name); });
 
 TEST(KmpcPortList, OneNameALineAndTheSimulator) {
     const std::regex line("[^\t\n]+(\t[^\t\n]+)?");
-    for (const auto& env : {std::vector<std::string>{}, std::vector<std::string>{"KMP_SIMULATOR=1"}}) {
+    for (const auto& env :
+         {std::vector<std::string>{}, std::vector<std::string>{"KMP_SIMULATOR=1"}}) {
         const ProcessResult r = Kmpc({"--list-ports"}, env);
         EXPECT_EQ(r.status, 0) << r.err;
         const std::vector<std::string> lines = SplitLines(r.out);
         for (const std::string& l : lines) EXPECT_TRUE(std::regex_match(l, line)) << l;
-        const bool hasSim = std::find(lines.begin(), lines.end(), "sim\tvirtuálny ovládač (simulátor dosky)") != lines.end();
+        const bool hasSim = std::find(lines.begin(), lines.end(),
+                                      "sim\tvirtuálny ovládač (simulátor dosky)") != lines.end();
         EXPECT_EQ(hasSim, !env.empty()) << r.out;
     }
     const ProcessResult withOption = Kmpc({"--simulator", "--list-ports"});
@@ -98,14 +113,19 @@ INSTANTIATE_TEST_SUITE_P(
     Kmpc, PortDescription,
     testing::Values(
         DescriptionCase{"Nothing", {}, ""},
-        DescriptionCase{"Everything", {"Prolific", "USB-Serial Controller", 0x067B, 0x2303},
+        DescriptionCase{"Everything",
+                        {"Prolific", "USB-Serial Controller", 0x067B, 0x2303},
                         "Prolific USB-Serial Controller 067b:2303"},
-        DescriptionCase{"ProductRepeatsMaker", {"FTDI", "FTDI FT232R USB UART", 0x0403, 0x6001},
+        DescriptionCase{"ProductRepeatsMaker",
+                        {"FTDI", "FTDI FT232R USB UART", 0x0403, 0x6001},
                         "FTDI FT232R USB UART 0403:6001"},
         DescriptionCase{"IdsOnly", {"", "", 0x1A86, 0x7523}, "1a86:7523"},
         DescriptionCase{"VendorWithoutProductId", {"QinHeng", "", 0x1A86, std::nullopt}, "QinHeng"},
-        DescriptionCase{"ProductOnly", {"", "Dual RS232", std::nullopt, std::nullopt}, "Dual RS232"}),
-    [](const testing::TestParamInfo<DescriptionCase>& param) { return std::string(param.param.name); });
+        DescriptionCase{
+            "ProductOnly", {"", "Dual RS232", std::nullopt, std::nullopt}, "Dual RS232"}),
+    [](const testing::TestParamInfo<DescriptionCase>& param) {
+        return std::string(param.param.name);
+    });
 
 }  // namespace
 }  // namespace kmp::test

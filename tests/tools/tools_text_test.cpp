@@ -40,7 +40,8 @@ ProcessResult Kmpc(std::vector<std::string> args, const std::string& input = {})
 
 // Slovak letters, a tab, RTF's special characters, blank lines and no final line end.
 const std::string kSlovakText =
-    "PROGRAM \xC5\xA1\xC4\xBEuk:\n// \xC3\xA1\xC3\xA4\xC4\x8D\xC4\x8F\xC3\xA9 \xC3\x94\xC5\x94\xC5\xA0\n\n"
+    "PROGRAM \xC5\xA1\xC4\xBEuk:\n// \xC3\xA1\xC3\xA4\xC4\x8D\xC4\x8F\xC3\xA9 "
+    "\xC3\x94\xC5\x94\xC5\xA0\n\n"
     "\tVYSTUP(1,0,1) CAS 10 {x} \\y\\\n\n\nKONIEC";
 
 class TextDir : public testing::Test {
@@ -81,13 +82,16 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"WindowSavedExample", ProgramFileBytesFromText(kExampleProgram), kExampleProgram},
         TextCase{"WindowSavedSlovak", ProgramFileBytesFromText(kSlovakText), kSlovakText},
         TextCase{"WindowSavedEmpty", ProgramFileBytesFromText(""), ""},
-        TextCase{"WordProcessorProgram", Fixture("lo_program.rtf"), WithoutFinalLineEnd(Fixture("lo_program.txt"))},
+        TextCase{"WordProcessorProgram", Fixture("lo_program.rtf"),
+                 WithoutFinalLineEnd(Fixture("lo_program.txt"))},
         TextCase{"WordProcessorTable", Fixture("lo_table.rtf"),
-                 "PROGRAM tu\xC4\x8Dn\xC3\xBD:\nVYSTUP\t\xC4\xBE" "ava\nCAS\t120\nKONIEC"},
+                 "PROGRAM tu\xC4\x8Dn\xC3\xBD:\nVYSTUP\t\xC4\xBE"
+                 "ava\nCAS\t120\nKONIEC"},
         TextCase{"PlainWindows1250", "PROGRAM \xE8:\r\nKONIEC\r\n", "PROGRAM \xC4\x8D:\nKONIEC\n"},
         TextCase{"PlainMixedLineEnds", "a\rb\r\nc\n", "a\nb\nc\n"},
         // The editor keeps a no-break space as a space, a line separator as a line end.
-        TextCase{"EditorsOwnCharacters", ProgramFileBytesFromText("PROGRAM\xC2\xA0x:\xE2\x80\xA8KONIEC"),
+        TextCase{"EditorsOwnCharacters",
+                 ProgramFileBytesFromText("PROGRAM\xC2\xA0x:\xE2\x80\xA8KONIEC"),
                  "PROGRAM x:\nKONIEC"}),
     [](const testing::TestParamInfo<TextCase>& param) { return std::string(param.param.name); });
 
@@ -114,7 +118,8 @@ TEST_P(KmpcToKmp, WritesTheWindowsProgramFile) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out + r.err, "");
     EXPECT_EQ(ReadFile(out), ProgramFileBytesFromText(GetParam().editorText));
-    EXPECT_EQ(Kmpc({"--text", out}).out, GetParam().editorText) << "the file reads back as its text";
+    EXPECT_EQ(Kmpc({"--text", out}).out, GetParam().editorText)
+        << "the file reads back as its text";
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
@@ -123,11 +128,13 @@ TEST_P(KmpcToKmp, WritesTheWindowsProgramFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kmpc, KmpcToKmp,
-    testing::Values(ToKmpCase{"PlainUtf8", kSlovakText, kSlovakText},
-                    ToKmpCase{"PlainWindows1250", "PROGRAM \xE8:\r\nKONIEC\r\n", "PROGRAM \xC4\x8D:\nKONIEC\n"},
-                    ToKmpCase{"WordProcessorRtf", Fixture("lo_table.rtf"),
-                              "PROGRAM tu\xC4\x8Dn\xC3\xBD:\nVYSTUP\t\xC4\xBE" "ava\nCAS\t120\nKONIEC"},
-                    ToKmpCase{"WindowSaved", ProgramFileBytesFromText(kExampleProgram), kExampleProgram}),
+    testing::Values(
+        ToKmpCase{"PlainUtf8", kSlovakText, kSlovakText},
+        ToKmpCase{"PlainWindows1250", "PROGRAM \xE8:\r\nKONIEC\r\n", "PROGRAM \xC4\x8D:\nKONIEC\n"},
+        ToKmpCase{"WordProcessorRtf", Fixture("lo_table.rtf"),
+                  "PROGRAM tu\xC4\x8Dn\xC3\xBD:\nVYSTUP\t\xC4\xBE"
+                  "ava\nCAS\t120\nKONIEC"},
+        ToKmpCase{"WindowSaved", ProgramFileBytesFromText(kExampleProgram), kExampleProgram}),
     [](const testing::TestParamInfo<ToKmpCase>& param) { return std::string(param.param.name); });
 
 TEST_F(TextDir, ToKmpIntoAMissingFolder) {

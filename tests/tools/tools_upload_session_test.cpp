@@ -19,7 +19,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::shared_ptr<VirtualController> FastBoard() { return std::make_shared<VirtualController>(1ms); }
+std::shared_ptr<VirtualController> FastBoard() {
+    return std::make_shared<VirtualController>(1ms);
+}
 
 std::array<std::uint8_t, 128> ExampleImage() {
     std::array<std::uint8_t, 128> image{};
@@ -31,10 +33,13 @@ std::array<std::uint8_t, 128> ExampleImage() {
 
 // Runs one upload to "sim" and keeps its log lines.
 struct Upload {
-    explicit Upload(std::shared_ptr<VirtualController> b) : board(std::move(b)) { port.SetVirtualController(board); }
+    explicit Upload(std::shared_ptr<VirtualController> b) : board(std::move(b)) {
+        port.SetVirtualController(board);
+    }
     int Run(const std::array<std::uint8_t, 128>& image, int replyTimeoutMs = 2000) {
         kmpc::UploadRequest request{"sim", false, 2000, replyTimeoutMs};
-        kmpc::UploadSession session(port, request, [this](const std::string& line) { log.push_back(line); });
+        kmpc::UploadSession session(port, request,
+                                    [this](const std::string& line) { log.push_back(line); });
         return session.Run(image);
     }
     std::shared_ptr<VirtualController> board;
@@ -130,8 +135,9 @@ TEST(UploadSession, BoardUnpluggedAsTheWriteStarts) {
     EXPECT_EQ(upload.Run(ExampleImage()), 3);
     upload.port.UnRegisterLink(&unplugOnSend);
     EXPECT_TRUE(upload.board->ReceivedBytes().empty());
-    EXPECT_EQ(upload.log, (std::vector<std::string>{" Odosielam dáta...",
-                                                    "kmpc: sim: WriteFile function failed (win error code: 5)"}));
+    EXPECT_EQ(upload.log, (std::vector<std::string>{
+                              " Odosielam dáta...",
+                              "kmpc: sim: WriteFile function failed (win error code: 5)"}));
     EXPECT_FALSE(upload.port.Connected());
 }
 

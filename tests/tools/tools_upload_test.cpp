@@ -33,9 +33,11 @@ const std::string kListingFirstLine = "0: 200 1 0 3 \n";
 ProcessResult Kmpc(std::vector<std::string> args, const std::vector<std::string>& env = {}) {
     args.insert(args.begin(), KMPC_PATH);
     std::vector<std::string> fullEnv = env;
-    for (const std::string& fallback : std::vector<std::string>{"LC_ALL=C", "LANGUAGE=", "KMP_SIMULATOR="}) {
+    for (const std::string& fallback :
+         std::vector<std::string>{"LC_ALL=C", "LANGUAGE=", "KMP_SIMULATOR="}) {
         const std::string name = fallback.substr(0, fallback.find('=') + 1);
-        if (std::none_of(env.begin(), env.end(), [&](const std::string& e) { return e.starts_with(name); }))
+        if (std::none_of(env.begin(), env.end(),
+                         [&](const std::string& e) { return e.starts_with(name); }))
             fullEnv.push_back(fallback);
     }
     return RunProcess(args, {}, fullEnv);
@@ -52,7 +54,9 @@ std::vector<std::string> LinesAfterCompileLog(const std::string& err) {
     return {lines.begin() + 4, lines.end()};
 }
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 struct SimulatorCase {
     const char* name;
@@ -75,14 +79,18 @@ INSTANTIATE_TEST_SUITE_P(
     Kmpc, SimulatorUpload,
     testing::Values(SimulatorCase{"Option", {"--simulator", "--upload", "sim"}, {}},
                     SimulatorCase{"Variable", {"--upload=sim"}, {"KMP_SIMULATOR=1"}},
-                    SimulatorCase{"Handshake", {"--upload", "sim", "--handshake", "--simulator"}, {}}),
-    [](const testing::TestParamInfo<SimulatorCase>& param) { return std::string(param.param.name); });
+                    SimulatorCase{
+                        "Handshake", {"--upload", "sim", "--handshake", "--simulator"}, {}}),
+    [](const testing::TestParamInfo<SimulatorCase>& param) {
+        return std::string(param.param.name);
+    });
 
 // The echo peer script on its own pseudo-terminal.
 class EchoPeer {
 public:
     EchoPeer() {
-        const std::string command = "/usr/bin/python3 " + std::string(KMP_SOURCE_DIR) + "/tests/tools/echo_peer.py 10";
+        const std::string command =
+            "/usr/bin/python3 " + std::string(KMP_SOURCE_DIR) + "/tests/tools/echo_peer.py 10";
         pipe_ = popen(command.c_str(), "r");
         port_ = ReadLine();
     }
@@ -151,14 +159,19 @@ TEST_P(PortFailure, ExitsWithThreeAndTheMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kmpc, PortFailure,
-    testing::Values(
-        PortFailureCase{"MissingDeviceName", "ttyKMPNONE", "Unable to open com port (win error code: 2)"},
-        PortFailureCase{"MissingPath", "/nonexistent/ttyUSB0", "Unable to open com port (win error code: 2)"},
-        PortFailureCase{"SimulatorNotSwitchedOn", "sim", "Unable to open com port (win error code: 2)"}),
-    [](const testing::TestParamInfo<PortFailureCase>& param) { return std::string(param.param.name); });
+    testing::Values(PortFailureCase{"MissingDeviceName", "ttyKMPNONE",
+                                    "Unable to open com port (win error code: 2)"},
+                    PortFailureCase{"MissingPath", "/nonexistent/ttyUSB0",
+                                    "Unable to open com port (win error code: 2)"},
+                    PortFailureCase{"SimulatorNotSwitchedOn", "sim",
+                                    "Unable to open com port (win error code: 2)"}),
+    [](const testing::TestParamInfo<PortFailureCase>& param) {
+        return std::string(param.param.name);
+    });
 
 TEST(KmpcUpload, CompileFailureOpensNoPort) {
-    const fs::path program = fs::temp_directory_path() / ("kmpc_bad_" + std::to_string(getpid()) + ".txt");
+    const fs::path program =
+        fs::temp_directory_path() / ("kmpc_bad_" + std::to_string(getpid()) + ".txt");
     std::ofstream(program) << "PROGRAM x:\nVYSTUP\nKONIEC\n";
     const ProcessResult r = Kmpc({"--upload", "/nonexistent/ttyUSB0", program.string()});
     fs::remove(program);
@@ -169,16 +182,18 @@ TEST(KmpcUpload, CompileFailureOpensNoPort) {
 
 TEST(KmpcUpload, DsrHeldOffEndsAfterTheTimeOut) {
     const ProcessResult r =
-        Kmpc({"--simulator", "--upload", "sim", "--dsr-timeout", "0.2", kExample}, {"KMP_SIMULATOR_DSR=0"});
+        Kmpc({"--simulator", "--upload", "sim", "--dsr-timeout", "0.2", kExample},
+             {"KMP_SIMULATOR_DSR=0"});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(LinesAfterCompileLog(r.err),
-              std::vector<std::string>{
-                  "Doska na porte sim nezapla signál DSR do 0,2 s: nie je pripojená, zapnutá alebo pripravená."});
+              std::vector<std::string>{"Doska na porte sim nezapla signál DSR do 0,2 s: nie je "
+                                       "pripojená, zapnutá alebo pripravená."});
 }
 
 TEST(KmpcUpload, SilentBoardStillTakesTheFrame) {
     const ProcessResult r =
-        Kmpc({"--simulator", "--upload", "sim", "--reply-timeout", "0.1", kExample}, {"KMP_SIMULATOR_ECHO=0"});
+        Kmpc({"--simulator", "--upload", "sim", "--reply-timeout", "0.1", kExample},
+             {"KMP_SIMULATOR_ECHO=0"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(LinesAfterCompileLog(r.err), std::vector<std::string>{" Odosielam dáta..."});
 }
@@ -187,7 +202,8 @@ TEST(KmpcUpload, SilentBoardStillTakesTheFrame) {
 class TestPty {
 public:
     TestPty() : master_(posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {
-        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0) path_ = ptsname(master_);
+        if (master_ >= 0 && grantpt(master_) == 0 && unlockpt(master_) == 0)
+            path_ = ptsname(master_);
     }
     ~TestPty() {
         if (master_ >= 0) close(master_);
@@ -218,17 +234,19 @@ TEST(KmpcUpload, PortHeldByAnotherProgram) {
     const ProcessResult r = Kmpc({"--upload", pty.Path(), kExample});
     close(holder);
     EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(LinesAfterCompileLog(r.err),
-              (std::vector<std::string>{
-                  "kmpc: " + pty.Path() + ": Unable to open com port (win error code: 11)",
-                  "Port " + pty.Path() + " práve používa iný program. Zatvorte ho a skúste znovu."}));
+    EXPECT_EQ(
+        LinesAfterCompileLog(r.err),
+        (std::vector<std::string>{
+            "kmpc: " + pty.Path() + ": Unable to open com port (win error code: 11)",
+            "Port " + pty.Path() + " práve používa iný program. Zatvorte ho a skúste znovu."}));
 }
 
 TEST(KmpcUpload, NoPermissionForTheDevice) {
-    if (geteuid() != 0) GTEST_SKIP() << "needs root to run kmpc as the user nobody on a device only root may open";
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to run kmpc as the user nobody on a device only root may open";
     if (access("/usr/bin/setpriv", X_OK) != 0) GTEST_SKIP() << "setpriv (util-linux) is missing";
-    const std::vector<std::string> asNobody = {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup",
-                                               "--clear-groups"};
+    const std::vector<std::string> asNobody = {"/usr/bin/setpriv", "--reuid=nobody",
+                                               "--regid=nogroup", "--clear-groups"};
     std::vector<std::string> probe = asNobody;
     probe.insert(probe.end(), {KMPC_PATH, "--version"});
     if (RunProcess(probe).status != 0) GTEST_SKIP() << "the user nobody cannot run " << KMPC_PATH;
@@ -243,8 +261,9 @@ TEST(KmpcUpload, NoPermissionForTheDevice) {
     EXPECT_EQ(LinesAfterCompileLog(r.err),
               (std::vector<std::string>{
                   "kmpc: " + pty.Path() + ": Unable to open com port (win error code: 13)",
-                  "Nemáte oprávnenie otvoriť zariadenie " + pty.Path() + ". Na Debiane sa pridajte do skupiny " +
-                      group + ", ktorá ho vlastní (sudo usermod -aG " + group +
+                  "Nemáte oprávnenie otvoriť zariadenie " + pty.Path() +
+                      ". Na Debiane sa pridajte do skupiny " + group +
+                      ", ktorá ho vlastní (sudo usermod -aG " + group +
                       " $USER), potom sa odhláste a znova prihláste."}));
 }
 

@@ -9,8 +9,9 @@ namespace kmp::test {
 
 // The frame of the example program at the default timing: 128, 254, the
 // image up to and including its first 255.
-inline const std::vector<std::uint8_t> kExampleFrame = {
-    128, 254, 200, 1, 0, 3, 0, 120, 66, 200, 50, 200, 4, 10, 2, 20, 138, 100, 16, 18, 1, 200, 12, 120, 255};
+inline const std::vector<std::uint8_t> kExampleFrame = {128, 254, 200, 1,   0,  3,   0,  120, 66,
+                                                        200, 50,  200, 4,   10, 2,   20, 138, 100,
+                                                        16,  18,  1,   200, 12, 120, 255};
 
 // The log lines of an upload whose every byte comes back.
 inline std::vector<std::string> EchoedUploadLines(const std::vector<std::uint8_t>& frame) {

@@ -24,16 +24,14 @@ const QString kLostOnClose = QString::fromUtf8(
 class ConnectionTest : public UploadTest {
 protected:
     // The rows of the state table.
-    void ExpectClosedState()
-    {
+    void ExpectClosedState() {
         EXPECT_EQ(ui().Button2->text(), QString::fromUtf8("Pripojiť"));
         EXPECT_TRUE(ui().Button3->isEnabled());
         EXPECT_TRUE(ui().ComboBox1->isEnabled());
         EXPECT_TRUE(ui().CheckBox1->isEnabled());
         EXPECT_FALSE(ui().Button4->isEnabled());
     }
-    void ExpectOpenState()
-    {
+    void ExpectOpenState() {
         EXPECT_EQ(ui().Button2->text(), QString::fromUtf8("Odpojiť"));
         EXPECT_FALSE(ui().Button3->isEnabled());
         EXPECT_FALSE(ui().ComboBox1->isEnabled());
@@ -41,8 +39,7 @@ protected:
     }
 };
 
-TEST_F(ConnectionTest, ConnectWithDsrOnEnablesSendingAtOnce)
-{
+TEST_F(ConnectionTest, ConnectWithDsrOnEnablesSendingAtOnce) {
     ShowWindow({"sim"});
     ExpectClosedState();
     Click(*ui().Button2);
@@ -58,8 +55,7 @@ TEST_F(ConnectionTest, ConnectWithDsrOnEnablesSendingAtOnce)
 
 // The handshake box decides whether CTS holds back the transmitter; the
 // terminal's own settings show what the port asked for.
-TEST_F(ConnectionTest, HandshakeBoxSetsCtsFlowControlOnTheLine)
-{
+TEST_F(ConnectionTest, HandshakeBoxSetsCtsFlowControlOnTheLine) {
     const struct {
         bool ticked;
         TFlowControl preset;
@@ -85,8 +81,7 @@ TEST_F(ConnectionTest, HandshakeBoxSetsCtsFlowControlOnTheLine)
     }
 }
 
-TEST_F(ConnectionTest, DsrOffKeepsSendingDisabledUntilDsrComesOn)
-{
+TEST_F(ConnectionTest, DsrOffKeepsSendingDisabledUntilDsrComesOn) {
     board->SetDSR(false);
     ShowWindow({"sim"});
     Click(*ui().Button2);
@@ -104,8 +99,7 @@ TEST_F(ConnectionTest, DsrOffKeepsSendingDisabledUntilDsrComesOn)
     EXPECT_EQ(ui().ComLed1->State(), lsOn);
 }
 
-TEST_F(ConnectionTest, DisconnectRestoresTheClosedState)
-{
+TEST_F(ConnectionTest, DisconnectRestoresTheClosedState) {
     ShowWindow({"sim"});
     Click(*ui().Button2);
     Click(*ui().Button2);
@@ -117,8 +111,7 @@ TEST_F(ConnectionTest, DisconnectRestoresTheClosedState)
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
-TEST_F(ConnectionTest, DisconnectFromAVanishedLineShowsTheBoxAndCloses)
-{
+TEST_F(ConnectionTest, DisconnectFromAVanishedLineShowsTheBoxAndCloses) {
     ShowWindow({"sim"});
     Click(*ui().Button2);
     board->Unplug();
@@ -140,8 +133,7 @@ TEST_F(ConnectionTest, DisconnectFromAVanishedLineShowsTheBoxAndCloses)
 
 // A port that another program holds: the box names it, the log says why,
 // and connecting stays blocked until another entry is chosen.
-TEST_F(ConnectionTest, BusyPortBlocksUntilAnotherEntryIsChosen)
-{
+TEST_F(ConnectionTest, BusyPortBlocksUntilAnotherEntryIsChosen) {
     PtyLine line;
     const auto holder = OpenTermiosDevice(line.Path().toStdString());
     ShowWindow({line.Path(), "sim"});
@@ -172,8 +164,7 @@ TEST_F(ConnectionTest, BusyPortBlocksUntilAnotherEntryIsChosen)
     EXPECT_EQ(port().Port(), "sim");
 }
 
-TEST_F(ConnectionTest, NewSearchThatFindsPortsUnblocks)
-{
+TEST_F(ConnectionTest, NewSearchThatFindsPortsUnblocks) {
     ShowWindow({"sim"});
     const auto holder = board->OpenDevice();
     Click(*ui().Button2);
@@ -184,8 +175,7 @@ TEST_F(ConnectionTest, NewSearchThatFindsPortsUnblocks)
     EXPECT_EQ(dialogs.boxes.size(), 2u);
 }
 
-TEST_F(ConnectionTest, ClosingTheWindowClosesTheLine)
-{
+TEST_F(ConnectionTest, ClosingTheWindowClosesTheLine) {
     ShowWindow({"sim"});
     Click(*ui().Button2);
     ASSERT_TRUE(board->IsOpen());
@@ -195,8 +185,7 @@ TEST_F(ConnectionTest, ClosingTheWindowClosesTheLine)
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
-TEST_F(ConnectionTest, ClosingTheWindowOnAVanishedLineShowsTheBox)
-{
+TEST_F(ConnectionTest, ClosingTheWindowOnAVanishedLineShowsTheBox) {
     ShowWindow({"sim"});
     Click(*ui().Button2);
     board->Unplug();
@@ -210,17 +199,16 @@ TEST_F(ConnectionTest, ClosingTheWindowOnAVanishedLineShowsTheBox)
 
 // The lamp repaints inside Open without running other window events: a
 // click queued before the connect has not run when the port's Open ends.
-TEST_F(ConnectionTest, LampRepaintsInsideOpenWithoutRunningQueuedEvents)
-{
+TEST_F(ConnectionTest, LampRepaintsInsideOpenWithoutRunningQueuedEvents) {
     ShowWindow({"sim"});
     bool queuedRan = false;
-    QMetaObject::invokeMethod(form.get(), [&] { queuedRan = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        form.get(), [&] { queuedRan = true; }, Qt::QueuedConnection);
     int lampPaints = 0;
     struct PaintCounter : QObject {
         int& count;
         explicit PaintCounter(int& c) : count(c) {}
-        bool eventFilter(QObject*, QEvent* event) override
-        {
+        bool eventFilter(QObject*, QEvent* event) override {
             if (event->type() == QEvent::Paint) ++count;
             return false;
         }

@@ -7,26 +7,22 @@
 #include <QImage>
 #include <QSet>
 
-
 namespace kmp::testing {
 namespace {
 
-QColor PixelOf(QWidget& widget, int x, int y)
-{
+QColor PixelOf(QWidget& widget, int x, int y) {
     return widget.grab().toImage().pixelColor(x, y);
 }
 
 class LampTest : public UploadTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         UploadTest::SetUp();
         parent.resize(100, 100);
         parent.show();
     }
     // A port on the virtual controller, as the window has it.
-    void OpenPort()
-    {
+    void OpenPort() {
         comPort.SetVirtualController(board);
         comPort.SetPort("sim");
         comPort.Open();
@@ -36,8 +32,7 @@ protected:
     TComPort comPort;
 };
 
-TEST_F(LampTest, TwelveImagesOfFifteenPixelsInSixteenColours)
-{
+TEST_F(LampTest, TwelveImagesOfFifteenPixelsInSixteenColours) {
     const struct {
         TLedKind kind;
         const char* on;
@@ -55,7 +50,8 @@ TEST_F(LampTest, TwelveImagesOfFifteenPixelsInSixteenColours)
         SCOPED_TRACE(k.on);
         EXPECT_EQ(LedBitmapName(k.kind, lsOn), k.on);
         EXPECT_EQ(LedBitmapName(k.kind, lsOff), k.off);
-        for (const auto& [state, colour] : {std::pair{lsOn, k.onColour}, std::pair{lsOff, k.offColour}}) {
+        for (const auto& [state, colour] :
+             {std::pair{lsOn, k.onColour}, std::pair{lsOff, k.offColour}}) {
             const QImage image = LedBitmap(k.kind, state).toImage();
             ASSERT_EQ(image.size(), QSize(15, 15));
             EXPECT_EQ(image.pixelColor(0, 14).alpha(), 0);  // the corner colour
@@ -70,8 +66,7 @@ TEST_F(LampTest, TwelveImagesOfFifteenPixelsInSixteenColours)
     EXPECT_TRUE(LedBitmap(lkCustom, lsOn).isNull());
 }
 
-TEST_F(LampTest, PaintsTheImageCentredOrFromTheTopLeft)
-{
+TEST_F(LampTest, PaintsTheImageCentredOrFromTheTopLeft) {
     TComLed big(&parent);
     big.resize(25, 25);
     big.SetState(lsOn);
@@ -88,8 +83,7 @@ TEST_F(LampTest, PaintsTheImageCentredOrFromTheTopLeft)
     EXPECT_EQ(PixelOf(small, 7, 9), QColor(255, 0, 0));
 }
 
-TEST_F(LampTest, DisabledLampShowsItsOffImage)
-{
+TEST_F(LampTest, DisabledLampShowsItsOffImage) {
     TComLed lamp(&parent);
     lamp.SetKind(lkGreenLight);
     lamp.SetState(lsOn);
@@ -100,8 +94,7 @@ TEST_F(LampTest, DisabledLampShowsItsOffImage)
     EXPECT_EQ(lamp.State(), lsOn);
 }
 
-TEST_F(LampTest, StateCannotBeSetWhileAPortIsAttached)
-{
+TEST_F(LampTest, StateCannotBeSetWhileAPortIsAttached) {
     TComLed lamp(&parent);
     std::vector<TLedState> changes;
     lamp.OnChange = [&](QObject* sender, TLedState state) {
@@ -123,8 +116,7 @@ TEST_F(LampTest, StateCannotBeSetWhileAPortIsAttached)
     EXPECT_EQ(lamp.State(), lsOn);
 }
 
-TEST_F(LampTest, FollowsTheConnectionAndDsr)
-{
+TEST_F(LampTest, FollowsTheConnectionAndDsr) {
     TComLed conn(&parent), dsr(&parent);
     conn.SetComPort(&comPort);
     dsr.SetLedSignal(lsDSR);
@@ -142,8 +134,7 @@ TEST_F(LampTest, FollowsTheConnectionAndDsr)
     EXPECT_EQ(dsr.State(), lsOff);
 }
 
-TEST_F(LampTest, NewSignalTakesEffectAtItsNextNotice)
-{
+TEST_F(LampTest, NewSignalTakesEffectAtItsNextNotice) {
     TComLed lamp(&parent);
     lamp.SetComPort(&comPort);
     OpenPort();
@@ -154,14 +145,13 @@ TEST_F(LampTest, NewSignalTakesEffectAtItsNextNotice)
     EXPECT_TRUE(QTest::qWaitFor([&] { return lamp.State() == lsOff; }, kLongWaitMs));
 }
 
-TEST_F(LampTest, AttachingToAnOpenPortShowsTheCurrentSignal)
-{
+TEST_F(LampTest, AttachingToAnOpenPortShowsTheCurrentSignal) {
     board->SetDSR(false);
     OpenPort();
     const struct {
         TComLedSignal signal;
         TLedState state;
-    } cases[] = {{lsConn, lsOn}, {lsCTS, lsOn}, {lsDSR, lsOff}, {lsRLSD, lsOn},
+    } cases[] = {{lsConn, lsOn},  {lsCTS, lsOn}, {lsDSR, lsOff}, {lsRLSD, lsOn},
                  {lsRing, lsOff}, {lsRx, lsOff}, {lsTx, lsOff}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.signal);
@@ -173,8 +163,7 @@ TEST_F(LampTest, AttachingToAnOpenPortShowsTheCurrentSignal)
     }
 }
 
-TEST_F(LampTest, DetachesWhenItsPortIsDestroyed)
-{
+TEST_F(LampTest, DetachesWhenItsPortIsDestroyed) {
     auto owned = std::make_unique<TComPort>();
     TComLed lamp(&parent);
     lamp.SetComPort(owned.get());
@@ -192,8 +181,7 @@ TEST_F(LampTest, DetachesWhenItsPortIsDestroyed)
     EXPECT_EQ(lamp.State(), lsOn);
 }
 
-TEST_F(LampTest, DetachingByHandTurnsTheLampOff)
-{
+TEST_F(LampTest, DetachingByHandTurnsTheLampOff) {
     TComLed lamp(&parent);
     lamp.SetComPort(&comPort);
     OpenPort();
@@ -204,8 +192,7 @@ TEST_F(LampTest, DetachingByHandTurnsTheLampOff)
     EXPECT_EQ(lamp.State(), lsOff);
 }
 
-TEST_F(LampTest, CustomImagesOnlyForTheCustomKind)
-{
+TEST_F(LampTest, CustomImagesOnlyForTheCustomKind) {
     QImage drawing(15, 15, QImage::Format_RGB32);
     drawing.fill(QColor(255, 0, 255));
     drawing.setPixelColor(7, 7, QColor(0, 0, 255));
@@ -223,8 +210,7 @@ TEST_F(LampTest, CustomImagesOnlyForTheCustomKind)
 }
 
 // The window's lamps: yellow follows the open line, green follows DSR.
-TEST_F(LampTest, WindowLampsAreYellowForTheLineAndGreenForDsr)
-{
+TEST_F(LampTest, WindowLampsAreYellowForTheLineAndGreenForDsr) {
     ShowWindow({"sim"});
     EXPECT_EQ(ui().ComLed1->Kind(), lkYellowLight);
     EXPECT_EQ(ui().ComLed1->LedSignal(), lsConn);

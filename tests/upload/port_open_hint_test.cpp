@@ -14,15 +14,13 @@
 namespace kmp {
 namespace {
 
-std::string PermissionHint(const std::string& path, const std::string& group)
-{
+std::string PermissionHint(const std::string& path, const std::string& group) {
     return "Nemáte oprávnenie otvoriť zariadenie " + path + ". Na Debiane sa pridajte do skupiny " +
            group + ", ktorá ho vlastní (sudo usermod -aG " + group +
            " $USER), potom sa odhláste a znova prihláste.";
 }
 
-TEST(PortOpenHint, OneLineForEachMendableFailure)
-{
+TEST(PortOpenHint, OneLineForEachMendableFailure) {
     const std::string busy =
         "Port /dev/ttyUSB0 práve používa iný program. Zatvorte ho a skúste znovu.";
     const struct {
@@ -46,8 +44,7 @@ TEST(PortOpenHint, OneLineForEachMendableFailure)
     }
 }
 
-TEST(PortOpenHint, NamesTheGroupThatOwnsTheDevice)
-{
+TEST(PortOpenHint, NamesTheGroupThatOwnsTheDevice) {
     const group* tty = getgrnam("tty");
     if (tty == nullptr || geteuid() != 0) GTEST_SKIP() << "needs the tty group and root";
     char path[] = "/tmp/kmp_hint_XXXXXX";
@@ -59,8 +56,7 @@ TEST(PortOpenHint, NamesTheGroupThatOwnsTheDevice)
     std::remove(path);
 }
 
-TEST(PortOpenHint, DevicePathOfAPortName)
-{
+TEST(PortOpenHint, DevicePathOfAPortName) {
     EXPECT_EQ(PortDevicePath("ttyS1"), "/dev/ttyS1");
     EXPECT_EQ(PortDevicePath("/dev/pts/3"), "/dev/pts/3");
 }

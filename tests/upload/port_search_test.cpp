@@ -13,15 +13,14 @@ const QString kNoPortText = QString::fromUtf8(
     "Nenašiel som vhodný sériový port na vašom počítači!!! Ak ide o laptot, tak sa uistite, že "
     "USB prevodník na COM sériový port je správne pripojený k laptopu. ");
 
-QString CannotConnectText(const QString& name)
-{
+QString CannotConnectText(const QString& name) {
     return QString::fromUtf8("Nemôžem sa pripojiť cez PORT ") + name +
-           QString::fromUtf8(". Tento port je obsadený iným programom alebo to nie je sériový "
-                             "port!!! Skúste vybrať iný port.");
+           QString::fromUtf8(
+               ". Tento port je obsadený iným programom alebo to nie je sériový "
+               "port!!! Skúste vybrať iný port.");
 }
 
-QStringList Entries(const QComboBox& combo)
-{
+QStringList Entries(const QComboBox& combo) {
     QStringList entries;
     for (int i = 0; i < combo.count(); ++i) entries << combo.itemText(i);
     return entries;
@@ -29,8 +28,7 @@ QStringList Entries(const QComboBox& combo)
 
 using PortSearchTest = UploadTest;
 
-TEST_F(PortSearchTest, StartWithoutAnyPortShowsTheBoxAndBlocksConnecting)
-{
+TEST_F(PortSearchTest, StartWithoutAnyPortShowsTheBoxAndBlocksConnecting) {
     ShowWindow({}, true);
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     const ScriptedDialogs::Box& box = dialogs.boxes[0];
@@ -49,8 +47,7 @@ TEST_F(PortSearchTest, StartWithoutAnyPortShowsTheBoxAndBlocksConnecting)
     EXPECT_EQ(ui().Button2->text(), QString::fromUtf8("Pripojiť"));
 }
 
-TEST_F(PortSearchTest, StartWithPortsSelectsTheFirstWithoutMessage)
-{
+TEST_F(PortSearchTest, StartWithPortsSelectsTheFirstWithoutMessage) {
     ShowWindow({"sim", "ttyUSB7"});
     EXPECT_TRUE(dialogs.boxes.empty());
     EXPECT_EQ(Entries(*ui().ComboBox1), (QStringList{"sim", "ttyUSB7"}));
@@ -65,8 +62,7 @@ TEST_F(PortSearchTest, StartWithPortsSelectsTheFirstWithoutMessage)
     EXPECT_TRUE(board->IsOpen());
 }
 
-TEST_F(PortSearchTest, FirstShowingClearsTheCompileLog)
-{
+TEST_F(PortSearchTest, FirstShowingClearsTheCompileLog) {
     form = std::make_unique<TForm1>(dialogs);
     SetPortList({"sim"});
     ui().Memo1->setPlainText("stary riadok");
@@ -74,8 +70,7 @@ TEST_F(PortSearchTest, FirstShowingClearsTheCompileLog)
     EXPECT_TRUE(LogLines().isEmpty());
 }
 
-TEST_F(PortSearchTest, SearchButtonListsEveryPortFollowedByCommaAndSpace)
-{
+TEST_F(PortSearchTest, SearchButtonListsEveryPortFollowedByCommaAndSpace) {
     ShowWindow({"sim"});
     SetPortList({"ttyACM0", "ttyUSB0"});
     Click(*ui().Button3);
@@ -89,8 +84,7 @@ TEST_F(PortSearchTest, SearchButtonListsEveryPortFollowedByCommaAndSpace)
     EXPECT_FALSE(state().PortBlocked);
 }
 
-TEST_F(PortSearchTest, SearchFindingNothingKeepsTheShownTextAndBlocks)
-{
+TEST_F(PortSearchTest, SearchFindingNothingKeepsTheShownTextAndBlocks) {
     ShowWindow({"sim"});
     SetPortList({});
     Click(*ui().Button3);
@@ -103,8 +97,7 @@ TEST_F(PortSearchTest, SearchFindingNothingKeepsTheShownTextAndBlocks)
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
-TEST_F(PortSearchTest, FailedSearchAfterAGoodOneLeavesOnlyNa)
-{
+TEST_F(PortSearchTest, FailedSearchAfterAGoodOneLeavesOnlyNa) {
     ShowWindow({"sim", "ttyUSB7"});
     SetPortList({}, true);
     Click(*ui().Button3);
@@ -115,8 +108,7 @@ TEST_F(PortSearchTest, FailedSearchAfterAGoodOneLeavesOnlyNa)
     EXPECT_TRUE(state().PortBlocked);
 }
 
-TEST_F(PortSearchTest, ChoosingNaAfterAFailedSearchConnectsToNa)
-{
+TEST_F(PortSearchTest, ChoosingNaAfterAFailedSearchConnectsToNa) {
     ShowWindow({}, true);
     ChooseEntry(0);
     EXPECT_FALSE(state().PortBlocked);
@@ -130,8 +122,7 @@ TEST_F(PortSearchTest, ChoosingNaAfterAFailedSearchConnectsToNa)
     EXPECT_EQ(state().LastFailedPort, "n/a");
 }
 
-TEST_F(PortSearchTest, TypedTextConnectsWithAnEmptyPortName)
-{
+TEST_F(PortSearchTest, TypedTextConnectsWithAnEmptyPortName) {
     ShowWindow({"sim"});
     QLineEdit& edit = *ui().ComboBox1->lineEdit();
     edit.selectAll();
@@ -146,8 +137,7 @@ TEST_F(PortSearchTest, TypedTextConnectsWithAnEmptyPortName)
 }
 
 // KMP_SIMULATOR=1 (set by --simulator) puts a virtual controller behind "sim".
-TEST_F(PortSearchTest, SimulatorSettingAttachesAVirtualController)
-{
+TEST_F(PortSearchTest, SimulatorSettingAttachesAVirtualController) {
     qputenv("KMP_SIMULATOR", "1");
     form = std::make_unique<TForm1>(dialogs);
     qunsetenv("KMP_SIMULATOR");

@@ -16,8 +16,7 @@ const QString kNotCompiledCaption = QString::fromUtf8("Nemôžem odoslať progra
 const QString kNotCompiledText =
     QString::fromUtf8("Najprv treba preložiť program a potom sa môže odoslať!");
 
-QString RepeatedLines(const QString& line, int count)
-{
+QString RepeatedLines(const QString& line, int count) {
     QStringList lines;
     for (int i = 0; i < count; ++i) lines << line;
     return lines.join(QLatin1Char('\n'));
@@ -26,8 +25,7 @@ QString RepeatedLines(const QString& line, int count)
 class SendTest : public UploadTest {
 protected:
     // Compiles the editor text and connects to "sim".
-    void CompileAndConnect()
-    {
+    void CompileAndConnect() {
         Compile();
         ASSERT_TRUE(CompiledOk);
         Click(*ui().Button2);
@@ -35,8 +33,7 @@ protected:
         ASSERT_TRUE(ui().Button4->isEnabled());
     }
     // Sends and waits until the log shows every byte of `frame` come back.
-    void SendAndExpectEcho(const Bytes& frame)
-    {
+    void SendAndExpectEcho(const Bytes& frame) {
         const qsizetype before = LogLines().size();
         Click(*ui().Button4);
         const QStringList expected = EchoLines(frame);
@@ -46,8 +43,7 @@ protected:
     }
 };
 
-TEST_F(SendTest, ExampleProgramReachesTheVirtualControllerAsOneFrame)
-{
+TEST_F(SendTest, ExampleProgramReachesTheVirtualControllerAsOneFrame) {
     board = std::make_shared<VirtualController>();  // the real line time
     ShowWindow({"sim"});
     CompileAndConnect();
@@ -57,8 +53,7 @@ TEST_F(SendTest, ExampleProgramReachesTheVirtualControllerAsOneFrame)
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 
-TEST_F(SendTest, ExampleProgramOverAPseudoTerminalThatEchoes)
-{
+TEST_F(SendTest, ExampleProgramOverAPseudoTerminalThatEchoes) {
     PtyLine line;
     line.StartEcho();
     ShowWindow({line.Path()});
@@ -68,8 +63,7 @@ TEST_F(SendTest, ExampleProgramOverAPseudoTerminalThatEchoes)
 }
 
 // Frames of different programs: the end byte is the first 255 of the image.
-TEST_F(SendTest, FrameEndsAtTheFirst255OfTheImage)
-{
+TEST_F(SendTest, FrameEndsAtTheFirst255OfTheImage) {
     const Bytes seven = {128, 254, 200, 1, 0, 3, 255};
     const struct {
         const char* name;
@@ -99,8 +93,7 @@ TEST_F(SendTest, FrameEndsAtTheFirst255OfTheImage)
 
 // 62 instructions and no RESET: the whole image goes, with no end byte; the
 // echo of 130 bytes is logged in full although one read takes at most 128.
-TEST_F(SendTest, FullImageSends130BytesAndNoEndLine)
-{
+TEST_F(SendTest, FullImageSends130BytesAndNoEndLine) {
     PtyLine line;
     line.StartEcho();
     ShowWindow({line.Path()});
@@ -116,8 +109,7 @@ TEST_F(SendTest, FullImageSends130BytesAndNoEndLine)
 }
 
 // The four rows of the flag table, reached through the window.
-TEST_F(SendTest, FlagTableGivesTheFourBehavioursOfTheSendButton)
-{
+TEST_F(SendTest, FlagTableGivesTheFourBehavioursOfTheSendButton) {
     ShowWindow({"sim"});
     Click(*ui().Button2);
     const Bytes frame = ExampleFrame();
@@ -170,8 +162,7 @@ TEST_F(SendTest, FlagTableGivesTheFourBehavioursOfTheSendButton)
     EXPECT_EQ(board->ReceivedBytes().size(), sentBefore + frame.size());
 }
 
-TEST_F(SendTest, UnaskedBytesAreLoggedAnd255EndsTheTransfer)
-{
+TEST_F(SendTest, UnaskedBytesAreLoggedAnd255EndsTheTransfer) {
     ShowWindow({"sim"});
     Click(*ui().Button2);
     board->Send({0, 7, 255, 128});
@@ -183,8 +174,7 @@ TEST_F(SendTest, UnaskedBytesAreLoggedAnd255EndsTheTransfer)
 
 // An unplug while the frame waits for CTS: the general error display shows
 // the serial layer's message, and the window stays usable.
-TEST_F(SendTest, UnplugDuringASendShowsTheErrorAndTheWindowGoesOn)
-{
+TEST_F(SendTest, UnplugDuringASendShowsTheErrorAndTheWindowGoesOn) {
     ShowWindow({"sim"});
     ui().CheckBox1->setChecked(true);
     board->SetCTS(false);

@@ -14,8 +14,7 @@
 
 namespace kmp::testing {
 
-PtyLine::PtyLine()
-{
+PtyLine::PtyLine() {
     char name[256] = {};
     if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0)
         throw std::runtime_error("openpty failed");
@@ -27,8 +26,7 @@ PtyLine::PtyLine()
     stop_ = eventfd(0, EFD_CLOEXEC);
 }
 
-PtyLine::~PtyLine()
-{
+PtyLine::~PtyLine() {
     if (echo_.joinable()) {
         const std::uint64_t one = 1;
         [[maybe_unused]] const auto n = write(stop_, &one, sizeof one);
@@ -39,26 +37,22 @@ PtyLine::~PtyLine()
     close(slave_);
 }
 
-termios PtyLine::Settings() const
-{
+termios PtyLine::Settings() const {
     termios settings{};
     tcgetattr(slave_, &settings);
     return settings;
 }
 
-void PtyLine::StartEcho()
-{
+void PtyLine::StartEcho() {
     echo_ = std::thread([this] { Echo(); });
 }
 
-Bytes PtyLine::Received() const
-{
+Bytes PtyLine::Received() const {
     std::lock_guard lock(mutex_);
     return received_;
 }
 
-void PtyLine::Echo()
-{
+void PtyLine::Echo() {
     std::uint8_t buffer[256];
     for (;;) {
         pollfd fds[2] = {{stop_, POLLIN, 0}, {master_, POLLIN, 0}};
@@ -74,8 +68,7 @@ void PtyLine::Echo()
     }
 }
 
-void UploadTest::SetUpTestSuite()
-{
+void UploadTest::SetUpTestSuite() {
     if (QApplication::instance()) return;
     static int argc = 1;
     static char name[] = "upload_test";
@@ -84,29 +77,25 @@ void UploadTest::SetUpTestSuite()
     new StudioApplication(argc, argv);
 }
 
-void UploadTest::SetUp()
-{
+void UploadTest::SetUp() {
     CompiledOk = false;
     ProgramChanged = false;
     static_cast<StudioApplication*>(QApplication::instance())->SetErrorDialogs(&dialogs);
 }
 
-void UploadTest::TearDown()
-{
+void UploadTest::TearDown() {
     form.reset();
     static_cast<StudioApplication*>(QApplication::instance())->SetErrorDialogs(nullptr);
 }
 
-void UploadTest::SetPortList(const QStringList& names, bool searchFails)
-{
+void UploadTest::SetPortList(const QStringList& names, bool searchFails) {
     state().ListPorts = [names, searchFails](QStringList& list) {
         if (searchFails) throw EComPort(CError_RegError, 2);
         list = names;
     };
 }
 
-void UploadTest::ShowWindow(const QStringList& names, bool searchFails)
-{
+void UploadTest::ShowWindow(const QStringList& names, bool searchFails) {
     form = std::make_unique<TForm1>(dialogs);
     SetPortList(names, searchFails);
     port().SetVirtualController(board);
@@ -115,47 +104,39 @@ void UploadTest::ShowWindow(const QStringList& names, bool searchFails)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
 }
 
-void UploadTest::Click(QWidget& button)
-{
+void UploadTest::Click(QWidget& button) {
     QTest::mouseClick(&button, Qt::LeftButton);
 }
 
-void UploadTest::ChooseEntry(int index)
-{
+void UploadTest::ChooseEntry(int index) {
     ui().ComboBox1->setCurrentIndex(index);
     emit ui().ComboBox1->activated(index);
 }
 
-void UploadTest::ConnectTo(int index)
-{
+void UploadTest::ConnectTo(int index) {
     ChooseEntry(index);
     Click(*ui().Button2);
 }
 
-void UploadTest::Compile()
-{
+void UploadTest::Compile() {
     Click(*ui().Button1);
 }
 
-void UploadTest::SetProgram(const QString& text)
-{
+void UploadTest::SetProgram(const QString& text) {
     ui().RichEdit1->setPlainText(text);
 }
 
-QStringList UploadTest::LogLines() const
-{
+QStringList UploadTest::LogLines() const {
     const QPlainTextEdit& log = *form->Controls().Memo1;
     if (log.document()->isEmpty()) return {};
     return log.toPlainText().split(QLatin1Char('\n'));
 }
 
-QStringList UploadTest::LogLinesFrom(qsizetype skip) const
-{
+QStringList UploadTest::LogLinesFrom(qsizetype skip) const {
     return LogLines().mid(skip);
 }
 
-QStringList UploadTest::EchoLines(const Bytes& frame)
-{
+QStringList UploadTest::EchoLines(const Bytes& frame) {
     QStringList lines{QString::fromUtf8(" Odosielam dáta...")};
     for (const std::uint8_t byte : frame) {
         lines << QStringLiteral("Odosielam : %1").arg(byte);
@@ -164,10 +145,9 @@ QStringList UploadTest::EchoLines(const Bytes& frame)
     return lines;
 }
 
-Bytes ExampleFrame()
-{
-    return {128, 254, 200, 1, 0, 3, 0, 120, 66, 200, 50, 200, 4, 10, 2, 20,
-            138, 100, 16, 18, 1, 200, 12, 120, 255};
+Bytes ExampleFrame() {
+    return {128, 254, 200, 1,   0,   3,  0,  120, 66,  200, 50,  200, 4,
+            10,  2,   20,  138, 100, 16, 18, 1,   200, 12,  120, 255};
 }
 
 }  // namespace kmp::testing

@@ -25,8 +25,7 @@
 #include <vector>
 
 // Readable QStrings in test failure messages.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
+inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
 
@@ -94,8 +93,8 @@ protected:
 
     ScriptedDialogs dialogs;
     // Receives at 1 ms a byte; a test that needs the real line time makes its own.
-    std::shared_ptr<VirtualController> board = std::make_shared<VirtualController>(
-        std::chrono::milliseconds(1));
+    std::shared_ptr<VirtualController> board =
+        std::make_shared<VirtualController>(std::chrono::milliseconds(1));
     std::unique_ptr<TForm1> form;
 };
 

@@ -14,10 +14,8 @@ char32_t HeldCharacter(char32_t cp) {
     case U'\u2028':  // line separator
     case U'\u2029':  // paragraph separator
     case U'\uFDD0':  // start and end of a frame
-    case U'\uFDD1':
-        return U'\n';
-    default:
-        return cp;
+    case U'\uFDD1': return U'\n';
+    default: return cp;
     }
 }
 

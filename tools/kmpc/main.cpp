@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
     }
     if (kmpc::NeedsPortProgram(options)) {
         const int error = kmpc::ExecPortProgram(argv);
-        std::fprintf(stderr, "kmpc: cannot start %s: %s\n", kmpc::kPortProgramName, std::strerror(error));
+        std::fprintf(stderr, "kmpc: cannot start %s: %s\n", kmpc::kPortProgramName,
+                     std::strerror(error));
         return kmpc::kExitPortFailed;
     }
     const kmp::SystemClock clock;

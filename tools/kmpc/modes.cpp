@@ -8,7 +8,8 @@
 
 namespace kmpc {
 
-int RunWithoutPort(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FILE* err) {
+int RunWithoutPort(const Options& options, const kmp::Clock& clock, std::FILE* out,
+                   std::FILE* err) {
     switch (options.mode) {
     case Mode::Text: return PrintProgramText(options, out, err);
     case Mode::ToKmp: return SaveAsProgramFile(options, err);

@@ -54,8 +54,8 @@ int ParseSeconds(std::string_view option, std::string_view text) {
 // What the parse gathers besides the options themselves.
 struct ParseState {
     std::vector<std::string> files;
-    std::string modeOption;     // "--text", "--to-kmp" or "--list-ports"
-    std::string uploadOnly;     // the last option that needs --upload
+    std::string modeOption;  // "--text", "--to-kmp" or "--list-ports"
+    std::string uploadOnly;  // the last option that needs --upload
 };
 
 void SetMode(Options& options, ParseState& state, Mode mode, std::string_view name) {
@@ -127,7 +127,8 @@ bool ApplyTextOption(Options& options, ParseState& state, std::string_view name)
 }
 
 // Handles one option; returns false when `arg` is no option this program knows.
-bool ApplyOption(Options& options, ParseState& state, ArgumentCursor& cursor, const std::string& arg) {
+bool ApplyOption(Options& options, ParseState& state, ArgumentCursor& cursor,
+                 const std::string& arg) {
     std::string_view name = arg;
     std::optional<std::string_view> attached;
     if (name.starts_with("--")) {
@@ -140,11 +141,12 @@ bool ApplyOption(Options& options, ParseState& state, ArgumentCursor& cursor, co
         name = "-o";
     }
     if (!ApplyCompileOption(options, cursor, name, attached) &&
-        !ApplyPortOption(options, state, cursor, name, attached) && !ApplyTextOption(options, state, name)) {
+        !ApplyPortOption(options, state, cursor, name, attached) &&
+        !ApplyTextOption(options, state, name)) {
         return false;
     }
-    static constexpr std::string_view kFlags[] = {"--help",      "--version", "--handshake", "--simulator",
-                                                  "--list-ports", "--text",    "--to-kmp"};
+    static constexpr std::string_view kFlags[] = {
+        "--help", "--version", "--handshake", "--simulator", "--list-ports", "--text", "--to-kmp"};
     if (attached && std::find(std::begin(kFlags), std::end(kFlags), name) != std::end(kFlags)) {
         throw UsageError("option " + std::string(name) + " takes no value");
     }
@@ -153,8 +155,10 @@ bool ApplyOption(Options& options, ParseState& state, ArgumentCursor& cursor, co
 
 // An option of the compile run that the chosen mode has no use for.
 void RejectCompileOnly(const Options& options, const std::string& modeOption) {
-    if (!options.imagePath.empty()) throw UsageError("option -o cannot be combined with " + modeOption);
-    if (!options.uploadPort.empty()) throw UsageError("option --upload cannot be combined with " + modeOption);
+    if (!options.imagePath.empty())
+        throw UsageError("option -o cannot be combined with " + modeOption);
+    if (!options.uploadPort.empty())
+        throw UsageError("option --upload cannot be combined with " + modeOption);
 }
 
 // The number of FILEs and the combinations of options that the mode allows.

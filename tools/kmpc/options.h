@@ -20,15 +20,15 @@ enum class Mode {
 struct Options {
     Mode mode = Mode::Compile;
     kmp::TimingSettings timing;
-    std::string imagePath;  // -o IMAGE; empty when not given
-    std::string inputPath;  // FILE (or IN), "-" for standard input
+    std::string imagePath;   // -o IMAGE; empty when not given
+    std::string inputPath;   // FILE (or IN), "-" for standard input
     std::string outputPath;  // OUT of --to-kmp
     bool help = false;
     bool version = false;
 
     // Upload after a successful compile (kmpc-port does it).
-    std::string uploadPort;  // --upload PORT; empty when not given
-    bool handshake = false;  // --handshake: CTS output flow control
+    std::string uploadPort;     // --upload PORT; empty when not given
+    bool handshake = false;     // --handshake: CTS output flow control
     int dsrTimeoutMs = 5000;    // --dsr-timeout S
     int replyTimeoutMs = 2000;  // --reply-timeout S
     bool simulator = false;     // --simulator: the virtual controller "sim"

@@ -18,7 +18,8 @@ constexpr const char* kSimulatorDescription = "virtuálny ovládač (simulátor 
 std::string Hex4(std::uint16_t value) {
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string text(4, '0');
-    for (int i = 3; i >= 0; --i, value >>= 4) text[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
+    for (int i = 3; i >= 0; --i, value >>= 4)
+        text[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
     return text;
 }
 
@@ -68,7 +69,8 @@ int PrintPortList(std::FILE* out, std::FILE* err) {
     try {
         kmp::ListSerialPorts(names);
     } catch (const kmp::EComPort& error) {
-        if (error.ErrorCode() == kmp::CError_RegError && error.SystemError() == ENOENT) return kExitOk;
+        if (error.ErrorCode() == kmp::CError_RegError && error.SystemError() == ENOENT)
+            return kExitOk;
         std::fprintf(err, "kmpc: %s\n", error.what());
         return kExitPortFailed;
     }
@@ -76,7 +78,8 @@ int PrintPortList(std::FILE* out, std::FILE* err) {
     for (const QString& name : names) {
         const std::string port = name.toStdString();
         const auto found = descriptions.find(port);
-        const std::string line = PortListLine(port, found == descriptions.end() ? "" : found->second);
+        const std::string line =
+            PortListLine(port, found == descriptions.end() ? "" : found->second);
         std::fprintf(out, "%s\n", line.c_str());
     }
     return kExitOk;

@@ -40,7 +40,8 @@ int RunPortWork(const kmpc::Options& options) {
     if (options.mode == kmpc::Mode::ListPorts) return kmpc::PrintPortList(stdout, stderr);
     const kmp::SystemClock clock;
     const int status = kmpc::RunWithoutPort(options, clock, stdout, stderr);
-    if (status != kmpc::kExitOk || options.mode != kmpc::Mode::Compile || options.uploadPort.empty())
+    if (status != kmpc::kExitOk || options.mode != kmpc::Mode::Compile ||
+        options.uploadPort.empty())
         return status;
     // The listing comes before whatever the upload prints.
     std::fflush(stdout);

@@ -59,7 +59,8 @@ bool UploadSession::WaitForDsr() {
     if (!dsrOn_) Wait(Waiting::Dsr, request_.dsrTimeoutMs);
     if (!dsrOn_) {
         log_("Doska na porte " + request_.portName + " nezapla signál DSR do " +
-             SlovakSeconds(request_.dsrTimeoutMs) + " s: nie je pripojená, zapnutá alebo pripravená.");
+             SlovakSeconds(request_.dsrTimeoutMs) +
+             " s: nie je pripojená, zapnutá alebo pripravená.");
     }
     return dsrOn_;
 }
@@ -130,7 +131,8 @@ void UploadSession::ReadReturnedBytes() {
 void UploadSession::LogPortFailure(const kmp::EComPort& error) {
     log_("kmpc: " + request_.portName + ": " + error.what());
     if (error.ErrorCode() != kmp::CError_OpenFailed) return;
-    if (const std::string hint = kmp::PortOpenHint(request_.portName, error.SystemError()); !hint.empty())
+    if (const std::string hint = kmp::PortOpenHint(request_.portName, error.SystemError());
+        !hint.empty())
         log_(hint);
 }
 
