@@ -1,5 +1,7 @@
 #include "port_open_hint.h"
 
+#include "port_holders.h"
+
 #include <grp.h>
 #include <sys/stat.h>
 
@@ -34,7 +36,8 @@ std::string PortOpenHint(const std::string& portName, int systemError) {
                " $USER), potom sa odhláste a znova prihláste.";
     }
     if (systemError == EBUSY || systemError == EAGAIN) {
-        return "Port " + path + " práve používa iný program. Zatvorte ho a skúste znovu.";
+        return "Port " + path + " práve používa iný program. Zatvorte ho a skúste znovu." +
+               PortHolderSentences(FindPortHolders(path));
     }
     return {};
 }

@@ -12,7 +12,8 @@ std::string PortDevicePath(const std::string& portName);
 
 // A Slovak line for the log (UTF-8) when `systemError` is EACCES or EPERM
 // (how to get permission on Debian, naming the group that owns the device)
-// or EBUSY or EAGAIN (another program holds the port); empty otherwise.
+// or EBUSY or EAGAIN (another program holds the port, named with its pid
+// when /proc shows it); empty otherwise.
 std::string PortOpenHint(const std::string& portName, int systemError);
 
 }  // namespace kmp
