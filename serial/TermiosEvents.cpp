@@ -1,7 +1,6 @@
 // The event wait of the termios device.
 #include <poll.h>
 #include <sys/ioctl.h>
-#include <unistd.h>
 
 #include <cerrno>
 
@@ -14,11 +13,6 @@ namespace {
 
 // The TIOCMGET reading interval for drivers without TIOCMIWAIT.
 constexpr int kModemPollMs = 50;
-
-void DrainEventFd(int fd) {
-    std::uint64_t value = 0;
-    [[maybe_unused]] const auto n = read(fd, &value, sizeof value);
-}
 
 }  // namespace
 
@@ -34,7 +28,7 @@ std::uint32_t TermiosDevice::ReceivedEvents() {
     std::uint32_t events = EV_RXCHAR;
     const int size = inputSize_;
     int waiting = 0;
-    if (ioctl(fd_, TIOCINQ, &waiting) == 0 && size > 0 && waiting * 5 >= size * 4)
+    if (ioctl(fd_.Get(), TIOCINQ, &waiting) == 0 && size > 0 && waiting * 5 >= size * 4)
         events |= EV_RX80FULL;
     return events;
 }
@@ -43,7 +37,7 @@ std::uint32_t TermiosDevice::ReceivedEvents() {
 std::uint32_t TermiosDevice::CounterEvents() {
     if (!hasModemLines_) return 0;
     serial_icounter_struct now{};
-    if (ioctl(fd_, TIOCGICOUNT, &now) != 0) return 0;
+    if (ioctl(fd_.Get(), TIOCGICOUNT, &now) != 0) return 0;
     if (!haveCounters_) {
         haveCounters_ = true;
         lastCounters_ = now;
@@ -75,7 +69,7 @@ std::uint32_t TermiosDevice::CounterEvents() {
 // Line changes from a TIOCMGET reading (drivers without TIOCMIWAIT).
 std::uint32_t TermiosDevice::PolledModemEvents() {
     int bits = 0;
-    if (ioctl(fd_, TIOCMGET, &bits) != 0) return 0;
+    if (ioctl(fd_.Get(), TIOCMGET, &bits) != 0) return 0;
     const int changed = bits ^ lastModemBits_;
     lastModemBits_ = bits;
     std::uint32_t events = 0;
@@ -92,15 +86,15 @@ std::uint32_t TermiosDevice::WaitEvent(int stopFd) {
         const bool pollModem = watcher_ && watcher_->Unsupported();
         const bool watchRx = rxArmed_ && (eventMask_ & (EV_RXCHAR | EV_RX80FULL | EV_RXFLAG));
         pollfd fds[3] = {{stopFd, POLLIN, 0},
-                         {wakeFd_, POLLIN, 0},
-                         {fd_, static_cast<short>(watchRx ? POLLIN : 0), 0}};
+                         {wake_.Fd(), POLLIN, 0},
+                         {fd_.Get(), static_cast<short>(watchRx ? POLLIN : 0), 0}};
         const int timeout = events != 0 ? 0 : pollModem ? kModemPollMs : -1;
         const int r = poll(fds, 3, timeout);
         if (r < 0 && errno == EINTR) continue;
         if (r < 0) throw DeviceError(errno);
         if (fds[0].revents) return 0;
         if (fds[2].revents & (POLLHUP | POLLERR | POLLNVAL)) throw DeviceError(EIO);
-        if (fds[1].revents) DrainEventFd(wakeFd_);
+        if (fds[1].revents) wake_.Drain();
         if (fds[2].revents & POLLIN) events |= ReceivedEvents();
         events |= CounterEvents();
         if (pollModem) events |= PolledModemEvents();

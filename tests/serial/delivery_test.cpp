@@ -30,7 +30,7 @@ TEST(DeliveryTest, ReactionsOfOneBatchRunInTheFixedOrder) {
     };
     board->Send(Bytes({1}));
     // The thread now waits for its first batch; the next events queue up.
-    ASSERT_TRUE(port.WaitForQueuedHandOver(5000));
+    ASSERT_TRUE(ComPortTestPeer::WaitForQueuedHandOver(port, 5000));
     board->SetDSR(false);
     board->Send(Bytes({2}));
     ASSERT_TRUE(Eventually([&] { return lines.size() == 3; }));
@@ -54,7 +54,7 @@ TEST(DeliveryTest, CloseRunsReactionsHandedOverBeforeIt) {
     port.OnBeforeClose = [&](QObject*) { lines.emplace_back("BeforeClose"); };
     port.OnAfterClose = [&](QObject*) { lines.emplace_back("AfterClose"); };
     pty.WriteAtMaster(std::vector<std::uint8_t>(4000, 0x55));
-    ASSERT_TRUE(port.WaitForQueuedHandOver(5000));
+    ASSERT_TRUE(ComPortTestPeer::WaitForQueuedHandOver(port, 5000));
     port.Close();
     EXPECT_FALSE(port.Connected());
     EXPECT_EQ(lines, (std::vector<std::string>{"BeforeClose", "RxChar(open)", "AfterClose"}));
@@ -72,7 +72,7 @@ TEST(DeliveryTest, CloseRunsWindowMessagesQueuedBeforeIt) {
     port.OnBeforeClose = [&](QObject*) { lines.emplace_back("BeforeClose"); };
     port.OnAfterClose = [&](QObject*) { lines.emplace_back("AfterClose"); };
     board->SetDSR(false);
-    ASSERT_TRUE(port.WaitForQueuedHandOver(5000));
+    ASSERT_TRUE(ComPortTestPeer::WaitForQueuedHandOver(port, 5000));
     port.Close();
     // The queued message reaches the window inside Close, while still open.
     EXPECT_EQ(lines, (std::vector<std::string>{"DSR(0)", "BeforeClose", "DSR(0)", "AfterClose"}));

@@ -9,12 +9,12 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "Descriptors.h"
 #include "ModemWatcher.h"
 #include "serial_test_support.h"
 #include "termios2_speed.h"
 
 #include <poll.h>
-#include <sys/eventfd.h>
 
 namespace kmp {
 namespace {
@@ -51,13 +51,13 @@ TEST(PtyPortTest, OpenAndCloseFireEventsAndNoticesInOrder) {
     port.SetPort(pty.path());
     port.Open();
     EXPECT_TRUE(port.Connected());
-    EXPECT_TRUE(port.ThreadRunning());
+    EXPECT_TRUE(ComPortTestPeer::ThreadRunning(port));
     port.Open();  // already open: nothing
     EXPECT_EQ(rec.lines, kOpenLines);
     rec.lines.clear();
     port.Close();
     EXPECT_FALSE(port.Connected());
-    EXPECT_FALSE(port.ThreadRunning());
+    EXPECT_FALSE(ComPortTestPeer::ThreadRunning(port));
     port.Close();  // already closed: nothing
     EXPECT_EQ(rec.lines, kCloseLines);
 }
@@ -271,7 +271,7 @@ TEST(PtyPortTest, ReadStringTakesAtMost128AndLeavesTheRest) {
     port.SetPort(pty.path());
     port.SetEvents(TComEvents{});  // no event thread: the test reads itself
     port.Open();
-    EXPECT_FALSE(port.ThreadRunning());
+    EXPECT_FALSE(ComPortTestPeer::ThreadRunning(port));
     std::vector<std::uint8_t> burst(200);
     for (std::size_t i = 0; i < burst.size(); ++i) burst[i] = static_cast<std::uint8_t>(i);
     pty.WriteAtMaster(burst);
@@ -303,14 +303,11 @@ TEST(PtyPortTest, LinesOfAPseudoTerminal) {
 
 TEST(ModemWatcherTest, DriverWithoutLineWaitFallsBackAndWakesTheWait) {
     Pty pty;
-    const int wake = eventfd(0, EFD_CLOEXEC);
-    {
-        ModemWatcher watcher(pty.master(), wake);
-        pollfd p{wake, POLLIN, 0};
-        ASSERT_EQ(poll(&p, 1, 5000), 1);
-        EXPECT_TRUE(watcher.Unsupported());
-    }
-    close(wake);
+    const EventFd wake;
+    ModemWatcher watcher(pty.master(), wake);
+    pollfd p{wake.Fd(), POLLIN, 0};
+    ASSERT_EQ(poll(&p, 1, 5000), 1);
+    EXPECT_TRUE(watcher.Unsupported());
 }
 
 TEST(PtyPortTest, PortRenameReopensOnlyOnARealChange) {

@@ -126,9 +126,9 @@ TEST(ComPortTest, LinkRegisteredTwiceOrMissingRaisesCode18) {
     TComLink a, b;
     b.ReceivedBlockNotice = [](TCustomComPort*, const std::uint8_t*, int) {};
     port.RegisterLink(&a);
-    EXPECT_FALSE(port.HasBlockReader());
+    EXPECT_FALSE(ComPortTestPeer::HasBlockReader(port));
     port.RegisterLink(&b);
-    EXPECT_TRUE(port.HasBlockReader());
+    EXPECT_TRUE(ComPortTestPeer::HasBlockReader(port));
     try {
         port.RegisterLink(&a);
         FAIL() << "no exception";
@@ -137,7 +137,7 @@ TEST(ComPortTest, LinkRegisteredTwiceOrMissingRaisesCode18) {
         EXPECT_EQ(e.SystemError(), -1);
     }
     port.UnRegisterLink(&b);
-    EXPECT_FALSE(port.HasBlockReader());
+    EXPECT_FALSE(ComPortTestPeer::HasBlockReader(port));
     EXPECT_THROW(port.UnRegisterLink(&b), EComPort);
 }
 
