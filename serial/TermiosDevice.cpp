@@ -91,7 +91,8 @@ std::unique_ptr<ComDevice> OpenTermiosDevice(const std::string& port) {
     return device;
 }
 
-TermiosDevice::TermiosDevice(UniqueFd fd) : fd_(std::move(fd)) {
+TermiosDevice::TermiosDevice(UniqueFd fd)
+    : fd_(std::move(fd)), arrivals_(WatchArrivals(fd_.Get())) {
     if (!wake_.Valid()) Fail(wake_.Error());
     int bits = 0;
     // Pseudo-terminals have no modem lines: ENOTTY (EINVAL before Linux 5.13).

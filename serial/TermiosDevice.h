@@ -47,6 +47,8 @@ public:
     std::uint32_t ModemStatus() override;
 
 private:
+    static UniqueFd WatchArrivals(int fd);
+    bool TakeArrivals();
     void Rearm();
     int InQueue() const;
     CommTimeouts CurrentTimeouts();
@@ -58,7 +60,8 @@ private:
     std::uint32_t ReceivedEvents();
 
     const UniqueFd fd_;
-    const EventFd wake_;  // wakes the event wait
+    const EventFd wake_;       // wakes the event wait
+    const UniqueFd arrivals_;  // epoll: one edge per arrival of bytes
     bool hasModemLines_ = false;
     std::mutex mutex_;
     CommTimeouts timeouts_;

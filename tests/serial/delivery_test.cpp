@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <stdexcept>
 
@@ -38,6 +39,41 @@ TEST(DeliveryTest, ReactionsOfOneBatchRunInTheFixedOrder) {
     // gives OnRxChar before OnDSRChange.
     EXPECT_EQ(lines, (std::vector<std::string>{"RxChar(2)", "RxChar(2)", "DSR(0)"}));
     port.Close();
+}
+
+// A handler that waits for a whole reply before it reads: every arrival of
+// bytes raises evRxChar again, whatever is still waiting.
+TEST(DeliveryTest, EveryArrivalIsReportedWhileEarlierBytesWait) {
+    Pty pty;
+    auto board = std::make_shared<VirtualController>();
+    struct Line {
+        const char* name;
+        std::string port;
+        std::function<void(const std::vector<std::uint8_t>&)> send;
+    };
+    const Line lines[] = {
+        {"pty", pty.path(), [&](const std::vector<std::uint8_t>& b) { pty.WriteAtMaster(b); }},
+        {"sim", "sim", [&](const std::vector<std::uint8_t>& b) { board->Send(b); }},
+    };
+    for (const Line& line : lines) {
+        TComPort port;
+        port.SetVirtualController(board);
+        port.SetPort(line.port);
+        std::vector<int> counts;
+        std::string reply;
+        port.OnRxChar = [&](QObject*, int count) {
+            counts.push_back(count);
+            if (count >= 5) port.ReadString(reply, 128);
+        };
+        port.Open();
+        line.send(Bytes({1, 2, 3}));
+        ASSERT_TRUE(Eventually([&] { return counts.size() == 1; })) << line.name;
+        line.send(Bytes({4, 5}));
+        ASSERT_TRUE(Eventually([&] { return !reply.empty(); })) << line.name;
+        EXPECT_EQ(counts, (std::vector<int>{3, 5})) << line.name;
+        EXPECT_EQ(reply, "\x01\x02\x03\x04\x05") << line.name;
+        port.Close();
+    }
 }
 
 TEST(DeliveryTest, CloseRunsReactionsHandedOverBeforeIt) {
