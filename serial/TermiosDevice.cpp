@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <future>
+#include <limits>
 #include <thread>
 
 #include "Deadline.h"
@@ -213,12 +214,20 @@ std::size_t TermiosDevice::DrainUntil(const Deadline& deadline) {
     return dropped;
 }
 
-// Time is up: what still waits in the output queue does not leave.
+// Time is up: what still waits in the output queue does not leave. Returns
+// at least the number of bytes thrown away (the queue only shrinks between
+// its count and the flush), so that Write never counts a dropped byte.
+// A pseudo-terminal or socat port cannot tell: TIOCOUTQ reads 0 there, and
+// its queue is the peer's unread input, which a flush would throw away
+// uncounted. Its queue is kept, so every byte that the device has taken
+// reaches the peer as counted. A real port whose count cannot be read is
+// flushed (to end the drain) and no byte of the write is sure to have left.
 std::size_t TermiosDevice::DropUnsent() {
+    if (!hasModemLines_) return 0;
     int unsent = 0;
-    if (Retry([&] { return ioctl(fd_.Get(), TIOCOUTQ, &unsent); }) != 0) unsent = 0;
+    const bool counted = Retry([&] { return ioctl(fd_.Get(), TIOCOUTQ, &unsent); }) == 0;
     Retry([this] { return tcflush(fd_.Get(), TCOFLUSH); });
-    return static_cast<std::size_t>(unsent);
+    return counted ? static_cast<std::size_t>(unsent) : std::numeric_limits<std::size_t>::max();
 }
 
 bool TermiosDevice::WaitReadable(int timeoutMs) {

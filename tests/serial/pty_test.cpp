@@ -6,6 +6,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -215,6 +217,26 @@ TEST(PtyPortTest, WriteOf130BytesArrivesIntact) {
     EXPECT_EQ(port.Write(frame.data(), 0), 0);  // nothing written, no notice
     EXPECT_EQ(sent.size(), 1u);
     port.UnRegisterLink(&link);
+}
+
+// The peer does not read: the write times out with the kernel's buffers
+// full, and every byte that it counts reaches the peer when it reads.
+TEST(PtyPortTest, TimedOutWriteCountsNoDiscardedByte) {
+    Pty pty;
+    TComPort port;
+    port.SetPort(pty.path());
+    port.Timeouts().SetWriteTotalMultiplier(0);
+    port.Timeouts().SetWriteTotalConstant(100);
+    port.Open();
+    std::vector<std::uint8_t> data(1 << 20);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i % 251);
+    const int written = port.Write(data.data(), static_cast<int>(data.size()));
+    ASSERT_GT(written, 0);
+    ASSERT_LT(written, static_cast<int>(data.size()));
+    const std::vector<std::uint8_t> arrived = pty.ReadAtMaster(static_cast<std::size_t>(written));
+    EXPECT_EQ(arrived.size(), static_cast<std::size_t>(written));
+    EXPECT_TRUE(std::equal(arrived.begin(), arrived.end(), data.begin()));
+    port.Close();
 }
 
 TEST(PtyPortTest, ReceivedBytesReachOnRxCharOnTheMainThread) {
