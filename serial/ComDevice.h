@@ -94,7 +94,7 @@ struct CommStatus {
 // One open device. The event thread calls SetEventMask, WaitEvent and Purge;
 // the port's thread calls everything else. Implementations are safe for that.
 // Every call throws DeviceError with the errno value when the system fails
-// it, EIO when the device is gone; none throws anything else.
+// it (EIO when the device is gone).
 class ComDevice {
 public:
     virtual ~ComDevice() = default;
