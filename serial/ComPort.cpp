@@ -9,7 +9,6 @@
 #include "ComThread.h"
 #include "EventWindow.h"
 #include "PortName.h"
-#include "TermiosDevice.h"
 #include "VirtualController.h"
 
 namespace kmp {
