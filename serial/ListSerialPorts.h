@@ -6,10 +6,9 @@
 #include <functional>
 #include <vector>
 
-namespace kmp {
+#include "PortName.h"  // kSimulatorPortName
 
-// The port name of the virtual controller.
-inline constexpr const char* kSimulatorPortName = "sim";
+namespace kmp {
 
 // True when KMP_SIMULATOR=1 is set in the environment (the window's and
 // kmpc's --simulator option set it at start).

@@ -21,11 +21,6 @@ std::string DeviceGroup(const std::string& path) {
 
 }  // namespace
 
-std::string PortDevicePath(const std::string& portName) {
-    if (!portName.empty() && portName.front() == '/') return portName;
-    return "/dev/" + portName;
-}
-
 std::string PortOpenHint(const std::string& portName, int systemError) {
     const std::string path = PortDevicePath(portName);
     if (systemError == EACCES || systemError == EPERM) {
