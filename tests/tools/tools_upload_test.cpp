@@ -225,6 +225,15 @@ std::string OwningGroup(const std::string& path) {
     return gr == nullptr || gr->gr_gid == 0 ? "dialout" : gr->gr_name;
 }
 
+// This test program's name as /proc shows it (at most 15 characters).
+std::string OwnCommandName() {
+    std::ifstream comm("/proc/self/comm");
+    std::string name;
+    std::getline(comm, name);
+    return name;
+}
+
+// The test holds the port, so the hint names the test program.
 TEST(KmpcUpload, PortHeldByAnotherProgram) {
     TestPty pty;
     ASSERT_FALSE(pty.Path().empty());
@@ -238,7 +247,9 @@ TEST(KmpcUpload, PortHeldByAnotherProgram) {
         LinesAfterCompileLog(r.err),
         (std::vector<std::string>{
             "kmpc: " + pty.Path() + ": Unable to open com port (win error code: 11)",
-            "Port " + pty.Path() + " práve používa iný program. Zatvorte ho a skúste znovu."}));
+            "Port " + pty.Path() + " práve používa iný program. Zatvorte ho a skúste znovu." +
+                " Drží ho program " + OwnCommandName() + " (PID " + std::to_string(getpid()) +
+                ")."}));
 }
 
 TEST(KmpcUpload, NoPermissionForTheDevice) {
