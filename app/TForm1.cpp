@@ -32,6 +32,8 @@ void TForm1::SetUpWindow() {
     setWindowTitle(tr(kWindowCaption));
     setWindowIcon(WindowIcon());
     ui->Label16->installEventFilter(this);
+    for (QLabel* valueLabel : {ui->Label7, ui->Label10, ui->Label14})
+        valueLabel->setMinimumWidth(valueLabel->width());
     ui->Button1->setFocus();
     CenterOnScreen();
 }

@@ -24,6 +24,10 @@ namespace kmp {
 QString ContactLinkText();
 QUrl ContactLinkUrl();
 
+// Widens `label` to hold its whole text, from its left edge; never narrower
+// than its minimum width.
+void FitWidthToText(QLabel& label);
+
 // `name` with "." and `suffix` added when its file name has no extension.
 QString WithDefaultSuffix(const QString& name, const QString& suffix);
 
