@@ -67,6 +67,7 @@ void TForm1::ConnectReactions() {
     React(ui->TrackBar2, &QSlider::valueChanged, &TForm1::TrackBar2Change);
     React(ui->TrackBar3, &QSlider::valueChanged, &TForm1::TrackBar3Change);
     ConnectUploadReactions();
+    ConnectEditorAndKeys();
 }
 
 void TForm1::ConnectUploadReactions() {

@@ -87,6 +87,9 @@ protected:
 private:
     void ConnectReactions();
     void ConnectUploadReactions();
+    // The editor's position display, the keyboard shortcuts and file drops.
+    void ConnectEditorAndKeys();
+    void ShowCursorPosition();
     void SetUpWindow();
     void CenterOnScreen();
     // Connects `signal` of `sender` to `reaction`, run under the general error display.
