@@ -6,8 +6,14 @@
 #include <QMimeDatabase>
 #include <QUrl>
 #include <QWidget>
+#include <algorithm>
 
 namespace kmp {
+
+bool HoldsLocalFiles(const QMimeData& data) {
+    const QList<QUrl> urls = data.urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
 
 QString DroppedProgramFile(const QMimeData& data) {
     if (!data.hasUrls()) return {};
@@ -32,25 +38,21 @@ void ProgramFileDrop::Watch(QWidget& widget) {
 }
 
 bool ProgramFileDrop::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (DroppedProgramFile(*drag->mimeData()).isEmpty()) break;
-        drag->acceptProposedAction();
+    const auto type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return QObject::eventFilter(watched, event);
+    // Drags without files (text, for instance) go on to the widget.
+    auto* drop = static_cast<QDropEvent*>(event);
+    if (!HoldsLocalFiles(*drop->mimeData())) return QObject::eventFilter(watched, event);
+    const QString name = DroppedProgramFile(*drop->mimeData());
+    if (name.isEmpty()) {
+        // Other files are refused rather than pasted as their names.
+        drop->ignore();
         return true;
     }
-    case QEvent::Drop: {
-        auto* drop = static_cast<QDropEvent*>(event);
-        const QString name = DroppedProgramFile(*drop->mimeData());
-        if (name.isEmpty()) break;
-        drop->acceptProposedAction();
-        open_(name);
-        return true;
-    }
-    default: break;
-    }
-    return QObject::eventFilter(watched, event);
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop) open_(name);
+    return true;
 }
 
 }  // namespace kmp

@@ -14,8 +14,12 @@ namespace kmp {
 // or a text file; empty when the drop holds none.
 QString DroppedProgramFile(const QMimeData& data);
 
+// Whether a drop holds at least one local file.
+bool HoldsLocalFiles(const QMimeData& data);
+
 // Takes the drops of program files on the widgets it watches and hands the
-// file name to `open`; other drops go on to the widget itself.
+// file name to `open`, refuses drops of other files, and lets drops without
+// files go on to the widget itself.
 class ProgramFileDrop final : public QObject {
 public:
     ProgramFileDrop(std::function<void(const QString&)> open, QObject* parent);

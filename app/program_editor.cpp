@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <algorithm>
 
@@ -32,15 +33,21 @@ constexpr int kMinimumDigits = 3;
 TProgramEditor::TProgramEditor(QWidget* parent)
     : QPlainTextEdit(parent),
       gutter_(new LineNumberGutter(*this)),
-      highlighter_(new TProgramHighlighter(document())) {
+      highlighter_(new TProgramHighlighter(this)) {
     connect(this, &QPlainTextEdit::blockCountChanged, this, [this] { UpdateGutterWidth(); });
     connect(this, &QPlainTextEdit::updateRequest, this,
             [this](const QRect& rect, int dy) { UpdateGutter(rect, dy); });
     UpdateGutterWidth();
+    SetHighlighting(true);
 }
 
 void TProgramEditor::SetHighlighting(bool on) {
+    // The highlighter brackets its work in an edit block, whose end would
+    // announce a change of the text; the text stays as it is.
+    const QSignalBlocker quiet(document());
     highlighter_->setDocument(on ? document() : nullptr);
+    if (on) highlighter_->rehighlight();
+    viewport()->update();
 }
 
 bool TProgramEditor::Highlighting() const {

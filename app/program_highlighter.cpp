@@ -57,7 +57,7 @@ QList<ProgramSpanAt> ProgramLineSpans(const QString& line) {
     return spans;
 }
 
-TProgramHighlighter::TProgramHighlighter(QTextDocument* document) : QSyntaxHighlighter(document) {
+TProgramHighlighter::TProgramHighlighter(QObject* parent) : QSyntaxHighlighter(parent) {
     keyword_.setForeground(QColor(0, 0, 160));
     keyword_.setFontWeight(QFont::Bold);
     comment_.setForeground(QColor(0, 128, 0));

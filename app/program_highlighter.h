@@ -25,7 +25,8 @@ class TProgramHighlighter final : public QSyntaxHighlighter {
     Q_OBJECT
 
 public:
-    explicit TProgramHighlighter(QTextDocument* document);
+    // Highlights no document until setDocument() is called.
+    explicit TProgramHighlighter(QObject* parent);
 
     const QTextCharFormat& FormatOf(ProgramSpan kind) const;
 
