@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QImage>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
@@ -60,6 +61,29 @@ TEST_F(EditorTest, GutterLiesInsideTheEditorWhicheverTheLineCount) {
         const int digits = std::max(3, static_cast<int>(QString::number(lines).size()));
         EXPECT_GE(gutter.width(), editor().fontMetrics().horizontalAdvance(QString(digits, u'9')));
     }
+}
+
+QRect RowOf(TProgramEditor& editor, int line) {
+    return editor.cursorRect(QTextCursor(editor.document()->findBlockByNumber(line - 1)));
+}
+
+// Ink in the gutter's pixel rows `row`: a line number is drawn there.
+bool GutterHasInk(TProgramEditor& editor, const QRect& row) {
+    const QImage image = editor.Gutter().grab().toImage();
+    const QRgb background = image.pixel(0, std::clamp(row.center().y(), 0, image.height() - 1));
+    for (int y = std::max(0, row.top()); y <= std::min(row.bottom(), image.height() - 1); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != background) return true;
+    return false;
+}
+
+TEST_F(EditorTest, GutterDrawsTheNumbersOfVisibleLines) {
+    // Line 4 of the example program is empty: the ink is the number's.
+    for (int line : {1, 4, 20}) EXPECT_TRUE(GutterHasInk(editor(), RowOf(editor(), line))) << line;
+    editor().setPlainText(QString());
+    const QRect first = RowOf(editor(), 1);
+    EXPECT_TRUE(GutterHasInk(editor(), first));
+    EXPECT_FALSE(GutterHasInk(editor(), first.translated(0, first.height())));
 }
 
 // The program text of a file and the same text saved from the editor.
