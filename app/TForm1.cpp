@@ -32,6 +32,8 @@ void TForm1::SetUpWindow() {
     setWindowTitle(tr(kWindowCaption));
     setWindowIcon(WindowIcon());
     ui->Label16->installEventFilter(this);
+    for (QLabel* valueLabel : {ui->Label7, ui->Label10, ui->Label14})
+        valueLabel->setMinimumWidth(valueLabel->width());
     ui->Button1->setFocus();
     CenterOnScreen();
 }
@@ -65,6 +67,7 @@ void TForm1::ConnectReactions() {
     React(ui->TrackBar2, &QSlider::valueChanged, &TForm1::TrackBar2Change);
     React(ui->TrackBar3, &QSlider::valueChanged, &TForm1::TrackBar3Change);
     ConnectUploadReactions();
+    ConnectEditorAndKeys();
 }
 
 void TForm1::ConnectUploadReactions() {

@@ -24,6 +24,10 @@ namespace kmp {
 QString ContactLinkText();
 QUrl ContactLinkUrl();
 
+// Widens `label` to hold its whole text, from its left edge; never narrower
+// than its minimum width.
+void FitWidthToText(QLabel& label);
+
 // `name` with "." and `suffix` added when its file name has no extension.
 QString WithDefaultSuffix(const QString& name, const QString& suffix);
 
@@ -83,6 +87,9 @@ protected:
 private:
     void ConnectReactions();
     void ConnectUploadReactions();
+    // The editor's position display, the keyboard shortcuts and file drops.
+    void ConnectEditorAndKeys();
+    void ShowCursorPosition();
     void SetUpWindow();
     void CenterOnScreen();
     // Connects `signal` of `sender` to `reaction`, run under the general error display.

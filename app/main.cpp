@@ -3,6 +3,7 @@
 #include "command_line.h"
 #include "gettext_translator.h"
 #include "i18n.h"
+#include "qt_catalogue.h"
 #include "qt_dialogs.h"
 #include "startup_probe.h"
 #include "studio_application.h"
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
 
     kmp::StudioApplication app(argc, argv);
     kmp::i18n::InstallGettextTranslator(app);
+    kmp::i18n::InstallQtCatalogue(app);
     kmp::QtDialogs dialogs;
     app.SetErrorDialogs(&dialogs);
     kmp::TForm1 form1(dialogs);
