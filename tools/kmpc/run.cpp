@@ -1,7 +1,7 @@
 #include "run.h"
 
+#include "atomic_file.h"
 #include "editor_text.h"
-#include "image_file.h"
 #include "input_file.h"
 #include "program_file.h"
 #include "text_encoding.h"
@@ -63,7 +63,9 @@ int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FI
     if (status == kExitOk && !options.imagePath.empty()) {
         const std::string_view image(reinterpret_cast<const char*>(kmp::CodeImage.data()),
                                      kmp::CodeImage.size());
-        if (const int writeError = WriteFileAtomically(options.imagePath, image); writeError != 0) {
+        std::fflush(out);  // the listing comes first when IMAGE is standard output
+        if (const int writeError = kmp::WriteFileReplacing(options.imagePath, image);
+            writeError != 0) {
             return FileFailure(err, options.imagePath, std::strerror(writeError));
         }
     }
