@@ -38,9 +38,8 @@ std::string DisplayText(std::string message) {
 
 int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FILE* err) {
     std::string bytes;
-    int error = 0;
-    if (!ReadInputBytes(options.inputPath, bytes, error)) {
-        return FileFailure(err, options.inputPath, std::strerror(error));
+    if (std::string reason; !ReadInputBytes(options.inputPath, bytes, reason)) {
+        return FileFailure(err, options.inputPath, reason);
     }
     // The window compiles what its editor holds after opening the file.
     const std::string source =

@@ -5,7 +5,6 @@
 #include "program_file.h"
 #include "run.h"
 
-#include <cstring>
 #include <optional>
 #include <string>
 
@@ -16,9 +15,8 @@ namespace {
 // message on `err`.
 std::optional<std::string> OpenedText(const std::string& path, std::FILE* err) {
     std::string bytes;
-    int error = 0;
-    if (!ReadInputBytes(path, bytes, error)) {
-        std::fprintf(err, "kmpc: %s: %s\n", path.c_str(), std::strerror(error));
+    if (std::string reason; !ReadInputBytes(path, bytes, reason)) {
+        std::fprintf(err, "kmpc: %s: %s\n", path.c_str(), reason.c_str());
         return std::nullopt;
     }
     return EditorHeldText(kmp::ProgramTextFromFileBytes(bytes));
