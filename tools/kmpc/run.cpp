@@ -5,21 +5,13 @@
 #include "input_file.h"
 #include "program_file.h"
 #include "text_encoding.h"
+#include "text_panes.h"
 
 #include <cstring>
 #include <stdexcept>
 
 namespace kmpc {
 namespace {
-
-void PrintLines(const std::vector<std::string>& lines, std::FILE* stream) {
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line;
-        text += '\n';
-    }
-    std::fwrite(text.data(), 1, text.size(), stream);
-}
 
 // "kmpc: NAME: REASON" on standard error.
 int FileFailure(std::FILE* err, const std::string& name, const std::string& reason) {
@@ -45,8 +37,8 @@ int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FI
     const std::string source =
         kmp::EditorTextToSource(EditorHeldText(kmp::ProgramTextFromFileBytes(bytes)));
     bytes.clear();
-    LinePane log;
-    LinePane listing;
+    StreamPane log(err);
+    TextPane listing;
     int status = kExitOk;
     try {
         kmp::CompileProgram(source, options.timing, log, listing, clock);
@@ -57,8 +49,8 @@ int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FI
     } catch (const std::length_error& e) {
         return FileFailure(err, options.inputPath, e.what());
     }
-    PrintLines(listing.Lines(), out);
-    PrintLines(log.Lines(), err);
+    std::fwrite(listing.Text().data(), 1, listing.Text().size(), out);
+    log.Flush();
     if (status == kExitOk && !options.imagePath.empty()) {
         const std::string_view image(reinterpret_cast<const char*>(kmp::CodeImage.data()),
                                      kmp::CodeImage.size());
