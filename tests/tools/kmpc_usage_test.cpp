@@ -80,5 +80,18 @@ TEST(KmpcInfo, DoubleDashEndsOptions) {
     EXPECT_EQ(r.out, "0: 200 1 0 3 \n4: 255 255\n");
 }
 
+// --help and --version that cannot be written fail as the compile does.
+class KmpcInfoUnwritten : public testing::TestWithParam<const char*> {};
+
+TEST_P(KmpcInfoUnwritten, ExitsWithTwoAndOneMessage) {
+    const ProcessResult r =
+        RunProcess({"/bin/sh", "-c", "exec \"$0\" \"$1\" >/dev/full", KMPC_PATH, GetParam()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "kmpc: standard output: No space left on device\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Info, KmpcInfoUnwritten,
+                         testing::Values("--help", "-h", "--version", "-V"));
+
 }  // namespace
 }  // namespace kmp::test
