@@ -3,6 +3,7 @@
 #include "atomic_file.h"
 #include "editor_text.h"
 #include "input_file.h"
+#include "printable_name.h"
 #include "program_file.h"
 #include "text_encoding.h"
 #include "text_panes.h"
@@ -15,7 +16,7 @@ namespace {
 
 // "kmpc: NAME: REASON" on standard error.
 int FileFailure(std::FILE* err, const std::string& name, const std::string& reason) {
-    std::fprintf(err, "kmpc: %s: %s\n", name.c_str(), reason.c_str());
+    std::fprintf(err, "kmpc: %s: %s\n", PrintableName(name).c_str(), reason.c_str());
     return kExitUsage;
 }
 

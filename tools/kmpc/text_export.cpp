@@ -1,7 +1,10 @@
 #include "text_export.h"
 
+#include "atomic_file.h"
 #include "editor_text.h"
+#include "file_error.h"
 #include "input_file.h"
+#include "printable_name.h"
 #include "program_file.h"
 #include "run.h"
 
@@ -16,7 +19,7 @@ namespace {
 std::optional<std::string> OpenedText(const std::string& path, std::FILE* err) {
     std::string bytes;
     if (std::string reason; !ReadInputBytes(path, bytes, reason)) {
-        std::fprintf(err, "kmpc: %s: %s\n", path.c_str(), reason.c_str());
+        std::fprintf(err, "kmpc: %s: %s\n", PrintableName(path).c_str(), reason.c_str());
         return std::nullopt;
     }
     return EditorHeldText(kmp::ProgramTextFromFileBytes(bytes));
@@ -34,10 +37,12 @@ int PrintProgramText(const Options& options, std::FILE* out, std::FILE* err) {
 int SaveAsProgramFile(const Options& options, std::FILE* err) {
     const std::optional<std::string> text = OpenedText(options.inputPath, err);
     if (!text) return kExitUsage;
-    try {
-        kmp::WriteProgramFile(options.outputPath, *text);
-    } catch (const kmp::FileError& e) {
-        std::fprintf(err, "kmpc: %s\n", e.what());
+    // The window's save: the same bytes, the same rule, its message.
+    const int error =
+        kmp::WriteFileReplacing(options.outputPath, kmp::ProgramFileBytesFromText(*text));
+    if (error != 0) {
+        std::fprintf(err, "kmpc: %s\n",
+                     kmp::CannotCreateMessage(PrintableName(options.outputPath), error).c_str());
         return kExitUsage;
     }
     return kExitOk;
