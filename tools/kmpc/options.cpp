@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "printable_name.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -265,7 +267,8 @@ bool ParseCommandLine(int argc, char** argv, Options& options) {
         options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
         return true;
     } catch (const UsageError& e) {
-        std::fprintf(stderr, "kmpc: %s\nTry 'kmpc --help' for more information.\n", e.what());
+        std::fprintf(stderr, "kmpc: %s\nTry 'kmpc --help' for more information.\n",
+                     PrintableName(e.what()).c_str());
         return false;
     }
 }
