@@ -243,13 +243,12 @@ TEST(KmpcUpload, PortHeldByAnotherProgram) {
     const ProcessResult r = Kmpc({"--upload", pty.Path(), kExample});
     close(holder);
     EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(
-        LinesAfterCompileLog(r.err),
-        (std::vector<std::string>{
-            "kmpc: " + pty.Path() + ": Unable to open com port (win error code: 11)",
-            "Port " + pty.Path() + " práve používa iný program. Zatvorte ho a skúste znovu." +
-                " Drží ho program " + OwnCommandName() + " (PID " + std::to_string(getpid()) +
-                ")."}));
+    EXPECT_EQ(LinesAfterCompileLog(r.err),
+              (std::vector<std::string>{
+                  "kmpc: " + pty.Path() + ": Unable to open com port (win error code: 11)",
+                  "Port " + pty.Path() + " práve používa iný program. Zatvorte ho a skúste znovu." +
+                      " Drží ho program " + OwnCommandName() + " (PID " + std::to_string(getpid()) +
+                      ")."}));
 }
 
 TEST(KmpcUpload, NoPermissionForTheDevice) {
