@@ -1,5 +1,6 @@
 #include "run.h"
 
+#include "display_text.h"
 #include "editor_text.h"
 #include "image_file.h"
 #include "input_file.h"
@@ -27,13 +28,6 @@ int FileFailure(std::FILE* err, const std::string& name, const std::string& reas
     return kExitUsage;
 }
 
-// The general error display's text: a full stop is appended when the last
-// character's code is above that of the full stop.
-std::string DisplayText(std::string message) {
-    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
-    return message;
-}
-
 }  // namespace
 
 int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FILE* err) {
@@ -53,7 +47,7 @@ int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FI
         kmp::CompileProgram(source, options.timing, log, listing, clock);
         if (!kmp::CompiledOk) status = kExitCompileFailed;
     } catch (const kmp::RangeCheckError& e) {
-        log.AppendLine(DisplayText(e.what()));
+        log.AppendLine(kmp::DisplayedErrorText(e.what()));
         status = kExitCompileFailed;
     } catch (const std::length_error& e) {
         return FileFailure(err, options.inputPath, e.what());
