@@ -9,6 +9,7 @@
 #include "scripted_dialogs.h"
 #include "ui_TForm1.h"
 #include "upload_frame.h"
+#include "VirtualController.h"
 #include "upload_controller.h"
 
 #include <QApplication>
