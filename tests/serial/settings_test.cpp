@@ -231,14 +231,5 @@ TEST(ListSerialPortsTest, UsbAdaptersAlwaysCount) {
     EXPECT_FALSE(IsRealSerialPort({"", false}));
 }
 
-TEST(ListSerialPortsTest, SimulatorFromTheEnvironment) {
-    qputenv("KMP_SIMULATOR", "1");
-    EXPECT_TRUE(SimulatorEnabled());
-    qputenv("KMP_SIMULATOR", "0");
-    EXPECT_FALSE(SimulatorEnabled());
-    qunsetenv("KMP_SIMULATOR");
-    EXPECT_FALSE(SimulatorEnabled());
-}
-
 }  // namespace
 }  // namespace kmp

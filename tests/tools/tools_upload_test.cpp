@@ -198,6 +198,49 @@ TEST(KmpcUpload, SilentBoardStillTakesTheFrame) {
     EXPECT_EQ(LinesAfterCompileLog(r.err), std::vector<std::string>{" Odosielam dáta..."});
 }
 
+// The frame waits for CTS that never comes (the write time limit would be
+// minutes); --max-time ends the whole upload with one line and exit 3.
+TEST(KmpcUpload, MaxTimeEndsASendingThatCtsHoldsBack) {
+    const ProcessResult r =
+        Kmpc({"--simulator", "--upload", "sim", "--handshake", "--max-time", "0.3", kExample},
+             {"KMP_SIMULATOR_CTS=0"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(LinesAfterCompileLog(r.err),
+              (std::vector<std::string>{
+                  " Odosielam dáta...",
+                  "Nahrávanie na port sim neskončilo do 0,3 s (--max-time): kmpc ho ukončil."}));
+}
+
+struct FullOutputCase {
+    const char* name;
+    std::vector<std::string> args;
+};
+
+class FullOutput : public testing::TestWithParam<FullOutputCase> {};
+
+// Standard output that cannot be written: exit 2 with the compile path's
+// message, and nothing is uploaded.
+TEST_P(FullOutput, ExitsWithTwoAndTheMessage) {
+    std::vector<std::string> args = {"/bin/sh", "-c", "exec \"$0\" \"$@\" >/dev/full", KMPC_PATH};
+    args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
+    const ProcessResult r = RunProcess(args, {}, {"LC_ALL=C", "LANGUAGE=", "KMP_SIMULATOR="});
+    EXPECT_EQ(r.status, 2);
+    const std::vector<std::string> lines = SplitLines(r.err);
+    EXPECT_EQ(
+        std::count(lines.begin(), lines.end(), "kmpc: standard output: No space left on device"), 1)
+        << r.err;
+    EXPECT_FALSE(Contains(r.err, "Odosielam")) << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kmpc, FullOutput,
+    testing::Values(FullOutputCase{"Compile", {kExample}},
+                    FullOutputCase{"ListPorts", {"--simulator", "--list-ports"}},
+                    FullOutputCase{"Upload", {"--simulator", "--upload", "sim", kExample}}),
+    [](const testing::TestParamInfo<FullOutputCase>& param) {
+        return std::string(param.param.name);
+    });
+
 // A pseudo-terminal made by the test; the port end is `Path()`.
 class TestPty {
 public:

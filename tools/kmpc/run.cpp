@@ -1,6 +1,7 @@
 #include "run.h"
 
 #include "atomic_file.h"
+#include "display_text.h"
 #include "editor_text.h"
 #include "input_file.h"
 #include "printable_name.h"
@@ -18,13 +19,6 @@ namespace {
 int FileFailure(std::FILE* err, const std::string& name, const std::string& reason) {
     std::fprintf(err, "kmpc: %s: %s\n", PrintableName(name).c_str(), reason.c_str());
     return kExitUsage;
-}
-
-// The general error display's text: a full stop is appended when the last
-// character's code is above that of the full stop.
-std::string DisplayText(std::string message) {
-    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
-    return message;
 }
 
 }  // namespace
@@ -45,7 +39,7 @@ int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FI
         kmp::CompileProgram(source, options.timing, log, listing, clock);
         if (!kmp::CompiledOk) status = kExitCompileFailed;
     } catch (const kmp::RangeCheckError& e) {
-        log.AppendLine(DisplayText(e.what()));
+        log.AppendLine(kmp::DisplayedErrorText(e.what()));
         status = kExitCompileFailed;
     } catch (const std::length_error& e) {
         return FileFailure(err, options.inputPath, e.what());
