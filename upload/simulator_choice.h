@@ -12,7 +12,7 @@ namespace kmp {
 // True when `option` (--simulator) is given or KMP_SIMULATOR is "1".
 bool SimulatorChosen(bool option);
 
-// The virtual controller that kmpc offers as port "sim", set up from the
+// The virtual controller that the window and kmpc offer as port "sim", set up from the
 // environment so that scripts and tests can play a board that misbehaves:
 //   KMP_SIMULATOR_DSR=0   the board never raises DSR
 //   KMP_SIMULATOR_CTS=0   the board holds CTS off (the sending stalls with --handshake)

@@ -6,7 +6,7 @@
 #include "returned_bytes.h"
 #include "upload_port.h"
 #include "upload_texts.h"
-#include "VirtualController.h"
+#include "simulator_choice.h"
 
 #include <compiler.h>
 
@@ -55,7 +55,7 @@ UploadController::UploadController(const UploadControls& controls, Dialogs& dial
       dialogs_(dialogs) {
     ComPort1.setObjectName(QStringLiteral("ComPort1"));
     DescribeComPort1(ComPort1);
-    if (withSimulator) ComPort1.SetVirtualController(std::make_shared<VirtualController>());
+    if (withSimulator) ComPort1.SetVirtualController(SimulatorBoardFromEnvironment());
     TieLamp(*ui_.ComLed1, lkYellowLight, lsConn, ComPort1);
     TieLamp(*ui_.ComLed2, lkGreenLight, lsDSR, ComPort1);
 }
