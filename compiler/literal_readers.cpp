@@ -38,6 +38,14 @@ std::uint8_t ReadConst(Fits fits, std::string_view rangeMessage) {
 
 }  // namespace
 
+void ExpectToken(Token kind, std::string_view message) {
+    if (TokenKind == kind) {
+        NextToken();
+    } else {
+        ReportError(message);
+    }
+}
+
 char ReadNameChar() {
     if (!IsNameChar(TokenKind)) {
         ReportError(msg::kExpectedNameChar);
@@ -62,11 +70,7 @@ std::string ReadName() {
 
 std::string ReadLabelName() {
     std::string name = ReadName();
-    if (TokenKind == Token::Colon) {
-        NextToken();
-    } else {
-        ReportError(msg::kExpectedColon);
-    }
+    ExpectToken(Token::Colon, msg::kExpectedColon);
     return name;
 }
 

@@ -24,11 +24,7 @@ void SkipNewLinesAndSpaces() {
 // Spaces, then the NewLine that ends a line, then blank lines.
 void EndOfLine() {
     SkipSpaces();
-    if (TokenKind == Token::NewLine) {
-        NextToken();
-    } else {
-        ReportError(msg::kExpectedNewLine);
-    }
+    ExpectToken(Token::NewLine, msg::kExpectedNewLine);
     SkipNewLinesAndSpaces();
 }
 
@@ -71,16 +67,8 @@ void StoreInstruction(InstructionWord word) {
 
 void ParseProgram() {
     while (TokenKind == Token::NewLine && !ParseStopped) NextToken();
-    if (TokenKind == Token::PROGRAM) {
-        NextToken();
-    } else {
-        ReportError(msg::kExpectedProgram);
-    }
-    if (TokenKind == Token::Space) {
-        NextToken();
-    } else {
-        ReportError(msg::kExpectedSpace);
-    }
+    ExpectToken(Token::PROGRAM, msg::kExpectedProgram);
+    ExpectToken(Token::Space, msg::kExpectedSpace);
     ReadLabelName();
     ParseStatements();
     if (TokenKind != Token::KONIEC) {

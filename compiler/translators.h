@@ -10,9 +10,6 @@
 
 namespace kmp {
 
-// If the current token is `kind`, consumes it; otherwise reports `message`.
-void ExpectToken(Token kind, std::string_view message);
-
 InstructionWord TranslateOutput();     // VYSTUP(a,b,c) CAS t
 InstructionWord TranslateTiming();     // CASOVANIE n, PERIODA p
 InstructionWord TranslateReset();      // RESET
