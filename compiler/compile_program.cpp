@@ -1,12 +1,12 @@
 // The compile run: sets up the compile state, parses, fixes up the jumps and
-// writes the result into the panes and flags.
+// writes the result into the panes and flags; and the clock of its time line.
 #include "compile_state.h"
 #include "labels.h"
 #include "listing.h"
 #include "messages.h"
-#include "parser.h"
-#include "scanner.h"
+#include "translators.h"
 
+#include <ctime>
 #include <limits>
 #include <stdexcept>
 
@@ -98,6 +98,15 @@ void CompileProgram(std::string_view source, const TimingSettings& timing, Pane&
     const int endAddress = WritePos;
     ResolveJumps();
     if (!ParseStopped && ErrorCount == 0) FinishSuccessfulRun(endAddress);
+}
+
+std::string SystemClock::LongTimeText() const {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[128];
+    const std::size_t length = std::strftime(text, sizeof text, "%X", &local);
+    return std::string(text, length);
 }
 
 void NoteProgramChange() {

@@ -67,6 +67,10 @@ extern char CurrentChar;
 extern std::int32_t LineNo;
 extern std::int32_t ColumnNo;
 
+// The scanner: consumes the current token and scans the next one into
+// TokenKind and CurrentChar, advancing SourcePos, LineNo and ColumnNo.
+void NextToken();
+
 extern std::int32_t ErrorCount;
 extern bool ParseStopped;
 

@@ -24,6 +24,7 @@ std::uint8_t LabelAddress(std::string_view name) {
     return 4;
 }
 
+// label = labelname
 void DefineLabel() {
     std::string name = ReadLabelName();
     const bool duplicate = LabelExists(name);

@@ -1,4 +1,3 @@
-#include "parser.h"
 
 #include "compile_state.h"
 #include "error_report.h"
@@ -7,7 +6,6 @@
 #include "listing.h"
 #include "literal_readers.h"
 #include "messages.h"
-#include "scanner.h"
 #include "translators.h"
 
 namespace kmp {
@@ -21,13 +19,14 @@ void SkipNewLinesAndSpaces() {
     while ((TokenKind == Token::NewLine || TokenKind == Token::Space) && !ParseStopped) NextToken();
 }
 
-// Spaces, then the NewLine that ends a line, then blank lines.
+// eol = {Space} NewLine {NewLine | Space}
 void EndOfLine() {
     SkipSpaces();
     ExpectToken(Token::NewLine, msg::kExpectedNewLine);
     SkipNewLinesAndSpaces();
 }
 
+// The tokens that can begin a statement.
 bool BeginsStatement(Token kind) {
     switch (kind) {
     case Token::VYSTUP:
@@ -65,6 +64,7 @@ void StoreInstruction(InstructionWord word) {
 
 }  // namespace
 
+// program = {NewLine} PROGRAM Space labelname statements KONIEC
 void ParseProgram() {
     while (TokenKind == Token::NewLine && !ParseStopped) NextToken();
     ExpectToken(Token::PROGRAM, msg::kExpectedProgram);
@@ -78,6 +78,7 @@ void ParseProgram() {
     }
 }
 
+// statements = eol {statement eol} {NewLine | Space}
 void ParseStatements() {
     EndOfLine();
     while (BeginsStatement(TokenKind) && !ParseStopped) {
@@ -87,6 +88,7 @@ void ParseStatements() {
     SkipNewLinesAndSpaces();
 }
 
+// statement = VYSTUP... | CASOVANIE... | RESET | ROTUJ... | OPAKUJ... | AK... | label
 void ParseStatement() {
     switch (TokenKind) {
     case Token::UpperLetter:

@@ -1,4 +1,3 @@
-#include "scanner.h"
 
 #include "compile_state.h"
 
