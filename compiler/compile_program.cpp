@@ -23,6 +23,10 @@ void ResetImageAndLabels(const TimingSettings& timing) {
     CodeImage.fill(255);
     for (std::string& label : LabelAtAddress) label.clear();
     for (std::string& target : JumpTargetAt) target.clear();
+    InstructionLineAt.fill(-1);
+    LabelLineAt.fill(-1);
+    JumpTargetSpanAt.fill({});
+    ProgramLine = -1;
     CodeImage[0] = static_cast<std::uint8_t>(timing.period);
     CodeImage[1] = HeaderByte(timing.delay);
     CodeImage[2] = HeaderByte(timing.delay >> 8);
@@ -43,6 +47,8 @@ void StartScanner(std::string_view source) {
     TokenStart = 1;
     ParseStopped = false;
     TokenKind = Token::NewLine;
+    NameSpan = {};
+    ResetSpans();
 }
 
 void FinishSuccessfulRun(int endAddress) {
@@ -80,9 +86,8 @@ void CompileProgram(std::string_view source, const TimingSettings& timing, Pane&
     CompiledOk = false;
     const PaneBinding panes(compileLog, listingView);
     ResetImageAndLabels(timing);
-    ListingView->Clear();
-    ListingView->SetColor(kColorRed);
-    AppendHeaderLine();
+    ErrorPlaces.clear();
+    StartListing(kColorRed);
     WritePos = 4;
     ErrorCount = 0;
     LineNo = 1;

@@ -60,14 +60,25 @@ char ReadNameChar() {
 
 // name = namechar {{Space} namechar}
 std::string ReadName() {
-    std::string name(1, ReadNameChar());
+    const TextSpan start = CurrentTokenSpan();
+    const std::int32_t first = CurrentTokenExtent().offset;
+    // Just after the last token of the name: its tokens share one line.
+    std::int32_t end = first;
+    const auto readChar = [&end] {
+        if (IsNameChar(TokenKind)) end = CurrentTokenExtent().offset + 1;
+        return ReadNameChar();
+    };
+    std::string name(1, readChar());
     while ((IsNameChar(TokenKind) || TokenKind == Token::Space) && !ParseStopped) {
         while (TokenKind == Token::Space && !ParseStopped) {
             name += ' ';
+            end = CurrentTokenExtent().offset + 1;
             NextToken();
         }
-        name += ReadNameChar();
+        name += readChar();
     }
+    NameSpan = start;
+    NameSpan.length = static_cast<int>(end - first);
     return name;
 }
 

@@ -54,11 +54,13 @@ InstructionWord TranslateStatement() {
     }
 }
 
-void StoreInstruction(InstructionWord word) {
+// Stores the instruction of the statement on `sourceLine`.
+void StoreInstruction(InstructionWord word, int sourceLine) {
     if (WritePos >= kCodeImageSize) throw RangeCheckError();
     CodeImage[WritePos] = LowByte(word);
     CodeImage[WritePos + 1] = HighByte(word);
-    AppendInstructionLine(WritePos, LowByte(word), HighByte(word), true);
+    InstructionLineAt[WritePos] = sourceLine;
+    AppendInstructionLine(WritePos, LowByte(word), HighByte(word), true, sourceLine);
     WritePos = static_cast<std::uint8_t>(WritePos + 2);
 }
 
@@ -67,6 +69,7 @@ void StoreInstruction(InstructionWord word) {
 // program = {NewLine} PROGRAM Space labelname statements KONIEC
 void ParseProgram() {
     while (TokenKind == Token::NewLine && !ParseStopped) NextToken();
+    if (TokenKind == Token::PROGRAM) SetHeaderSourceLine(CurrentTokenSpan().line);
     ExpectToken(Token::PROGRAM, msg::kExpectedProgram);
     ExpectToken(Token::Space, msg::kExpectedSpace);
     ReadLabelName();
@@ -94,7 +97,10 @@ void ParseStatement() {
     case Token::UpperLetter:
     case Token::LowerLetter:
     case Token::Digit: DefineLabel(); return;
-    default: StoreInstruction(TranslateStatement());
+    default: {
+        const int sourceLine = CurrentTokenSpan().line;
+        StoreInstruction(TranslateStatement(), sourceLine);
+    }
     }
 }
 
