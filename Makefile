@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench fuzz tsan install clean
+.PHONY: all deps configure build run test bench fuzz tsan install clean format-check
 
 all: build
 
@@ -23,6 +23,10 @@ run: build
 
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# Every C++ file as .clang-format lays it out.
+format-check: deps
+	@./scripts/check-format.sh
 
 bench: build
 	@./scripts/bench.sh $(BUILD)

@@ -1,5 +1,7 @@
 #include "TForm1.h"
 
+#include "upload_controller.h"
+
 #include "app_texts.h"
 #include "error_display.h"
 #include "example_program.h"
@@ -12,13 +14,13 @@
 
 namespace kmp {
 
-TForm1::TForm1(Dialogs& dialogs, QWidget* parent)
+TForm1::TForm1(Dialogs& dialogs, bool withSimulator, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::TForm1>()), dialogs_(dialogs) {
     ui->setupUi(this);
     SetUpWindow();
     ui->RichEdit1->setPlainText(QString::fromUtf8(kExampleProgram));
     ConnectReactions();
-    InitUpload();
+    InitUpload(withSimulator);
 }
 
 TForm1::~TForm1() = default;
@@ -32,6 +34,8 @@ void TForm1::SetUpWindow() {
     setWindowTitle(tr(kWindowCaption));
     setWindowIcon(WindowIcon());
     ui->Label16->installEventFilter(this);
+    for (QLabel* valueLabel : {ui->Label7, ui->Label10, ui->Label14})
+        valueLabel->setMinimumWidth(valueLabel->width());
     ui->Button1->setFocus();
     CenterOnScreen();
 }
@@ -64,14 +68,11 @@ void TForm1::ConnectReactions() {
     React(ui->TrackBar1, &QSlider::valueChanged, &TForm1::TrackBar1Change);
     React(ui->TrackBar2, &QSlider::valueChanged, &TForm1::TrackBar2Change);
     React(ui->TrackBar3, &QSlider::valueChanged, &TForm1::TrackBar3Change);
-    ConnectUploadReactions();
-}
-
-void TForm1::ConnectUploadReactions() {
     React(ui->Button2, &QPushButton::clicked, &TForm1::Button2Click);
     React(ui->Button3, &QPushButton::clicked, &TForm1::Button3Click);
     React(ui->Button4, &QPushButton::clicked, &TForm1::Button4Click);
     // ComboBox1Change is connected by InitUpload, to the user's choices only.
+    ConnectEditorAndKeys();
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -20,9 +20,15 @@ class TForm1;
 
 namespace kmp {
 
+class UploadController;
+
 // The link text handed to the desktop's "mailto:" handler.
 QString ContactLinkText();
 QUrl ContactLinkUrl();
+
+// Widens `label` to hold its whole text, from its left edge; never narrower
+// than its minimum width.
+void FitWidthToText(QLabel& label);
 
 // `name` with "." and `suffix` added when its file name has no extension.
 QString WithDefaultSuffix(const QString& name, const QString& suffix);
@@ -31,7 +37,8 @@ class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TForm1(Dialogs& dialogs, QWidget* parent = nullptr);
+    // `withSimulator` puts the virtual controller behind the port "sim".
+    explicit TForm1(Dialogs& dialogs, bool withSimulator = false, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // The clock of the compile log's time line (the system clock by default).
@@ -54,10 +61,11 @@ public:
     void Label16MouseEnter();
     void Label16MouseLeave();
 
-    // Reactions of port search, connection and upload, defined by the upload
-    // part (upload/). The buttons are connected to them, and InitUpload
-    // connects ComboBox1's user choices, all under the general error display;
-    // showEvent calls FormShow once, closeEvent FormClose.
+    // Reactions of port search, connection and upload (TForm1_upload.cpp):
+    // each forwards to the upload controller. The buttons are connected to
+    // them, and InitUpload connects ComboBox1's user choices and ComPort1's
+    // events, all under the general error display; showEvent calls FormShow
+    // once, closeEvent FormClose.
     void FormShow();
     void FormClose();
     void Button2Click();
@@ -67,13 +75,8 @@ public:
     void ComPort1RxChar(int count);
     void ComPort1DSRChange(bool onOff);
 
-    // State of the upload part, defined by its source file.
-    struct UploadState;
-    struct UploadStateDeleter {
-        void operator()(UploadState* state) const;
-    };
-    // ComPort1 and the port state (upload/upload_state.h), for tests.
-    UploadState& Upload();
+    // ComPort1 and the port state, for tests.
+    UploadController& Upload() { return *upload_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -82,15 +85,17 @@ protected:
 
 private:
     void ConnectReactions();
-    void ConnectUploadReactions();
+    // The editor's position display, the keyboard shortcuts and file drops.
+    void ConnectEditorAndKeys();
+    void ShowCursorPosition();
     void SetUpWindow();
     void CenterOnScreen();
     // Connects `signal` of `sender` to `reaction`, run under the general error display.
     template <typename Sender, typename Signal>
     void React(Sender* sender, Signal signal, void (TForm1::*reaction)());
     void Run(const std::function<void()>& reaction);
-    // Builds the upload part's state; called once at the end of construction.
-    void InitUpload();
+    // Builds the upload controller; called once at the end of construction.
+    void InitUpload(bool withSimulator);
     TimingSettings Timing() const;
     void ShowPosition(QSlider& trackBar, QLabel& valueLabel);
     void LoadProgramFile(const QString& name);
@@ -100,7 +105,7 @@ private:
     SystemClock systemClock_;
     const Clock* clock_ = &systemClock_;
     bool shown_ = false;
-    std::unique_ptr<UploadState, UploadStateDeleter> upload_;
+    std::unique_ptr<UploadController> upload_;
 };
 
 }  // namespace kmp

@@ -7,6 +7,8 @@
 #include "ui_TForm1.h"
 
 #include <QDesktopServices>
+#include <QFontMetrics>
+#include <algorithm>
 
 namespace kmp {
 
@@ -20,6 +22,16 @@ QUrl ContactLinkUrl() {
     // Tolerant parsing keeps the text as written; QUrl itself encodes only
     // what the handler's command line needs.
     return QUrl(ContactLinkText(), QUrl::TolerantMode);
+}
+
+void FitWidthToText(QLabel& label) {
+    // Grows from the left edge, as an auto-sized label does; the minimum
+    // width (the one of the window description) keeps short numbers in place.
+    const QFontMetrics metrics(label.font());
+    const QString text = label.text();
+    const int needed =
+        std::max(metrics.horizontalAdvance(text), metrics.boundingRect(text).right() + 1);
+    label.resize(std::max(needed, label.minimumWidth()), label.height());
 }
 
 TimingSettings TForm1::Timing() const {
@@ -39,6 +51,7 @@ void TForm1::RichEdit1Change() {
 
 void TForm1::ShowPosition(QSlider& trackBar, QLabel& valueLabel) {
     valueLabel.setText(QString::number(trackBar.value()));
+    FitWidthToText(valueLabel);
     NoteProgramChange();
 }
 

@@ -1,14 +1,14 @@
 #include "error_display.h"
 
 #include "app_texts.h"
+#include "display_text.h"
 
 #include <exception>
 
 namespace kmp {
 
 QString ErrorDisplayText(const QString& message) {
-    if (!message.isEmpty() && message.back().unicode() > u'.') return message + QLatin1Char('.');
-    return message;
+    return QString::fromStdString(DisplayedErrorText(message.toStdString()));
 }
 
 void ShowGeneralError(Dialogs& dialogs, const QString& message) {

@@ -3,20 +3,23 @@
 #include "command_line.h"
 #include "gettext_translator.h"
 #include "i18n.h"
+#include "qt_catalogue.h"
 #include "qt_dialogs.h"
+#include "simulator_choice.h"
 #include "startup_probe.h"
 #include "studio_application.h"
 
 int main(int argc, char** argv) {
     kmp::i18n::Init();
     const kmp::StartOptions options = kmp::ReadCommandLine(argc, argv);
-    if (options.simulator) qputenv("KMP_SIMULATOR", "1");
+    const bool withSimulator = kmp::SimulatorChosen(options.simulator);
 
     kmp::StudioApplication app(argc, argv);
     kmp::i18n::InstallGettextTranslator(app);
+    kmp::i18n::InstallQtCatalogue(app);
     kmp::QtDialogs dialogs;
     app.SetErrorDialogs(&dialogs);
-    kmp::TForm1 form1(dialogs);
+    kmp::TForm1 form1(dialogs, withSimulator);
     kmp::WatchFirstPaint(form1);
     if (!options.screenshotPath.isEmpty())
         kmp::TakeScreenshotAndQuit(form1, options.screenshotPath);

@@ -1,6 +1,7 @@
 #include "memo_pane.h"
 
 #include <QPlainTextEdit>
+#include <QTextDocument>
 
 namespace kmp {
 
@@ -14,6 +15,13 @@ void MemoPane::Clear() {
 }
 
 void MemoPane::AppendLine(std::string_view line) {
+    // Each line is one block; a cleared pane holds one empty block.
+    const int lines = memo_.document()->isEmpty() ? 0 : memo_.blockCount();
+    if (lines > kMaxPaneLines) return;
+    if (lines == kMaxPaneLines) {
+        memo_.appendPlainText(QString::fromUtf8(kPaneLimitLine));
+        return;
+    }
     memo_.appendPlainText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
 }
 

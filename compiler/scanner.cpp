@@ -1,7 +1,6 @@
+#include "scanner.h"
 
 #include "compile_state.h"
-
-#include <cstring>
 
 #include <cstring>
 #include <span>
@@ -104,6 +103,14 @@ void Single(Token kind) {
 }
 
 }  // namespace
+
+std::size_t KeywordLengthAt(std::string_view text) {
+    if (text.empty()) return 0;
+    for (const Keyword& candidate : CandidatesOf(text.front())) {
+        if (text.starts_with(candidate.text)) return candidate.text.size();
+    }
+    return 0;
+}
 
 void NextToken() {
     ColumnNo += SourcePos - TokenStart;

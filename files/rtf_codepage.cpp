@@ -2,6 +2,8 @@
 
 #include <iconv.h>
 
+#include <map>
+#include <mutex>
 #include <string>
 
 namespace kmp {
@@ -50,8 +52,12 @@ bool ConvertByte(iconv_t cd, unsigned char b, char32_t& cp) {
 
 }  // namespace
 
+int SupportedCodePage(int codePage) {
+    return IsSingleByteCodePage(codePage) ? codePage : 1252;
+}
+
 CodePageTable MakeCodePageTable(int codePage) {
-    if (!IsSingleByteCodePage(codePage)) codePage = 1252;
+    codePage = SupportedCodePage(codePage);
     iconv_t cd = iconv_open("UTF-32LE", IconvName(codePage).c_str());
     if (cd == reinterpret_cast<iconv_t>(-1) && codePage != 1252) return MakeCodePageTable(1252);
     CodePageTable table;
@@ -83,10 +89,23 @@ int CodePageOfCharset(int charset) {
     }
 }
 
-const CodePageTable& CodePageTables::Get(int codePage) {
-    auto it = tables_.find(codePage);
-    if (it == tables_.end()) it = tables_.emplace(codePage, MakeCodePageTable(codePage)).first;
+const CodePageTable& SharedCodePageTable(int codePage) {
+    static std::mutex mutex;
+    static std::map<int, CodePageTable> tables;
+    codePage = SupportedCodePage(codePage);
+    const std::lock_guard lock(mutex);
+    auto it = tables.find(codePage);
+    if (it == tables.end()) it = tables.emplace(codePage, MakeCodePageTable(codePage)).first;
     return it->second;
+}
+
+const CodePageTable& CodePageTables::Get(int codePage) {
+    codePage = SupportedCodePage(codePage);
+    if (last_ == nullptr || codePage != lastCodePage_) {
+        last_ = &SharedCodePageTable(codePage);
+        lastCodePage_ = codePage;
+    }
+    return *last_;
 }
 
 }  // namespace kmp

@@ -1,26 +1,12 @@
 #include "rtf_writer.h"
 
-#include "rtf_codepage.h"
 #include "text_encoding.h"
 #include "utf8_codec.h"
 
 #include <cstdint>
-#include <unordered_map>
 
 namespace kmp {
 namespace {
-
-constexpr int kCodePage = 1250;
-
-// The Windows-1250 byte of each character above 7-bit ASCII that it holds.
-std::unordered_map<char32_t, unsigned char> Cp1250Bytes() {
-    const CodePageTable table = MakeCodePageTable(kCodePage);
-    std::unordered_map<char32_t, unsigned char> bytes;
-    for (unsigned b = 0x80; b < 256; ++b) {
-        if (table.defined[b]) bytes.emplace(table.character[b], static_cast<unsigned char>(b));
-    }
-    return bytes;
-}
 
 void AppendHexEscape(std::string& out, unsigned char b) {
     static constexpr char kHex[] = "0123456789abcdef";
@@ -46,8 +32,7 @@ void AppendUnicode(std::string& out, char32_t cp) {
     AppendUnicodeUnit(out, static_cast<std::uint16_t>(0xDC00 + (v & 0x3FF)));
 }
 
-void AppendCharacter(std::string& out, char32_t cp,
-                     const std::unordered_map<char32_t, unsigned char>& cp1250) {
+void AppendCharacter(std::string& out, char32_t cp) {
     switch (cp) {
     case '\n': out += "\\par\r\n"; return;
     case '\t': out += "\\tab "; return;
@@ -60,8 +45,8 @@ void AppendCharacter(std::string& out, char32_t cp,
         out += static_cast<char>(cp);
     } else if (cp < 0x80) {
         AppendHexEscape(out, static_cast<unsigned char>(cp));
-    } else if (const auto it = cp1250.find(cp); it != cp1250.end()) {
-        AppendHexEscape(out, it->second);
+    } else if (const int b = Cp1250ByteOf(cp); b >= 0) {
+        AppendHexEscape(out, static_cast<unsigned char>(b));
     } else {
         AppendUnicode(out, cp);
     }
@@ -71,14 +56,12 @@ void AppendCharacter(std::string& out, char32_t cp,
 
 std::string RtfFromText(std::string_view text) {
     const std::string lines = NormalizeLineEndsLf(text);
-    const auto cp1250 = Cp1250Bytes();
     std::string out;
     out.reserve(lines.size() + lines.size() / 4 + 256);
     out += "{\\rtf1\\ansi\\ansicpg1250\\deff0\\deflang1051{\\fonttbl{\\f0\\fswiss\\fcharset238 ";
     out += kProgramFileFont;
     out += ";}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs16 ";
-    for (std::size_t pos = 0; pos < lines.size();)
-        AppendCharacter(out, NextCodePoint(lines, pos), cp1250);
+    for (std::size_t pos = 0; pos < lines.size();) AppendCharacter(out, NextCodePoint(lines, pos));
     out += "\\par\r\n}\r\n";
     return out;
 }

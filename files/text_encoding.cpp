@@ -1,52 +1,36 @@
 #include "text_encoding.h"
 
+#include "rtf_codepage.h"
 #include "utf8_codec.h"
 
-#include <iconv.h>
-
-#include <algorithm>
-#include <cerrno>
 #include <cstdint>
-#include <stdexcept>
+#include <unordered_map>
 
 namespace kmp {
 namespace {
 
-// One iconv conversion descriptor, closed when it goes out of scope.
-class Converter {
-public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-        if (cd_ == reinterpret_cast<iconv_t>(-1)) {
-            throw std::runtime_error(std::string("iconv cannot convert from ") + from + " to " +
-                                     to);
-        }
-    }
-    ~Converter() { iconv_close(cd_); }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
+constexpr int kWindows1250 = 1250;
 
-    // Converts as much of [in, in+inLeft) as it can, appending to `out`.
-    // Returns false when it stopped at a sequence it cannot convert.
-    bool Convert(const char*& in, std::size_t& inLeft, std::string& out) {
-        char buffer[4096];
-        while (inLeft > 0) {
-            char* dst = buffer;
-            std::size_t dstLeft = sizeof buffer;
-            char* src = const_cast<char*>(in);
-            const std::size_t rc = iconv(cd_, &src, &inLeft, &dst, &dstLeft);
-            const int err = errno;
-            out.append(buffer, static_cast<std::size_t>(dst - buffer));
-            in = src;
-            if (rc != static_cast<std::size_t>(-1)) continue;
-            if (err == E2BIG) continue;
-            return false;
+// The Windows-1250 byte of each character above 7-bit ASCII that it holds,
+// built once from the code page's table.
+const std::unordered_map<char32_t, unsigned char>& Cp1250Bytes() {
+    static const std::unordered_map<char32_t, unsigned char> bytes = [] {
+        const CodePageTable& table = SharedCodePageTable(kWindows1250);
+        std::unordered_map<char32_t, unsigned char> reverse;
+        for (unsigned b = 0x80; b < 256; ++b) {
+            if (table.defined[b])
+                reverse.emplace(table.character[b], static_cast<unsigned char>(b));
         }
-        return true;
-    }
+        return reverse;
+    }();
+    return bytes;
+}
 
-private:
-    iconv_t cd_;
-};
+// The tag characters (U+E0000 to U+E007F) have no visible form: the
+// conversion to Windows-1250 drops them, as iconv does.
+bool IsTagCharacter(char32_t cp) {
+    return cp >= 0xE0000 && cp <= 0xE007F;
+}
 
 template <typename Emit>
 std::string NormalizeLineEnds(std::string_view text, Emit lineEnd) {
@@ -104,43 +88,55 @@ bool IsValidUtf8(std::string_view bytes) {
 }
 
 std::string Cp1250ToUtf8(std::string_view bytes) {
-    Converter conv("UTF-8", "CP1250");
+    // A byte that Windows-1250 leaves undefined keeps its own value in the table.
+    const CodePageTable& table = SharedCodePageTable(kWindows1250);
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
-    const char* in = bytes.data();
-    std::size_t left = bytes.size();
-    while (!conv.Convert(in, left, out)) {
-        // A byte that Windows-1250 leaves undefined keeps its own value.
-        AppendUtf8(out, static_cast<unsigned char>(*in));
-        ++in;
-        --left;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80)
+            out += c;
+        else
+            AppendUtf8(out, table.character[b]);
     }
     return out;
 }
 
+int Cp1250ByteOf(char32_t cp) {
+    if (cp < 0x80) return static_cast<int>(cp);
+    const auto& bytes = Cp1250Bytes();
+    const auto it = bytes.find(cp);
+    return it != bytes.end() ? it->second : -1;
+}
+
 std::string Utf8ToCp1250(std::string_view utf8, char replacement) {
-    Converter conv("CP1250", "UTF-8");
     std::string out;
     out.reserve(utf8.size());
-    const char* in = utf8.data();
-    std::size_t left = utf8.size();
-    while (!conv.Convert(in, left, out)) {
-        // One replacement per character, or per ill-formed sequence.
-        std::size_t skip = 0;
-        NextCodePoint(std::string_view(in, left), skip);
-        out += replacement;
-        in += skip;
-        left -= skip;
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        const char c = utf8[pos];
+        if (static_cast<unsigned char>(c) < 0x80) {
+            out += c;
+            ++pos;
+            continue;
+        }
+        // One replacement per character, or per ill-formed sequence (U+FFFD
+        // has no Windows-1250 byte either).
+        const char32_t cp = NextCodePoint(utf8, pos);
+        if (IsTagCharacter(cp)) continue;
+        const int b = Cp1250ByteOf(cp);
+        out += b >= 0 ? static_cast<char>(b) : replacement;
     }
     return out;
 }
 
 bool FitsCp1250(std::string_view utf8) {
-    Converter conv("CP1250", "UTF-8");
-    std::string out;
-    const char* in = utf8.data();
-    std::size_t left = utf8.size();
-    return conv.Convert(in, left, out);
+    if (!IsValidUtf8(utf8)) return false;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const char32_t cp = NextCodePoint(utf8, pos);
+        if (!IsTagCharacter(cp) && Cp1250ByteOf(cp) < 0) return false;
+    }
+    return true;
 }
 
 std::string NormalizeLineEndsCrLf(std::string_view text) {

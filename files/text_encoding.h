@@ -13,6 +13,9 @@ bool IsValidUtf8(std::string_view bytes);
 // undefined map to the code points of the same value.
 std::string Cp1250ToUtf8(std::string_view bytes);
 
+// The Windows-1250 byte of `cp`, or -1 when Windows-1250 cannot hold it.
+int Cp1250ByteOf(char32_t cp);
+
 // UTF-8 to Windows-1250 bytes; a character that Windows-1250 cannot hold
 // becomes `replacement`.
 std::string Utf8ToCp1250(std::string_view utf8, char replacement = '?');

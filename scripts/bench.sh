@@ -5,7 +5,8 @@ build=${1:-build}
 here=$(cd "$(dirname "$0")/.." && pwd)
 status=0
 for b in "$build"/bench/*/bench_*; do
-  [ -x "$b" ] || continue
+  # Only programs: the build also leaves bench_*_autogen folders here.
+  [ -f "$b" ] && [ -x "$b" ] || continue
   echo "== $b"; "$b" || status=1
 done
 for s in "$here"/bench/*/*.sh; do

@@ -1,5 +1,7 @@
 // The serial port layer: the port component, its settings, its failures,
-// its event thread, the devices behind it and the list of ports.
+// its event thread, the virtual controller and the list of ports. The
+// devices behind the port (termios, modem watcher, hand-over) stay private
+// to the layer.
 #pragma once
 
 #include "ComDevice.h"
@@ -10,5 +12,5 @@
 #include "ComThread.h"
 #include "ComTypes.h"
 #include "ListSerialPorts.h"
-#include "TermiosDevice.h"
+#include "PortName.h"
 #include "VirtualController.h"

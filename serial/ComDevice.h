@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <memory>
+#include <string>
 
 namespace kmp {
 
@@ -91,27 +93,52 @@ struct CommStatus {
 
 // One open device. The event thread calls SetEventMask, WaitEvent and Purge;
 // the port's thread calls everything else. Implementations are safe for that.
+// Every call throws DeviceError with the errno value when the system fails
+// it (EIO when the device is gone).
 class ComDevice {
 public:
     virtual ~ComDevice() = default;
 
+    // Stores the queue sizes; the input size scales the 80 % mark of
+    // EV_RX80FULL. Returns nothing.
     virtual void SetupQueues(int inputSize, int outputSize) = 0;
+    // Applies speed, character format and flow control at once. Returns
+    // nothing; throws also for a speed that the device refuses.
     virtual void SetState(const Dcb& dcb) = 0;
+    // Stores the time-outs for the next Read and Write. Returns nothing.
     virtual void SetTimeouts(const CommTimeouts& timeouts) = 0;
+    // Selects the EV_ flags that WaitEvent reports; 0 reports none. Returns
+    // nothing.
     virtual void SetEventMask(std::uint32_t mask) = 0;
-    // Blocks until a selected event occurs (returns its EV_ flags) or
-    // `stopFd` becomes readable (returns 0). Events that occur between two
+    // Blocks until a selected event occurs and returns its EV_ flags, or
+    // returns 0 once `stopFd` is readable. Events that occur between two
     // waits are reported by the next one. Throws when the device is gone.
     virtual std::uint32_t WaitEvent(int stopFd) = 0;
     // Returns after the bytes have left the port or the write time-out has
-    // passed, with the number of bytes sent.
+    // passed, with the number of bytes sent: never one that a time-out
+    // discarded.
     virtual std::size_t Write(const std::uint8_t* data, std::size_t count) = 0;
-    // Reads at most `count` bytes as the read time-outs allow.
+    // Reads at most `count` bytes as the read time-outs allow and returns
+    // their number (0 when none came in time).
     virtual std::size_t Read(std::uint8_t* data, std::size_t count) = 0;
+    // PURGE_ flags: the abort flags check that the device is still there,
+    // the clear flags empty the queues. Returns nothing.
     virtual void Purge(std::uint32_t flags) = 0;
+    // Sets or clears RTS or DTR at once (nothing on a device without modem
+    // lines). Returns nothing.
     virtual void Escape(EscapeFunction function) = 0;
+    // Returns the line errors since the last call (and clears them) and the
+    // number of bytes in the input queue.
     virtual CommStatus ClearError() = 0;
+    // Returns the MS_ bits of the input lines; a device without modem lines
+    // reports CTS, DSR and RLSD on.
     virtual std::uint32_t ModemStatus() = 0;
 };
+
+// Opens `port` exclusively as a termios device: a name such as "ttyUSB0"
+// is looked up in /dev/, a path beginning with "/" is used as it is
+// (PortDevicePath). Returns the open device; throws DeviceError(errno),
+// EAGAIN when another user holds the port.
+std::unique_ptr<ComDevice> OpenTermiosDevice(const std::string& port);
 
 }  // namespace kmp

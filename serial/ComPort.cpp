@@ -2,18 +2,18 @@
 
 #include <cerrno>
 #include <iostream>
+#include <stdexcept>
+#include <vector>
 
+#include "ComEvents.h"
 #include "ComThread.h"
 #include "EventWindow.h"
-#include "TermiosDevice.h"
+#include "PortName.h"
 #include "VirtualController.h"
 
 namespace kmp {
 
 namespace {
-
-// The port name that opens the attached virtual controller.
-constexpr const char* kSimulatorPort = "sim";
 
 // Runs `call` on the device and turns a DeviceError into EComPort `code`.
 template <typename Call>
@@ -27,6 +27,20 @@ decltype(auto) Guard(int code, Call&& call) {
 
 bool DeviceIsGone(int error) {
     return error == EIO || error == ENXIO || error == ENODEV;
+}
+
+constexpr std::uint32_t kBaudRates[] = {0,     110,   300,   600,   1200,  2400,   4800,   9600,
+                                        14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000};
+
+[[noreturn]] void RangeCheckFailed() {
+    throw std::range_error("Range check error");
+}
+
+// A timeout in the device's unsigned field: -1 is all bits set.
+std::uint32_t TimeoutField(std::int32_t value) {
+    if (value == -1) return MAXDWORD;
+    if (value < 0) RangeCheckFailed();
+    return static_cast<std::uint32_t>(value);
 }
 
 }  // namespace
@@ -57,7 +71,7 @@ void TCustomComPort::SetVirtualController(std::shared_ptr<VirtualController> boa
 
 void TCustomComPort::OpenDevice() {
     device_ = Guard(CError_OpenFailed, [this]() -> std::unique_ptr<ComDevice> {
-        if (port_ == kSimulatorPort) {
+        if (port_ == kSimulatorPortName) {
             if (!board_) throw DeviceError(ENOENT);
             return board_->OpenDevice();
         }
@@ -141,10 +155,6 @@ void TCustomComPort::StartEventThread() {
     if (events_.Empty()) return;
     if (syncMethod_ == smWindowSync) eventWindow_ = std::make_unique<EventWindow>(*this);
     eventThread_ = std::make_unique<TComThread>(*this, *device_, eventWindow_.get());
-}
-
-bool TCustomComPort::WaitForQueuedHandOver(int timeoutMs) {
-    return eventThread_ && eventThread_->WaitForQueuedHandOver(timeoutMs);
 }
 
 void TCustomComPort::StopEventThread() {
@@ -301,6 +311,146 @@ void TCustomComPort::SetTimeouts(const TComTimeouts& value) {
 void TCustomComPort::SetBuffer(const TComBuffer& value) {
     buffer_.CopyFields(value);
     PushQueueSizes();
+}
+
+// Pushing the settings to the device.
+
+void TCustomComPort::PushAllSettings() {
+    PushQueueSizes();
+    PushLineSettings();
+    PushTimeouts();
+}
+
+void TCustomComPort::PushQueueSizes() {
+    if (!CanPush()) return;
+    if (buffer_.InputSize() < 0 || buffer_.OutputSize() < 0) RangeCheckFailed();
+    Guard(CError_SetupComFailed,
+          [this] { device_->SetupQueues(buffer_.InputSize(), buffer_.OutputSize()); });
+}
+
+void TCustomComPort::PushLineSettings() {
+    if (!CanPush()) return;
+    if (baudRate_ == brCustom && customBaudRate_ < 0) RangeCheckFailed();
+    if (buffer_.InputSize() < 0 || buffer_.InputSize() >= 262144) RangeCheckFailed();
+    Dcb dcb;
+    dcb.BaudRate =
+        baudRate_ == brCustom ? static_cast<std::uint32_t>(customBaudRate_) : kBaudRates[baudRate_];
+    dcb.ByteSize = static_cast<std::uint8_t>(5 + dataBits_);
+    dcb.Parity = static_cast<std::uint8_t>(parity_.Bits());
+    dcb.StopBits = static_cast<std::uint8_t>(stopBits_);
+    dcb.fBinary = true;
+    dcb.fParity = parity_.Check();
+    if (parity_.Check() && parity_.Replace()) {
+        dcb.fErrorChar = true;
+        dcb.ErrorChar = parity_.ReplaceChar();
+    }
+    dcb.fNull = discardNull_;
+    dcb.EvtChar = eventChar_;
+    dcb.fOutxCtsFlow = flowControl_.OutCTSFlow();
+    dcb.fOutxDsrFlow = flowControl_.OutDSRFlow();
+    dcb.fDtrControl = static_cast<std::uint8_t>(flowControl_.ControlDTR());
+    dcb.fRtsControl = static_cast<std::uint8_t>(flowControl_.ControlRTS());
+    dcb.fDsrSensitivity = flowControl_.DSRSensitivity();
+    dcb.fTXContinueOnXoff = flowControl_.TxContinueOnXoff();
+    dcb.fOutX = flowControl_.XonXoffOut();
+    dcb.fInX = flowControl_.XonXoffIn();
+    dcb.XonChar = flowControl_.XonChar();
+    dcb.XoffChar = flowControl_.XoffChar();
+    dcb.XonLim = static_cast<std::uint16_t>(buffer_.InputSize() / 4);
+    dcb.XoffLim = dcb.XonLim;
+    Guard(CError_SetStateFailed, [&] { device_->SetState(dcb); });
+}
+
+void TCustomComPort::PushTimeouts() {
+    if (!CanPush()) return;
+    CommTimeouts t;
+    t.ReadIntervalTimeout = TimeoutField(timeouts_.ReadInterval());
+    t.ReadTotalTimeoutMultiplier = TimeoutField(timeouts_.ReadTotalMultiplier());
+    t.ReadTotalTimeoutConstant = TimeoutField(timeouts_.ReadTotalConstant());
+    t.WriteTotalTimeoutMultiplier = TimeoutField(timeouts_.WriteTotalMultiplier());
+    t.WriteTotalTimeoutConstant = TimeoutField(timeouts_.WriteTotalConstant());
+    Guard(CError_TimeoutsFailed, [&] { device_->SetTimeouts(t); });
+}
+
+// The reactions to line events, run by the event delivery.
+
+void TCustomComPort::RunEventReactions(TComEvents events) {
+    for (const auto& e : kComEventOrder)
+        if (events.Contains(e.event)) ReactTo(e.event);
+}
+
+void TCustomComPort::ReactTo(TComEvent event) {
+    switch (event) {
+    case evRxChar: ReactToRxChar(); break;
+    case evCTS:
+    case evDSR:
+    case evRLSD: ReactToLineChange(event); break;
+    case evError: {
+        const TComErrors errors = TakeLineErrors();
+        if (!errors.Empty()) DoError(errors);
+        break;
+    }
+    case evRing:
+        NotifyLinks(&TComLink::RingNotice);
+        DoRing();
+        break;
+    case evTxEmpty:
+        NotifyLinks(&TComLink::TxActivityNotice, false);
+        NotifyLinks(&TComLink::TxEmptyNotice);
+        DoTxEmpty();
+        break;
+    case evRxFlag:
+        NotifyLinks(&TComLink::RxFlagNotice);
+        DoRxFlag();
+        break;
+    case evBreak: DoBreak(); break;
+    case evRx80Full: DoRx80Full(); break;
+    }
+}
+
+void TCustomComPort::ReactToLineChange(TComEvent event) {
+    const ModemLines lines = ReadModemLines();
+    if (event == evCTS) {
+        const bool on = lines.Contains(mlCTS);
+        NotifyLinks(&TComLink::CTSNotice, on);
+        DoCTSChange(on);
+    } else if (event == evDSR) {
+        const bool on = lines.Contains(mlDSR);
+        NotifyLinks(&TComLink::DSRNotice, on);
+        DoDSRChange(on);
+    } else {
+        const bool on = lines.Contains(mlRLSD);
+        NotifyLinks(&TComLink::RLSDNotice, on);
+        DoRLSDChange(on);
+    }
+}
+
+void TCustomComPort::ReactToRxChar() {
+    int count = BytesWaiting();
+    if (count > 0) NotifyLinks(&TComLink::RxActivityNotice, true);
+    if (count > 0 && hasBlockReader_) {
+        std::vector<std::uint8_t> buffer(static_cast<std::size_t>(count));
+        std::string text;
+        const int read = ReadString(text, count);
+        buffer.assign(text.begin(), text.begin() + read);
+        DoRxBuf(buffer.data(), read);
+        NotifyLinks(&TComLink::ReceivedBlockNotice, static_cast<const std::uint8_t*>(buffer.data()),
+                    read);
+        count = 0;
+    }
+    if (count > 0) DoRxChar(count);
+}
+
+void TCustomComPort::DoRxChar(int Count) {
+    if (OnRxChar) OnRxChar(this, Count);
+}
+
+void TCustomComPort::DoRxBuf(const std::uint8_t* Buffer, int Count) {
+    if (OnRxBuf) OnRxBuf(this, Buffer, Count);
+}
+
+void TCustomComPort::DoError(TComErrors Errors) {
+    if (OnError) OnError(this, Errors);
 }
 
 }  // namespace kmp

@@ -1,4 +1,18 @@
 // TCustomComPort and TComPort: the serial port component.
+//
+// The serial layer runs these threads besides the port's own (the main
+// thread, on which every operation and, with smThreadSync, every reaction
+// runs):
+// - the event thread (TComThread, ComThread.h), one per open port with
+//   events selected: it waits for line events and hands each batch to the
+//   port's thread, because a wait for line events blocks;
+// - the modem watcher (ModemWatcher.h), one per open termios device with
+//   modem lines: it blocks in TIOCMIWAIT and wakes the event wait, because
+//   poll cannot wait for a change of CTS, DSR, RLSD or Ring;
+// - the write drain (TermiosDevice::DrainUntil), during a Write with a time
+//   limit only: it blocks in tcdrain, which has no time limit of its own.
+// One signal handler: SIGURG, installed once without SA_RESTART and doing
+// nothing, so that the modem watcher's stop can interrupt TIOCMIWAIT.
 #pragma once
 
 #include <QObject>
@@ -55,7 +69,6 @@ public:
     TComErrors TakeLineErrors();
     void RegisterLink(TComLink* link);
     void UnRegisterLink(TComLink* link);
-    bool HasBlockReader() const { return hasBlockReader_; }
 
     // Properties.
     bool Connected() const { return connected_; }
@@ -97,13 +110,6 @@ public:
     void SetVirtualController(std::shared_ptr<VirtualController> board);
     const std::shared_ptr<VirtualController>& GetVirtualController() const { return board_; }
 
-    // True while an event thread exists (from Open to Close).
-    bool ThreadRunning() const { return eventThread_ != nullptr; }
-    // Waits until the event thread has handed reactions over to this thread
-    // and they have not run yet; false when that did not happen in time.
-    // For tests of what Close does with such reactions.
-    bool WaitForQueuedHandOver(int timeoutMs);
-
     // Settings pushes; each does nothing unless open and not loading.
     virtual void PushLineSettings();
     virtual void PushTimeouts();
@@ -133,6 +139,7 @@ protected:
 private:
     friend class TComThread;
     friend class EventWindow;
+    friend class ComPortTestPeer;  // the tests' view of the internal state
 
     // Runs the reactions for `events` in the fixed order.
     void RunEventReactions(TComEvents events);

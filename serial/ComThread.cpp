@@ -1,52 +1,13 @@
 #include "ComThread.h"
 
-#include <sys/eventfd.h>
-#include <unistd.h>
-
-#include <cerrno>
-
 #include "ComDevice.h"
 #include "ComError.h"
+#include "ComEvents.h"
 #include "ComPort.h"
 #include "EventWindow.h"
 #include "HandOver.h"
 
 namespace kmp {
-
-namespace {
-
-struct EventFlag {
-    TComEvent event;
-    std::uint32_t flag;
-};
-
-constexpr EventFlag kEventFlags[] = {
-    {evRxChar, EV_RXCHAR}, {evTxEmpty, EV_TXEMPTY},   {evRxFlag, EV_RXFLAG}, {evRing, EV_RING},
-    {evBreak, EV_BREAK},   {evCTS, EV_CTS},           {evDSR, EV_DSR},       {evError, EV_ERR},
-    {evRLSD, EV_RLSD},     {evRx80Full, EV_RX80FULL},
-};
-
-// The order of the window messages of one batch, with their codes.
-constexpr EventFlag kWindowOrder[] = {
-    {evError, 128}, {evRxChar, 1}, {evTxEmpty, 4}, {evBreak, 64}, {evRing, 256},
-    {evCTS, 8},     {evDSR, 16},   {evRxFlag, 2},  {evRLSD, 32},  {evRx80Full, 1024},
-};
-
-}  // namespace
-
-std::uint32_t EventMask(TComEvents events) {
-    std::uint32_t mask = 0;
-    for (const auto& e : kEventFlags)
-        if (events.Contains(e.event)) mask |= e.flag;
-    return mask;
-}
-
-TComEvents EventsOfMask(std::uint32_t mask) {
-    TComEvents events;
-    for (const auto& e : kEventFlags)
-        if (mask & e.flag) events.Include(e.event);
-    return events;
-}
 
 TComThread::TComThread(TCustomComPort& port, ComDevice& device, EventWindow* window)
     : port_(port),
@@ -56,12 +17,10 @@ TComThread::TComThread(TCustomComPort& port, ComDevice& device, EventWindow* win
       handOver_(std::make_shared<HandOver>()),
       receiver_(new HandOverReceiver(handOver_)) {
     if (window_) window_->Attach(handOver_);
-    stopSignal_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (stopSignal_ < 0) throw EComPort(CError_OpenFailed, errno);
     try {
+        if (!stopSignal_.Valid()) throw DeviceError(stopSignal_.Error());
         device_.SetEventMask(EventMask(port.Events()));
     } catch (const DeviceError& e) {
-        close(stopSignal_);
         delete receiver_;
         throw EComPort(CError_OpenFailed, e.Error());
     }
@@ -70,7 +29,6 @@ TComThread::TComThread(TCustomComPort& port, ComDevice& device, EventWindow* win
 
 TComThread::~TComThread() {
     if (thread_.joinable()) StopAndWait();
-    close(stopSignal_);
     // A reaction that closed the port still runs inside the receiver's slot.
     if (receiver_->Running())
         receiver_->deleteLater();
@@ -80,22 +38,17 @@ TComThread::~TComThread() {
 
 void TComThread::StopAndWait() {
     if (!thread_.joinable()) return;
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const auto written = write(stopSignal_, &one, sizeof one);
+    stopSignal_.Wake();
     handOver_->WaitForEnd([this] {
         if (window_) window_->DeliverQueued();
     });
     thread_.join();
 }
 
-bool TComThread::WaitForQueuedHandOver(int timeoutMs) {
-    return handOver_->WaitUntilQueued(std::chrono::milliseconds(timeoutMs));
-}
-
 void TComThread::Run() {
     try {
         for (;;) {
-            const std::uint32_t mask = device_.WaitEvent(stopSignal_);
+            const std::uint32_t mask = device_.WaitEvent(stopSignal_.Fd());
             if (mask == 0) break;
             const TComEvents pending = EventsOfMask(mask);
             if (!pending.Empty()) DeliverEvents(pending);
@@ -120,7 +73,7 @@ void TComThread::DeliverEvents(TComEvents pending) {
                                    [this, pending] { port_.RunEventReactions(pending); });
         break;
     case smWindowSync:
-        for (const auto& e : kWindowOrder) {
+        for (const auto& e : kComEventOrder) {
             if (!pending.Contains(e.event)) continue;
             handOver_->SendToWindow(static_cast<int>(e.flag), [this] { window_->Post(); });
         }

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "ComTypes.h"
+#include "Descriptors.h"
 
 namespace kmp {
 
@@ -18,10 +19,6 @@ class EventWindow;
 class HandOver;
 class HandOverReceiver;
 class TCustomComPort;
-
-// The EV_ mask of an event set, and the events of an EV_ mask.
-std::uint32_t EventMask(TComEvents events);
-TComEvents EventsOfMask(std::uint32_t mask);
 
 class TComThread {
 public:
@@ -34,10 +31,10 @@ public:
     // Sets the stop signal and waits for the run to end, running hand-overs
     // queued before (on the port's thread).
     void StopAndWait();
-    // See HandOver::WaitUntilQueued.
-    bool WaitForQueuedHandOver(int timeoutMs);
 
 private:
+    friend class ComPortTestPeer;
+
     void Run();
     void DeliverEvents(TComEvents pending);
 
@@ -45,7 +42,7 @@ private:
     ComDevice& device_;
     EventWindow* window_;
     TSyncMethod syncMethod_;
-    int stopSignal_ = -1;
+    EventFd stopSignal_;
     std::shared_ptr<HandOver> handOver_;
     HandOverReceiver* receiver_;  // owned; see ~TComThread
     std::thread thread_;

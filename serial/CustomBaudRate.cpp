@@ -9,15 +9,25 @@ extern "C" int ioctl(int fd, unsigned long request, ...);
 
 namespace kmp {
 
+namespace {
+
+// The ioctl, again while a signal interrupts it; 0 or errno.
+int Control(int fd, unsigned long request, struct termios2* t) {
+    while (ioctl(fd, request, t) != 0)
+        if (errno != EINTR) return errno;
+    return 0;
+}
+
+}  // namespace
+
 int SetCustomBaudRate(int fd, unsigned rate) {
     struct termios2 t {};
-    if (ioctl(fd, TCGETS2, &t) != 0) return errno;
+    if (const int error = Control(fd, TCGETS2, &t)) return error;
     t.c_cflag &= ~static_cast<tcflag_t>(CBAUD);
     t.c_cflag |= BOTHER;
     t.c_ispeed = rate;
     t.c_ospeed = rate;
-    if (ioctl(fd, TCSETS2, &t) != 0) return errno;
-    return 0;
+    return Control(fd, TCSETS2, &t);
 }
 
 }  // namespace kmp

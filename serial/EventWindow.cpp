@@ -2,24 +2,11 @@
 
 #include <QCoreApplication>
 
+#include "ComEvents.h"
 #include "ComPort.h"
 #include "HandOver.h"
 
 namespace kmp {
-
-namespace {
-
-struct CodeEvent {
-    int code;
-    TComEvent event;
-};
-
-constexpr CodeEvent kCodes[] = {
-    {1, evRxChar}, {2, evRxFlag}, {4, evTxEmpty}, {8, evCTS},    {16, evDSR},
-    {32, evRLSD},  {64, evBreak}, {128, evError}, {256, evRing}, {1024, evRx80Full},
-};
-
-}  // namespace
 
 EventWindow::EventWindow(TCustomComPort& port) : port_(port) {}
 
@@ -44,11 +31,11 @@ bool EventWindow::event(QEvent* event) {
 
 // Static: a reaction may close the port, which lets go of this window.
 void EventWindow::React(TCustomComPort& port, int code) {
-    for (const auto& c : kCodes) {
-        if (c.code != code) continue;
+    for (const auto& e : kComEventOrder) {
+        if (static_cast<int>(e.flag) != code) continue;
         ++port.windowReactions_;
         try {
-            port.ReactTo(c.event);
+            port.ReactTo(e.event);
         } catch (const std::exception& error) {
             if (port.ShowException) port.ShowException(error);
         }

@@ -58,12 +58,6 @@ bool HandOver::TakeWindowMessage(int& code) {
     return true;
 }
 
-bool HandOver::WaitUntilQueued(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mutex_);
-    auto queued = [this] { return jobQueued_ || windowQueued_ > windowReleased_; };
-    return changed_.wait_for(lock, timeout, [&] { return queued() || ended_; }) && queued();
-}
-
 void HandOver::MarkEnded() {
     std::lock_guard lock(mutex_);
     ended_ = true;

@@ -8,7 +8,6 @@
 
 #include <QObject>
 
-#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -35,10 +34,6 @@ public:
     // Port's thread: takes the next window message and releases its sender.
     bool TakeWindowMessage(int& code);
 
-    // Any thread: waits until a job is queued and not yet taken (or the time
-    // is up); for tests that need a hand-over pending at a given moment.
-    bool WaitUntilQueued(std::chrono::milliseconds timeout);
-
     // Event thread: its run has ended.
     void MarkEnded();
 
@@ -48,6 +43,8 @@ public:
     void WaitForEnd(const std::function<void()>& deliverWindowMessages);
 
 private:
+    friend class ComPortTestPeer;
+
     std::mutex mutex_;
     std::condition_variable changed_;
     std::function<void()> job_;

@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
 
 #include "ComError.h"
 
@@ -16,17 +14,35 @@ namespace {
 // Terminals that look like serial ports but have no line behind them.
 constexpr const char* kVirtualPrefixes[] = {"rfcomm", "ttyGS", "ttyprintk", "pts", "ttyV", "tnt"};
 
-}  // namespace
-
-bool SimulatorEnabled() {
-    const char* value = std::getenv("KMP_SIMULATOR");
-    return value != nullptr && std::strcmp(value, "1") == 0;
+std::string Hex4(std::uint16_t value) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text(4, '0');
+    for (int i = 3; i >= 0; --i, value >>= 4)
+        text[static_cast<std::size_t>(i)] = kDigits[value & 0xF];
+    return text;
 }
+
+void AppendWord(std::string& text, const std::string& word) {
+    if (word.empty()) return;
+    if (!text.empty()) text += ' ';
+    text += word;
+}
+
+UsbIdentity IdentityOf(const QSerialPortInfo& info) {
+    UsbIdentity identity{info.manufacturer().simplified().toStdString(),
+                         info.description().simplified().toStdString(), std::nullopt, std::nullopt};
+    if (info.hasVendorIdentifier()) identity.vendorId = info.vendorIdentifier();
+    if (info.hasProductIdentifier()) identity.productId = info.productIdentifier();
+    return identity;
+}
+
+}  // namespace
 
 std::vector<SerialDeviceInfo> SystemSerialDevices() {
     std::vector<SerialDeviceInfo> devices;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        devices.push_back({info.portName(), info.hasVendorIdentifier()});
+        devices.push_back({info.portName(), info.hasVendorIdentifier(),
+                           QString::fromStdString(PortDescription(IdentityOf(info)))});
     return devices;
 }
 
@@ -38,20 +54,42 @@ bool IsRealSerialPort(const SerialDeviceInfo& device) {
     return true;
 }
 
+std::string PortDescription(const UsbIdentity& identity) {
+    // Many adapters repeat the maker's name at the start of the product name.
+    const bool productNamesMaker =
+        !identity.manufacturer.empty() && identity.product.starts_with(identity.manufacturer);
+    std::string text;
+    if (!productNamesMaker) AppendWord(text, identity.manufacturer);
+    AppendWord(text, identity.product);
+    if (identity.vendorId && identity.productId)
+        AppendWord(text, Hex4(*identity.vendorId) + ":" + Hex4(*identity.productId));
+    return text;
+}
+
+std::vector<SerialDeviceInfo> ListSerialDevices(bool withSimulator,
+                                                const SerialDeviceSource& source) {
+    std::vector<SerialDeviceInfo> ports;
+    for (SerialDeviceInfo& device : source())
+        if (IsRealSerialPort(device)) ports.push_back(std::move(device));
+    if (withSimulator) ports.push_back({QString::fromLatin1(kSimulatorPortName), false, {}});
+    if (ports.empty()) throw EComPort(CError_RegError, ENOENT);
+    std::stable_sort(ports.begin(), ports.end(),
+                     [](const SerialDeviceInfo& a, const SerialDeviceInfo& b) {
+                         return QString::localeAwareCompare(a.portName.toCaseFolded(),
+                                                            b.portName.toCaseFolded()) < 0;
+                     });
+    return ports;
+}
+
 void ListSerialPorts(QStringList& List, bool withSimulator, const SerialDeviceSource& source) {
     QStringList names;
-    for (const SerialDeviceInfo& device : source())
-        if (IsRealSerialPort(device)) names.append(device.portName);
-    if (withSimulator) names.append(QString::fromLatin1(kSimulatorPortName));
-    if (names.isEmpty()) throw EComPort(CError_RegError, ENOENT);
-    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        return QString::localeAwareCompare(a.toCaseFolded(), b.toCaseFolded()) < 0;
-    });
+    for (const SerialDeviceInfo& port : ListSerialDevices(withSimulator, source))
+        names.append(port.portName);
     List = names;
 }
 
 void ListSerialPorts(QStringList& List) {
-    ListSerialPorts(List, SimulatorEnabled());
+    ListSerialPorts(List, false);
 }
 
 }  // namespace kmp

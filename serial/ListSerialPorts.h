@@ -3,22 +3,21 @@
 
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
+#include "PortName.h"  // kSimulatorPortName
+
 namespace kmp {
-
-// The port name of the virtual controller.
-inline constexpr const char* kSimulatorPortName = "sim";
-
-// True when KMP_SIMULATOR=1 is set in the environment (the window's and
-// kmpc's --simulator option set it at start).
-bool SimulatorEnabled();
 
 // One serial device reported by the system.
 struct SerialDeviceInfo {
     QString portName;  // e.g. "ttyUSB0"
     bool hasUsbIds = false;
+    QString description{};  // what the system tells about it; may be empty
 };
 
 // Reads the system's serial devices; throws EComPort(23, errno) on failure.
@@ -31,13 +30,30 @@ std::vector<SerialDeviceInfo> SystemSerialDevices();
 // other virtual terminals.
 bool IsRealSerialPort(const SerialDeviceInfo& device);
 
-// Replaces `List` by the real serial ports, sorted case-insensitively in the
-// user's locale (duplicates kept), with "sim" added when `withSimulator`.
-// With no port at all raises code 23 with system error 2 (ENOENT). On
-// failure `List` is unchanged.
+// What the system tells about a USB serial device.
+struct UsbIdentity {
+    std::string manufacturer;
+    std::string product;
+    std::optional<std::uint16_t> vendorId;
+    std::optional<std::uint16_t> productId;
+};
+
+// "MANUFACTURER PRODUCT VVVV:PPPP" with the parts that are known (the ids
+// as four hexadecimal digits each); empty when nothing is known.
+std::string PortDescription(const UsbIdentity& identity);
+
+// The real serial ports with their descriptions, sorted by name
+// case-insensitively in the user's locale (duplicates kept), with "sim"
+// (no description) added when `withSimulator`. With no port at all raises
+// code 23 with system error 2 (ENOENT).
+std::vector<SerialDeviceInfo> ListSerialDevices(
+    bool withSimulator, const SerialDeviceSource& source = SystemSerialDevices);
+
+// Replaces `List` by the names of ListSerialDevices. On failure `List` is
+// unchanged.
 void ListSerialPorts(QStringList& List, bool withSimulator,
                      const SerialDeviceSource& source = SystemSerialDevices);
-// The same, with the simulator taken from the environment.
+// The same without the simulator.
 void ListSerialPorts(QStringList& List);
 
 }  // namespace kmp

@@ -3,11 +3,11 @@
 #include <pthread.h>
 #include <signal.h>
 #include <sys/ioctl.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
-#include <cstdint>
+
+#include "Descriptors.h"
 
 namespace kmp {
 
@@ -34,7 +34,7 @@ constexpr int kNoIoctlCommand = 515;  // ENOIOCTLCMD, seen by some drivers
 
 }  // namespace
 
-ModemWatcher::ModemWatcher(int fd, int wakeFd) : fd_(fd), wakeFd_(wakeFd) {
+ModemWatcher::ModemWatcher(int fd, const EventFd& wake) : fd_(fd), wake_(wake) {
     InstallInterruptHandler();
     thread_ = std::thread([this] { Run(); });
 }
@@ -52,20 +52,15 @@ ModemWatcher::~ModemWatcher() {
     thread_.join();
 }
 
-void ModemWatcher::Wake() {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const auto written = write(wakeFd_, &one, sizeof one);
-}
-
 void ModemWatcher::Run() {
     while (!stop_) {
         if (ioctl(fd_, TIOCMIWAIT, kLines) == 0) {
-            Wake();
+            wake_.Wake();
             continue;
         }
         if (errno == EINTR) continue;
         if (errno == ENOTTY || errno == EINVAL || errno == kNoIoctlCommand) unsupported_ = true;
-        Wake();  // the event wait sees the fallback or the lost device
+        wake_.Wake();  // the event wait sees the fallback or the lost device
         break;
     }
     std::lock_guard lock(mutex_);

@@ -11,9 +11,12 @@
 
 namespace kmp {
 
+class EventFd;
+
 class ModemWatcher {
 public:
-    ModemWatcher(int fd, int wakeFd);
+    // Watches the lines of `fd` and wakes `wake`; both outlive the watcher.
+    ModemWatcher(int fd, const EventFd& wake);
     ~ModemWatcher();
     ModemWatcher(const ModemWatcher&) = delete;
     ModemWatcher& operator=(const ModemWatcher&) = delete;
@@ -22,10 +25,9 @@ public:
 
 private:
     void Run();
-    void Wake();
 
     const int fd_;
-    const int wakeFd_;
+    const EventFd& wake_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> unsupported_{false};
     std::mutex mutex_;

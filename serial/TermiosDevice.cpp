@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -11,9 +10,12 @@
 #include <cerrno>
 #include <chrono>
 #include <future>
+#include <limits>
 #include <thread>
 
+#include "Deadline.h"
 #include "ModemWatcher.h"
+#include "PortName.h"
 
 namespace kmp {
 
@@ -40,20 +42,17 @@ bool StandardSpeed(unsigned rate, speed_t& code) {
     return false;
 }
 
-long long NowMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-// Milliseconds left until `deadline`, -1 for none (deadline < 0).
-int Remaining(long long deadline) {
-    if (deadline < 0) return -1;
-    const long long left = deadline - NowMs();
-    return left <= 0 ? 0 : static_cast<int>(left);
-}
-
 [[noreturn]] void Fail(int error) {
     throw DeviceError(error);
+}
+
+// Runs a system call again while a signal interrupts it.
+template <typename Call>
+int Retry(Call call) {
+    int result = 0;
+    do result = call();
+    while (result < 0 && errno == EINTR);
+    return result;
 }
 
 void ApplyCharacterFormat(termios& t, const Dcb& dcb) {
@@ -80,52 +79,50 @@ void ApplyCharacterFormat(termios& t, const Dcb& dcb) {
 
 std::unique_ptr<ComDevice> OpenTermiosDevice(const std::string& port) {
     if (port.empty()) Fail(ENOENT);
-    const std::string path = port.front() == '/' ? port : "/dev/" + port;
-    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) Fail(errno);
-    auto closeAndFail = [fd](int error) {
-        close(fd);
-        Fail(error);
-    };
+    const std::string path = PortDevicePath(port);
+    UniqueFd fd(
+        Retry([&] { return open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); }));
+    if (!fd.Valid()) Fail(errno);
     termios t{};
-    if (tcgetattr(fd, &t) != 0) closeAndFail(errno);
-    // TIOCEXCL keeps other users out; the lock also covers root, whom
-    // TIOCEXCL does not stop.
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) closeAndFail(errno);
-    ioctl(fd, TIOCEXCL);
-    const int wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wakeFd < 0) closeAndFail(errno);
-    return std::make_unique<TermiosDevice>(fd, wakeFd);
+    if (Retry([&] { return tcgetattr(fd.Get(), &t); }) != 0) Fail(errno);
+    // The lock keeps out everyone, root too, whom TIOCEXCL does not stop.
+    if (Retry([&] { return flock(fd.Get(), LOCK_EX | LOCK_NB); }) != 0) Fail(errno);
+    auto device = std::make_unique<TermiosDevice>(std::move(fd));
+    device->TakeExclusive();
+    return device;
 }
 
-TermiosDevice::TermiosDevice(int fd, int wakeFd) : fd_(fd), wakeFd_(wakeFd) {
+TermiosDevice::TermiosDevice(UniqueFd fd)
+    : fd_(std::move(fd)), arrivals_(WatchArrivals(fd_.Get())) {
+    if (!wake_.Valid()) Fail(wake_.Error());
     int bits = 0;
     // Pseudo-terminals have no modem lines: ENOTTY (EINVAL before Linux 5.13).
-    hasModemLines_ = ioctl(fd_, TIOCMGET, &bits) == 0 || (errno != ENOTTY && errno != EINVAL);
+    hasModemLines_ = Retry([&] { return ioctl(fd_.Get(), TIOCMGET, &bits); }) == 0 ||
+                     (errno != ENOTTY && errno != EINVAL);
     lastModemBits_ = bits;
-    if (hasModemLines_) watcher_ = std::make_unique<ModemWatcher>(fd_, wakeFd_);
+    if (hasModemLines_) watcher_ = std::make_unique<ModemWatcher>(fd_.Get(), wake_);
 }
 
 TermiosDevice::~TermiosDevice() {
     watcher_.reset();
-    ioctl(fd_, TIOCNXCL);
-    close(fd_);
-    close(wakeFd_);
+    ioctl(fd_.Get(), TIOCNXCL);
 }
 
-void TermiosDevice::Wake() {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const auto written = write(wakeFd_, &one, sizeof one);
+// TIOCEXCL keeps out other users than root. A device without exclusive mode
+// (ENOTTY, EINVAL) is still kept by the lock.
+void TermiosDevice::TakeExclusive() {
+    if (Retry([this] { return ioctl(fd_.Get(), TIOCEXCL); }) == 0) return;
+    if (errno != ENOTTY && errno != EINVAL) Fail(errno);
 }
 
-// A read (or purge) lets the next arrival of bytes be reported again.
+// A read (or purge) lets bytes that still wait be reported again.
 void TermiosDevice::Rearm() {
-    if (!rxArmed_.exchange(true)) Wake();
+    if (!rxArmed_.exchange(true)) wake_.Wake();
 }
 
 int TermiosDevice::InQueue() const {
     int count = 0;
-    if (ioctl(fd_, TIOCINQ, &count) != 0) Fail(errno);
+    if (Retry([&] { return ioctl(fd_.Get(), TIOCINQ, &count); }) != 0) Fail(errno);
     return count;
 }
 
@@ -136,17 +133,18 @@ void TermiosDevice::SetupQueues(int inputSize, int /*outputSize*/) {
 }
 
 void TermiosDevice::SetState(const Dcb& dcb) {
+    const int fd = fd_.Get();
     termios t{};
-    if (tcgetattr(fd_, &t) != 0) Fail(errno);
+    if (Retry([&] { return tcgetattr(fd, &t); }) != 0) Fail(errno);
     cfmakeraw(&t);
     ApplyCharacterFormat(t, dcb);
     speed_t code = B38400;
     const bool standard = StandardSpeed(dcb.BaudRate, code);
     cfsetispeed(&t, code);
     cfsetospeed(&t, code);
-    if (tcsetattr(fd_, TCSANOW, &t) != 0) Fail(errno);
+    if (Retry([&] { return tcsetattr(fd, TCSANOW, &t); }) != 0) Fail(errno);
     if (!standard) {
-        const int error = SetCustomBaudRate(fd_, dcb.BaudRate);
+        const int error = SetCustomBaudRate(fd, dcb.BaudRate);
         if (error != 0) Fail(error);
     }
     if (!hasModemLines_) return;
@@ -169,90 +167,91 @@ CommTimeouts TermiosDevice::CurrentTimeouts() {
 
 std::size_t TermiosDevice::Write(const std::uint8_t* data, std::size_t count) {
     const CommTimeouts t = CurrentTimeouts();
-    const long long total =
-        static_cast<long long>(t.WriteTotalTimeoutMultiplier) * static_cast<long long>(count) +
-        t.WriteTotalTimeoutConstant;
-    const long long deadline = total > 0 ? NowMs() + total : -1;
+    const Deadline deadline =
+        Deadline::ForTransfer(t.WriteTotalTimeoutMultiplier, t.WriteTotalTimeoutConstant, count);
     std::size_t sent = 0;
     while (sent < count) {
-        const ssize_t n = write(fd_, data + sent, count - sent);
+        const ssize_t n = write(fd_.Get(), data + sent, count - sent);
         if (n > 0) {
             sent += static_cast<std::size_t>(n);
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR) Fail(errno);
-        pollfd p{fd_, POLLOUT, 0};
-        const int r = poll(&p, 1, Remaining(deadline));
+        pollfd p{fd_.Get(), POLLOUT, 0};
+        const int r = poll(&p, 1, deadline.RemainingMs());
         if (r < 0 && errno != EINTR) Fail(errno);
         if (r == 0) break;
         if (p.revents & (POLLERR | POLLHUP | POLLNVAL)) Fail(EIO);
     }
-    const std::size_t unsent = sent < count ? DropUnsent() : DrainUntil(deadline);
-    sent -= std::min(sent, unsent);
+    const std::size_t dropped = sent < count ? DropUnsent() : DrainUntil(deadline);
+    sent -= std::min(sent, dropped);
     txEmptyPending_ = true;
-    Wake();
+    wake_.Wake();
     return sent;
 }
 
 // Waits until the output queue has left the port, at most until `deadline`
 // (then the unsent rest is dropped, which also ends the kernel's wait).
-// Returns the number of bytes dropped.
-std::size_t TermiosDevice::DrainUntil(long long deadline) {
-    if (deadline < 0) {
-        while (tcdrain(fd_) != 0 && errno == EINTR) {
-        }
+// Returns the number of bytes dropped, as DropUnsent.
+std::size_t TermiosDevice::DrainUntil(const Deadline& deadline) {
+    auto drain = [fd = fd_.Get()] { Retry([fd] { return tcdrain(fd); }); };
+    if (deadline.None()) {
+        drain();
         return 0;
     }
+    // tcdrain has no time limit: it waits on a thread of its own.
     std::promise<void> drained;
     auto done = drained.get_future();
-    std::thread drain([&] {
-        while (tcdrain(fd_) != 0 && errno == EINTR) {
-        }
+    std::thread drainer([&] {
+        drain();
         drained.set_value();
     });
     std::size_t dropped = 0;
-    if (done.wait_for(std::chrono::milliseconds(Remaining(deadline))) ==
+    if (done.wait_for(std::chrono::milliseconds(deadline.RemainingMs())) ==
         std::future_status::timeout)
         dropped = DropUnsent();  // this also ends the kernel's wait
-    drain.join();
+    drainer.join();
     return dropped;
 }
 
-// Time is up: what still waits in the output queue does not leave.
+// Time is up: what still waits in the output queue does not leave. Returns
+// at least the number of bytes thrown away (the queue only shrinks between
+// its count and the flush), so that Write never counts a dropped byte.
+// A pseudo-terminal or socat port cannot tell: TIOCOUTQ reads 0 there, and
+// its queue is the peer's unread input, which a flush would throw away
+// uncounted. Its queue is kept, so every byte that the device has taken
+// reaches the peer as counted. A real port whose count cannot be read is
+// flushed (to end the drain) and no byte of the write is sure to have left.
 std::size_t TermiosDevice::DropUnsent() {
+    if (!hasModemLines_) return 0;
     int unsent = 0;
-    if (ioctl(fd_, TIOCOUTQ, &unsent) != 0) unsent = 0;
-    tcflush(fd_, TCOFLUSH);
-    return static_cast<std::size_t>(unsent);
+    const bool counted = Retry([&] { return ioctl(fd_.Get(), TIOCOUTQ, &unsent); }) == 0;
+    Retry([this] { return tcflush(fd_.Get(), TCOFLUSH); });
+    return counted ? static_cast<std::size_t>(unsent) : std::numeric_limits<std::size_t>::max();
 }
 
 bool TermiosDevice::WaitReadable(int timeoutMs) {
-    pollfd p{fd_, POLLIN, 0};
-    for (;;) {
-        const int r = poll(&p, 1, timeoutMs);
-        if (r < 0 && errno == EINTR) continue;
-        if (r < 0) Fail(errno);
-        if (r > 0 && (p.revents & (POLLERR | POLLNVAL))) Fail(EIO);
-        return r > 0;
-    }
+    pollfd p{fd_.Get(), POLLIN, 0};
+    const int r = Retry([&] { return poll(&p, 1, timeoutMs); });
+    if (r < 0) Fail(errno);
+    if (r > 0 && (p.revents & (POLLERR | POLLNVAL))) Fail(EIO);
+    return r > 0;
 }
 
 std::size_t TermiosDevice::Read(std::uint8_t* data, std::size_t count) {
     const CommTimeouts t = CurrentTimeouts();
     const bool returnAtOnce = t.ReadIntervalTimeout == MAXDWORD &&
                               t.ReadTotalTimeoutMultiplier == 0 && t.ReadTotalTimeoutConstant == 0;
-    const long long total =
-        static_cast<long long>(t.ReadTotalTimeoutMultiplier) * static_cast<long long>(count) +
-        t.ReadTotalTimeoutConstant;
-    const long long deadline = total > 0 ? NowMs() + total : -1;
+    const Deadline deadline =
+        Deadline::ForTransfer(t.ReadTotalTimeoutMultiplier, t.ReadTotalTimeoutConstant, count);
     std::size_t got = 0;
     for (;;) {
-        const ssize_t n = read(fd_, data + got, count - got);
+        const ssize_t n = read(fd_.Get(), data + got, count - got);
         if (n < 0 && errno != EAGAIN && errno != EINTR) Fail(errno);
         if (n > 0) got += static_cast<std::size_t>(n);
         if (got == count || returnAtOnce) break;
         if (got > 0 && t.ReadIntervalTimeout == MAXDWORD) break;
-        int wait = Remaining(deadline);
+        int wait = deadline.RemainingMs();
         if (got > 0 && t.ReadIntervalTimeout != 0 &&
             (wait < 0 || t.ReadIntervalTimeout < static_cast<unsigned>(wait)))
             wait = static_cast<int>(t.ReadIntervalTimeout);
@@ -266,11 +265,13 @@ std::size_t TermiosDevice::Read(std::uint8_t* data, std::size_t count) {
 // so they only check that the device is still there. The clear flags empty
 // the queues.
 void TermiosDevice::Purge(std::uint32_t flags) {
+    const int fd = fd_.Get();
     int queued = 0;
-    if ((flags & (PURGE_TXABORT | PURGE_RXABORT)) && ioctl(fd_, TIOCOUTQ, &queued) != 0)
+    if ((flags & (PURGE_TXABORT | PURGE_RXABORT)) &&
+        Retry([&] { return ioctl(fd, TIOCOUTQ, &queued); }) != 0)
         Fail(errno);
-    if ((flags & PURGE_TXCLEAR) && tcflush(fd_, TCOFLUSH) != 0) Fail(errno);
-    if ((flags & PURGE_RXCLEAR) && tcflush(fd_, TCIFLUSH) != 0) Fail(errno);
+    if ((flags & PURGE_TXCLEAR) && Retry([&] { return tcflush(fd, TCOFLUSH); }) != 0) Fail(errno);
+    if ((flags & PURGE_RXCLEAR) && Retry([&] { return tcflush(fd, TCIFLUSH); }) != 0) Fail(errno);
     if (flags & PURGE_RXCLEAR) Rearm();
 }
 
@@ -279,7 +280,7 @@ void TermiosDevice::Escape(EscapeFunction function) {
     int bit = function == EscapeFunction::SETRTS || function == EscapeFunction::CLRRTS ? TIOCM_RTS
                                                                                        : TIOCM_DTR;
     const bool set = function == EscapeFunction::SETRTS || function == EscapeFunction::SETDTR;
-    if (ioctl(fd_, set ? TIOCMBIS : TIOCMBIC, &bit) != 0) Fail(errno);
+    if (Retry([&] { return ioctl(fd_.Get(), set ? TIOCMBIS : TIOCMBIC, &bit); }) != 0) Fail(errno);
 }
 
 CommStatus TermiosDevice::ClearError() {
@@ -292,7 +293,7 @@ CommStatus TermiosDevice::ClearError() {
 std::uint32_t TermiosDevice::ModemStatus() {
     if (!hasModemLines_) return MS_CTS_ON | MS_DSR_ON | MS_RLSD_ON;
     int bits = 0;
-    if (ioctl(fd_, TIOCMGET, &bits) != 0) Fail(errno);
+    if (Retry([&] { return ioctl(fd_.Get(), TIOCMGET, &bits); }) != 0) Fail(errno);
     std::uint32_t status = 0;
     if (bits & TIOCM_CTS) status |= MS_CTS_ON;
     if (bits & TIOCM_DSR) status |= MS_DSR_ON;

@@ -1,5 +1,6 @@
 // The POSIX termios device: real serial ports, pseudo-terminals and virtual
-// ports such as socat's.
+// ports such as socat's. Private to the serial layer: callers open it
+// through OpenTermiosDevice (ComDevice.h).
 #pragma once
 
 #include <atomic>
@@ -10,24 +11,28 @@
 #include <linux/serial.h>
 
 #include "ComDevice.h"
+#include "Descriptors.h"
 
 namespace kmp {
 
+class Deadline;
 class ModemWatcher;
-
-// Opens `port` exclusively: a name such as "ttyUSB0" is looked up in /dev/,
-// a path beginning with "/" is used as it is. Throws DeviceError(errno).
-std::unique_ptr<ComDevice> OpenTermiosDevice(const std::string& port);
 
 // Sets a baud rate through the termios2 interface; returns 0 or errno.
 int SetCustomBaudRate(int fd, unsigned rate);
 
 class TermiosDevice : public ComDevice {
 public:
-    TermiosDevice(int fd, int wakeFd);
+    // Takes `fd`, an open terminal; throws DeviceError(errno) when the
+    // descriptors of the event wait cannot be made.
+    explicit TermiosDevice(UniqueFd fd);
     ~TermiosDevice() override;
     TermiosDevice(const TermiosDevice&) = delete;
     TermiosDevice& operator=(const TermiosDevice&) = delete;
+
+    // Keeps other users out (TIOCEXCL); throws DeviceError(errno) unless the
+    // device merely has no exclusive mode.
+    void TakeExclusive();
 
     void SetupQueues(int inputSize, int outputSize) override;
     void SetState(const Dcb& dcb) override;
@@ -41,23 +46,22 @@ public:
     CommStatus ClearError() override;
     std::uint32_t ModemStatus() override;
 
-    // False for a device without modem lines (a pseudo-terminal).
-    bool HasModemLines() const { return hasModemLines_; }
-
 private:
-    void Wake();
+    static UniqueFd WatchArrivals(int fd);
+    bool TakeArrivals();
     void Rearm();
     int InQueue() const;
     CommTimeouts CurrentTimeouts();
     bool WaitReadable(int timeoutMs);
-    std::size_t DrainUntil(long long deadlineMs);
+    std::size_t DrainUntil(const Deadline& deadline);
     std::size_t DropUnsent();
     std::uint32_t CounterEvents();
     std::uint32_t PolledModemEvents();
     std::uint32_t ReceivedEvents();
 
-    const int fd_;
-    const int wakeFd_;
+    const UniqueFd fd_;
+    const EventFd wake_;       // wakes the event wait
+    const UniqueFd arrivals_;  // epoll: one edge per arrival of bytes
     bool hasModemLines_ = false;
     std::mutex mutex_;
     CommTimeouts timeouts_;

@@ -1,30 +1,45 @@
 #include "VirtualController.h"
 
-#include <sys/eventfd.h>
-#include <unistd.h>
+#include <poll.h>
 
 #include <cerrno>
 
-#include "VirtualDevice.h"
+#include "Deadline.h"
 
 namespace kmp {
 
-VirtualController::VirtualController(std::chrono::nanoseconds byteTime)
-    : byteTime_(byteTime), wakeFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+// The host's end of the line: every call works on the board under its lock.
+class VirtualController::Device : public ComDevice {
+public:
+    explicit Device(std::shared_ptr<VirtualController> board) : board_(std::move(board)) {}
+    ~Device() override;
+    Device(const Device&) = delete;
+    Device& operator=(const Device&) = delete;
 
-VirtualController::~VirtualController() {
-    if (wakeFd_ >= 0) close(wakeFd_);
-}
+    void SetupQueues(int inputSize, int outputSize) override;
+    void SetState(const Dcb& dcb) override;
+    void SetTimeouts(const CommTimeouts& timeouts) override;
+    void SetEventMask(std::uint32_t mask) override;
+    std::uint32_t WaitEvent(int stopFd) override;
+    std::size_t Write(const std::uint8_t* data, std::size_t count) override;
+    std::size_t Read(std::uint8_t* data, std::size_t count) override;
+    void Purge(std::uint32_t flags) override;
+    void Escape(EscapeFunction function) override;
+    CommStatus ClearError() override;
+    std::uint32_t ModemStatus() override;
 
-void VirtualController::Wake() {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const auto n = write(wakeFd_, &one, sizeof one);
-}
+private:
+    std::shared_ptr<VirtualController> board_;
+};
+
+VirtualController::VirtualController(std::chrono::nanoseconds byteTime) : byteTime_(byteTime) {}
+
+VirtualController::~VirtualController() = default;
 
 void VirtualController::Raise(std::uint32_t events) {
     pendingEvents_ |= events;
     changed_.notify_all();
-    Wake();
+    wake_.Wake();
 }
 
 // One byte into the host's input queue, with the events it causes.
@@ -100,15 +115,154 @@ std::unique_ptr<ComDevice> VirtualController::OpenDevice() {
     std::lock_guard lock(mutex_);
     if (unplugged_) throw DeviceError(ENOENT);
     if (open_) throw DeviceError(EBUSY);
-    if (wakeFd_ < 0) throw DeviceError(EMFILE);
+    if (!wake_.Valid()) throw DeviceError(wake_.Error());
     open_ = true;
     pendingEvents_ = 0;
     eventMask_ = 0;
     toHost_.clear();
     rts_ = dtr_ = false;
-    std::uint64_t stale = 0;
-    [[maybe_unused]] const auto n = read(wakeFd_, &stale, sizeof stale);
-    return std::make_unique<VirtualDevice>(shared_from_this());
+    wake_.Drain();  // wakes of an earlier opening
+    return std::make_unique<Device>(shared_from_this());
+}
+
+// The host's end of the line.
+
+VirtualController::Device::~Device() {
+    std::lock_guard lock(board_->mutex_);
+    board_->open_ = false;
+    board_->toHost_.clear();
+    board_->pendingEvents_ = 0;
+}
+
+void VirtualController::Device::SetupQueues(int inputSize, int /*outputSize*/) {
+    std::lock_guard lock(board_->mutex_);
+    board_->CheckPlugged();
+    board_->inputSize_ = inputSize;
+}
+
+void VirtualController::Device::SetState(const Dcb& dcb) {
+    std::lock_guard lock(board_->mutex_);
+    board_->CheckPlugged();
+    board_->outCtsFlow_ = dcb.fOutxCtsFlow;
+    board_->eventChar_ = dcb.EvtChar;
+}
+
+void VirtualController::Device::SetTimeouts(const CommTimeouts& timeouts) {
+    std::lock_guard lock(board_->mutex_);
+    board_->CheckPlugged();
+    board_->timeouts_ = timeouts;
+}
+
+void VirtualController::Device::SetEventMask(std::uint32_t mask) {
+    std::lock_guard lock(board_->mutex_);
+    board_->eventMask_ = mask;
+}
+
+std::uint32_t VirtualController::Device::WaitEvent(int stopFd) {
+    VirtualController& b = *board_;
+    for (;;) {
+        std::unique_lock lock(b.mutex_);
+        b.CheckPlugged();
+        const std::uint32_t events = b.pendingEvents_ & b.eventMask_;
+        b.pendingEvents_ &= ~b.eventMask_;
+        lock.unlock();
+        pollfd fds[2] = {{stopFd, POLLIN, 0}, {b.wake_.Fd(), POLLIN, 0}};
+        const int r = poll(fds, 2, events != 0 ? 0 : -1);
+        if (r < 0 && errno != EINTR) throw DeviceError(errno);
+        if (r > 0 && fds[0].revents) return 0;
+        if (r > 0 && fds[1].revents) b.wake_.Drain();
+        if (events != 0) return events;
+    }
+}
+
+// Each byte takes the board's byte time to arrive; with CTS flow control
+// the transmitter waits while CTS is off. The board echoes each byte as soon
+// as it has it.
+std::size_t VirtualController::Device::Write(const std::uint8_t* data, std::size_t count) {
+    VirtualController& b = *board_;
+    std::unique_lock lock(b.mutex_);
+    b.CheckPlugged();
+    const auto deadline = Deadline::ForTransfer(b.timeouts_.WriteTotalTimeoutMultiplier,
+                                                b.timeouts_.WriteTotalTimeoutConstant, count)
+                              .When();
+    auto lineFree = Clock::now();
+    std::size_t sent = 0;
+    for (; sent < count; ++sent) {
+        if (b.outCtsFlow_ && !b.cts_) {
+            if (!b.changed_.wait_until(lock, deadline, [&] { return b.cts_ || b.unplugged_; }))
+                break;
+            lineFree = std::max(lineFree, Clock::now());
+        }
+        const auto arrival = lineFree + b.byteTime_;
+        if (arrival > deadline) {
+            b.changed_.wait_until(lock, deadline, [&] { return b.unplugged_; });
+            b.CheckPlugged();
+            break;
+        }
+        b.changed_.wait_until(lock, arrival, [&] { return b.unplugged_; });
+        b.CheckPlugged();
+        lineFree = arrival;
+        b.received_.push_back(data[sent]);
+        if (b.echo_) b.ToHost(data[sent]);
+    }
+    b.Raise(EV_TXEMPTY);
+    return sent;
+}
+
+std::size_t VirtualController::Device::Read(std::uint8_t* data, std::size_t count) {
+    VirtualController& b = *board_;
+    std::unique_lock lock(b.mutex_);
+    b.CheckPlugged();
+    const CommTimeouts t = b.timeouts_;
+    const bool returnAtOnce = t.ReadIntervalTimeout == MAXDWORD &&
+                              t.ReadTotalTimeoutMultiplier == 0 && t.ReadTotalTimeoutConstant == 0;
+    if (b.toHost_.empty() && !returnAtOnce) {
+        const auto deadline =
+            Deadline::ForTransfer(t.ReadTotalTimeoutMultiplier, t.ReadTotalTimeoutConstant, count)
+                .When();
+        b.changed_.wait_until(lock, deadline, [&] { return !b.toHost_.empty() || b.unplugged_; });
+        b.CheckPlugged();
+    }
+    std::size_t got = 0;
+    while (got < count && !b.toHost_.empty()) {
+        data[got++] = b.toHost_.front();
+        b.toHost_.pop_front();
+    }
+    return got;
+}
+
+void VirtualController::Device::Purge(std::uint32_t flags) {
+    std::lock_guard lock(board_->mutex_);
+    board_->CheckPlugged();
+    if (flags & PURGE_RXCLEAR) board_->toHost_.clear();
+}
+
+void VirtualController::Device::Escape(EscapeFunction function) {
+    std::lock_guard lock(board_->mutex_);
+    board_->CheckPlugged();
+    switch (function) {
+    case EscapeFunction::SETRTS: board_->rts_ = true; break;
+    case EscapeFunction::CLRRTS: board_->rts_ = false; break;
+    case EscapeFunction::SETDTR: board_->dtr_ = true; break;
+    case EscapeFunction::CLRDTR: board_->dtr_ = false; break;
+    }
+}
+
+CommStatus VirtualController::Device::ClearError() {
+    std::lock_guard lock(board_->mutex_);
+    board_->CheckPlugged();
+    CommStatus status;
+    status.InQueue = static_cast<std::uint32_t>(board_->toHost_.size());
+    return status;
+}
+
+std::uint32_t VirtualController::Device::ModemStatus() {
+    std::lock_guard lock(board_->mutex_);
+    board_->CheckPlugged();
+    std::uint32_t status = MS_RLSD_ON;
+    if (board_->cts_) status |= MS_CTS_ON;
+    if (board_->dsr_) status |= MS_DSR_ON;
+    return status;
 }
 
 }  // namespace kmp

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ComDevice.h"
+#include "Descriptors.h"
 
 namespace kmp {
 
@@ -47,16 +48,15 @@ public:
     std::unique_ptr<ComDevice> OpenDevice();
 
 private:
-    friend class VirtualDevice;
+    class Device;  // the host's end of the line
     using Clock = std::chrono::steady_clock;
 
     void Raise(std::uint32_t events);  // with mutex_ held
     void ToHost(std::uint8_t byte);    // with mutex_ held
-    void Wake();
-    void CheckPlugged() const;  // with mutex_ held
+    void CheckPlugged() const;         // with mutex_ held
 
     const std::chrono::nanoseconds byteTime_;
-    const int wakeFd_;
+    const EventFd wake_;  // wakes the host's event wait
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     bool open_ = false;

@@ -1,5 +1,7 @@
 #include "port_open_hint.h"
 
+#include "port_holders.h"
+
 #include <grp.h>
 #include <sys/stat.h>
 
@@ -19,11 +21,6 @@ std::string DeviceGroup(const std::string& path) {
 
 }  // namespace
 
-std::string PortDevicePath(const std::string& portName) {
-    if (!portName.empty() && portName.front() == '/') return portName;
-    return "/dev/" + portName;
-}
-
 std::string PortOpenHint(const std::string& portName, int systemError) {
     const std::string path = PortDevicePath(portName);
     if (systemError == EACCES || systemError == EPERM) {
@@ -34,7 +31,8 @@ std::string PortOpenHint(const std::string& portName, int systemError) {
                " $USER), potom sa odhláste a znova prihláste.";
     }
     if (systemError == EBUSY || systemError == EAGAIN) {
-        return "Port " + path + " práve používa iný program. Zatvorte ho a skúste znovu.";
+        return "Port " + path + " práve používa iný program. Zatvorte ho a skúste znovu." +
+               PortHolderSentences(FindPortHolders(path));
     }
     return {};
 }

@@ -4,15 +4,14 @@
 
 #include <string>
 
-namespace kmp {
+#include "PortName.h"  // PortDevicePath
 
-// The device file that the port name stands for: a name such as "ttyUSB0"
-// lives in /dev, a name that begins with "/" is a path of its own.
-std::string PortDevicePath(const std::string& portName);
+namespace kmp {
 
 // A Slovak line for the log (UTF-8) when `systemError` is EACCES or EPERM
 // (how to get permission on Debian, naming the group that owns the device)
-// or EBUSY or EAGAIN (another program holds the port); empty otherwise.
+// or EBUSY or EAGAIN (another program holds the port, named with its pid
+// when /proc shows it); empty otherwise.
 std::string PortOpenHint(const std::string& portName, int systemError);
 
 }  // namespace kmp

@@ -9,7 +9,8 @@
 #include "scripted_dialogs.h"
 #include "ui_TForm1.h"
 #include "upload_frame.h"
-#include "upload_state.h"
+#include "VirtualController.h"
+#include "upload_controller.h"
 
 #include <QApplication>
 #include <QEventLoop>

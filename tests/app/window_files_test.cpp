@@ -169,6 +169,16 @@ TEST_F(FilesTest, UnreadableFileShowsCannotOpenAndKeepsTheText) {
     ASSERT_EQ(dialogs.boxes.size(), 2u);
     EXPECT_TRUE(dialogs.boxes[1].text.startsWith(QStringLiteral("Cannot open file \"") +
                                                  folder.path() + QStringLiteral("\". ")));
+    // Nothing past 64 MiB is read: a longer file, a device without end.
+    const QString huge = PathOf("veľký.kmp");
+    WriteBytes(huge, {});
+    ASSERT_TRUE(QFile::resize(huge, (qint64{64} << 20) + 1));
+    for (const QString& tooLong : {huge, QStringLiteral("/dev/zero")}) {
+        Open(tooLong);
+        EXPECT_EQ(dialogs.boxes.back().text, QStringLiteral("Cannot open file \"") + tooLong +
+                                                 QStringLiteral("\". File too large."));
+    }
+    EXPECT_EQ(dialogs.boxes.size(), 4u);
     EXPECT_EQ(EditorText(), before);
     EXPECT_FALSE(ProgramChanged);
 }

@@ -1,7 +1,7 @@
 #include "window_test_support.h"
 
 #include "studio_application.h"
-#include "upload_state.h"
+#include "upload_controller.h"
 
 #include <QKeyEvent>
 #include <QTest>

@@ -132,6 +132,10 @@ TEST_F(ProgramFileTest, OpenMessages) {
     ::mkfifo(Path("fifo").c_str(), 0600);
     EXPECT_EQ(MessageOf(Open, Path("fifo")),
               "Cannot open file \"" + Path("fifo") + "\". Invalid argument");
+    WriteBytes(Path("huge.kmp"), "");
+    fs::resize_file(Path("huge.kmp"), (std::uintmax_t{64} << 20) + 1);
+    EXPECT_EQ(MessageOf(Open, Path("huge.kmp")),
+              "Cannot open file \"" + Path("huge.kmp") + "\". File too large");
 }
 
 TEST_F(ProgramFileTest, OpenUnreadableFile) {

@@ -1,5 +1,6 @@
 // Reading RTF as word processors and editor controls write it, and damaged RTF.
 #include "file_fixtures.h"
+#include "rtf_codepage.h"
 #include "rtf_reader.h"
 
 #include <gtest/gtest.h>
@@ -79,7 +80,13 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"FontCpgWins", "{\\rtf1{\\fonttbl{\\f0\\fcharset0\\cpg1250 C;}}\\f0\\'e8}",
                    "\xC4\x8D"},
         ReaderCase{"RawHighByteInCodePage", "{\\rtf1\\ansicpg1250 \xE8}", "\xC4\x8D"},
-        ReaderCase{"UppercaseHex", "{\\rtf1\\ansicpg1250 \\'E8\\'9E}", "\xC4\x8D\xC5\xBE"}),
+        ReaderCase{"UppercaseHex", "{\\rtf1\\ansicpg1250 \\'E8\\'9E}", "\xC4\x8D\xC5\xBE"},
+        // Unknown and multi-byte code pages read as Windows-1252, and every
+        // switch takes effect at once.
+        ReaderCase{"CodePageSwitches",
+                   "{\\rtf1\\ansicpg1251 \\'e6\\ansicpg4242 \\'e6\\ansicpg1250 \\'e6"
+                   "\\ansicpg65001 \\'e6\\ansicpg1251 \\'e6}",
+                   "\xD0\xB6\xC3\xA6\xC4\x87\xC3\xA6\xD0\xB6"}),
     PrintName);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -214,6 +221,18 @@ INSTANTIATE_TEST_SUITE_P(
                     FixtureCase{"lo_table.rtf",
                                 "PROGRAM tu\xC4\x8Dn\xC3\xBD:\nVYSTUP\t\xC4\xBE"
                                 "ava\nCAS\t120\nKONIEC"}));
+
+// However many code pages a document names, one table stands for each
+// supported code page, and every other code page shares that of 1252.
+TEST(CodePageTableCache, OneTablePerSupportedCodePage) {
+    const CodePageTable& cp1252 = SharedCodePageTable(1252);
+    for (const int unsupported : {0, 1, 4242, 65001, 1'000'000'000}) {
+        EXPECT_EQ(&SharedCodePageTable(unsupported), &cp1252) << unsupported;
+    }
+    EXPECT_EQ(&SharedCodePageTable(1250), &SharedCodePageTable(1250));
+    EXPECT_NE(&SharedCodePageTable(1250), &cp1252);
+    EXPECT_EQ(SharedCodePageTable(1250).character[0xE8], U'\u010D');
+}
 
 }  // namespace
 }  // namespace kmp

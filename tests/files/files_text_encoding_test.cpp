@@ -88,7 +88,24 @@ INSTANTIATE_TEST_SUITE_P(Unmappable, Cp1250Replacement,
                                          ReplacementCase{"\xE2\x28\xA1",
                                                          "?(?"},  // ill-formed keeps the '('
                                          ReplacementCase{"x\xC3", "x?"},  // truncated at the end
-                                         ReplacementCase{"\xFF\xFE", "??"}));
+                                         ReplacementCase{"\xFF\xFE", "??"},
+                                         ReplacementCase{"\xC2\x81", "?"},      // U+0081: no byte
+                                         ReplacementCase{"\xED\xA0\x80", "?"},  // a surrogate
+                                         ReplacementCase{"\xEF\xBF\xBD", "?"},  // U+FFFD
+                                         // tag characters (U+E0041, U+E007F) are dropped
+                                         ReplacementCase{"a\xF3\xA0\x81\x81\xF3\xA0\x81\xBF"
+                                                         "b",
+                                                         "ab"}));
+
+// Every byte that Windows-1250 defines comes back from its character.
+TEST(Cp1250, EveryDefinedByteRoundTrips) {
+    for (int b = 0; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        const bool undefined = b == 0x81 || b == 0x83 || b == 0x88 || b == 0x90 || b == 0x98;
+        EXPECT_EQ(Utf8ToCp1250(Cp1250ToUtf8(byte)), undefined ? "?" : byte) << b;
+        EXPECT_EQ(FitsCp1250(Cp1250ToUtf8(byte)), !undefined) << b;
+    }
+}
 
 TEST(Cp1250, FitsRejectsOtherCharacters) {
     EXPECT_FALSE(FitsCp1250("\xD0\xB6"));

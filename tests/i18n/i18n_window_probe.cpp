@@ -1,9 +1,12 @@
 // Test helper: starts as kmp-studio does (catalogue lookup, then the gettext
 // translator), builds the main window and prints what the user reads: the
 // window's caption and the captions of its controls, the file dialogs'
-// filters, and one message box as it is shown.
+// filters, one message box as it is shown, and Qt's own standard buttons of
+// message boxes and file dialogs.
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -14,6 +17,7 @@
 #include "app_texts.h"
 #include "gettext_translator.h"
 #include "i18n.h"
+#include "qt_catalogue.h"
 #include "qt_dialogs.h"
 #include "scripted_dialogs.h"
 #include "ui_TForm1.h"
@@ -39,18 +43,48 @@ void PrintWindow() {
     Print("Label6", ui.Label6->text());
 }
 
+// The texts of the buttons of a dialog's button box, in their order.
+QString ButtonTexts(const QWidget& dialog) {
+    QStringList texts;
+    if (const auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+        for (const QAbstractButton* button : buttons->buttons()) texts << button->text();
+    }
+    return texts.join(u';');
+}
+
 // Shows a box through the real dialogs and reads it while it is open.
-void PrintMessageBox(const char* caption, const char* text) {
-    QTimer::singleShot(0, [] {
+void PrintMessageBox(const char* caption, const char* text, kmp::BoxButtons buttons) {
+    QTimer::singleShot(0, [buttons] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr) return;
-        Print("boxCaption", box->windowTitle());
-        Print("boxText", box->text());
-        box->accept();
+        if (buttons == kmp::BoxButtons::Ok) {
+            Print("boxCaption", box->windowTitle());
+            Print("boxText", box->text());
+        }
+        Print(buttons == kmp::BoxButtons::Ok ? "okBoxButtons" : "yesNoBoxButtons",
+              ButtonTexts(*box));
+        box->done(QMessageBox::No);
     });
     kmp::QtDialogs dialogs;
     dialogs.MessageBox(QString::fromUtf8(caption), QString::fromUtf8(text),
-                       kmp::BoxIcon::Information, kmp::BoxButtons::Ok, kmp::Answer::Ok);
+                       kmp::BoxIcon::Information, buttons, kmp::Answer::Ok);
+}
+
+// Shows the open or save dialog and reads its buttons while it is open.
+void PrintFileDialog(bool save) {
+    QTimer::singleShot(0, [save] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        Print(save ? "saveDialogButtons" : "openDialogButtons", ButtonTexts(*dialog));
+        dialog->reject();
+    });
+    kmp::QtDialogs dialogs;
+    const QString filter = QString::fromUtf8(kmp::kProgramFileFilter);
+    if (save) {
+        dialogs.SaveFileName(filter, QStringLiteral("kmp"));
+    } else {
+        dialogs.OpenFileName(filter);
+    }
 }
 
 }  // namespace
@@ -59,9 +93,13 @@ int main(int argc, char** argv) {
     kmp::i18n::Init();
     QApplication app(argc, argv);
     kmp::i18n::InstallGettextTranslator(app);
+    kmp::i18n::InstallQtCatalogue(app);
     PrintWindow();
     Print("filters", kmp::QtNameFilters(QString::fromUtf8(kmp::kProgramFileFilter)).join(u';'));
     PrintMessageBox("Nemôžem odoslať program",
-                    "Najprv treba preložiť program a potom sa môže odoslať!");
+                    "Najprv treba preložiť program a potom sa môže odoslať!", kmp::BoxButtons::Ok);
+    PrintMessageBox("Program bol zmenený", "Odoslať?", kmp::BoxButtons::YesNo);
+    PrintFileDialog(false);
+    PrintFileDialog(true);
     return 0;
 }

@@ -1,6 +1,6 @@
 // The window in the user's language: with the English catalogue its
 // captions, file filters and message boxes read in English; otherwise they
-// stay Slovak as written.
+// stay Slovak as written, and Qt's own standard buttons read in Slovak too.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -29,7 +29,11 @@ const std::string kEnglish =
     "Label6=fast\n"
     "filters=Stepper Motor Program - kmp (*.kmp);all files - all (*.*)\n"
     "boxCaption=I cannot send the program\n"
-    "boxText=The program has to be compiled first, then it can be sent!\n";
+    "boxText=The program has to be compiled first, then it can be sent!\n"
+    "okBoxButtons=OK\n"
+    "yesNoBoxButtons=&Yes;&No\n"
+    "openDialogButtons=&Open;Cancel\n"
+    "saveDialogButtons=&Save;Cancel\n";
 
 const std::string kSlovak =
     "caption=Prekladač programu na riadenie krokového motorčeka z HDD.\n"
@@ -45,7 +49,11 @@ const std::string kSlovak =
     "Label6=rýchle\n"
     "filters=Krokový Motor Program - kmp (*.kmp);všetky súbory - all (*.*)\n"
     "boxCaption=Nemôžem odoslať program\n"
-    "boxText=Najprv treba preložiť program a potom sa môže odoslať!\n";
+    "boxText=Najprv treba preložiť program a potom sa môže odoslať!\n"
+    "okBoxButtons=OK\n"
+    "yesNoBoxButtons=Án&o;&Nie\n"
+    "openDialogButtons=&Otvoriť;Zrušiť\n"
+    "saveDialogButtons=&Uložiť;Zrušiť\n";
 
 struct WindowCase {
     const char* name;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <stdexcept>
 
@@ -30,7 +31,7 @@ TEST(DeliveryTest, ReactionsOfOneBatchRunInTheFixedOrder) {
     };
     board->Send(Bytes({1}));
     // The thread now waits for its first batch; the next events queue up.
-    ASSERT_TRUE(port.WaitForQueuedHandOver(5000));
+    ASSERT_TRUE(ComPortTestPeer::WaitForQueuedHandOver(port, 5000));
     board->SetDSR(false);
     board->Send(Bytes({2}));
     ASSERT_TRUE(Eventually([&] { return lines.size() == 3; }));
@@ -38,6 +39,41 @@ TEST(DeliveryTest, ReactionsOfOneBatchRunInTheFixedOrder) {
     // gives OnRxChar before OnDSRChange.
     EXPECT_EQ(lines, (std::vector<std::string>{"RxChar(2)", "RxChar(2)", "DSR(0)"}));
     port.Close();
+}
+
+// A handler that waits for a whole reply before it reads: every arrival of
+// bytes raises evRxChar again, whatever is still waiting.
+TEST(DeliveryTest, EveryArrivalIsReportedWhileEarlierBytesWait) {
+    Pty pty;
+    auto board = std::make_shared<VirtualController>();
+    struct Line {
+        const char* name;
+        std::string port;
+        std::function<void(const std::vector<std::uint8_t>&)> send;
+    };
+    const Line lines[] = {
+        {"pty", pty.path(), [&](const std::vector<std::uint8_t>& b) { pty.WriteAtMaster(b); }},
+        {"sim", "sim", [&](const std::vector<std::uint8_t>& b) { board->Send(b); }},
+    };
+    for (const Line& line : lines) {
+        TComPort port;
+        port.SetVirtualController(board);
+        port.SetPort(line.port);
+        std::vector<int> counts;
+        std::string reply;
+        port.OnRxChar = [&](QObject*, int count) {
+            counts.push_back(count);
+            if (count >= 5) port.ReadString(reply, 128);
+        };
+        port.Open();
+        line.send(Bytes({1, 2, 3}));
+        ASSERT_TRUE(Eventually([&] { return counts.size() == 1; })) << line.name;
+        line.send(Bytes({4, 5}));
+        ASSERT_TRUE(Eventually([&] { return !reply.empty(); })) << line.name;
+        EXPECT_EQ(counts, (std::vector<int>{3, 5})) << line.name;
+        EXPECT_EQ(reply, "\x01\x02\x03\x04\x05") << line.name;
+        port.Close();
+    }
 }
 
 TEST(DeliveryTest, CloseRunsReactionsHandedOverBeforeIt) {
@@ -54,7 +90,7 @@ TEST(DeliveryTest, CloseRunsReactionsHandedOverBeforeIt) {
     port.OnBeforeClose = [&](QObject*) { lines.emplace_back("BeforeClose"); };
     port.OnAfterClose = [&](QObject*) { lines.emplace_back("AfterClose"); };
     pty.WriteAtMaster(std::vector<std::uint8_t>(4000, 0x55));
-    ASSERT_TRUE(port.WaitForQueuedHandOver(5000));
+    ASSERT_TRUE(ComPortTestPeer::WaitForQueuedHandOver(port, 5000));
     port.Close();
     EXPECT_FALSE(port.Connected());
     EXPECT_EQ(lines, (std::vector<std::string>{"BeforeClose", "RxChar(open)", "AfterClose"}));
@@ -72,7 +108,7 @@ TEST(DeliveryTest, CloseRunsWindowMessagesQueuedBeforeIt) {
     port.OnBeforeClose = [&](QObject*) { lines.emplace_back("BeforeClose"); };
     port.OnAfterClose = [&](QObject*) { lines.emplace_back("AfterClose"); };
     board->SetDSR(false);
-    ASSERT_TRUE(port.WaitForQueuedHandOver(5000));
+    ASSERT_TRUE(ComPortTestPeer::WaitForQueuedHandOver(port, 5000));
     port.Close();
     // The queued message reaches the window inside Close, while still open.
     EXPECT_EQ(lines, (std::vector<std::string>{"DSR(0)", "BeforeClose", "DSR(0)", "AfterClose"}));

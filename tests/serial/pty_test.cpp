@@ -6,15 +6,17 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "Descriptors.h"
 #include "ModemWatcher.h"
 #include "serial_test_support.h"
 #include "termios2_speed.h"
 
 #include <poll.h>
-#include <sys/eventfd.h>
 
 namespace kmp {
 namespace {
@@ -51,13 +53,13 @@ TEST(PtyPortTest, OpenAndCloseFireEventsAndNoticesInOrder) {
     port.SetPort(pty.path());
     port.Open();
     EXPECT_TRUE(port.Connected());
-    EXPECT_TRUE(port.ThreadRunning());
+    EXPECT_TRUE(ComPortTestPeer::ThreadRunning(port));
     port.Open();  // already open: nothing
     EXPECT_EQ(rec.lines, kOpenLines);
     rec.lines.clear();
     port.Close();
     EXPECT_FALSE(port.Connected());
-    EXPECT_FALSE(port.ThreadRunning());
+    EXPECT_FALSE(ComPortTestPeer::ThreadRunning(port));
     port.Close();  // already closed: nothing
     EXPECT_EQ(rec.lines, kCloseLines);
 }
@@ -217,6 +219,26 @@ TEST(PtyPortTest, WriteOf130BytesArrivesIntact) {
     port.UnRegisterLink(&link);
 }
 
+// The peer does not read: the write times out with the kernel's buffers
+// full, and every byte that it counts reaches the peer when it reads.
+TEST(PtyPortTest, TimedOutWriteCountsNoDiscardedByte) {
+    Pty pty;
+    TComPort port;
+    port.SetPort(pty.path());
+    port.Timeouts().SetWriteTotalMultiplier(0);
+    port.Timeouts().SetWriteTotalConstant(100);
+    port.Open();
+    std::vector<std::uint8_t> data(1 << 20);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i % 251);
+    const int written = port.Write(data.data(), static_cast<int>(data.size()));
+    ASSERT_GT(written, 0);
+    ASSERT_LT(written, static_cast<int>(data.size()));
+    const std::vector<std::uint8_t> arrived = pty.ReadAtMaster(static_cast<std::size_t>(written));
+    EXPECT_EQ(arrived.size(), static_cast<std::size_t>(written));
+    EXPECT_TRUE(std::equal(arrived.begin(), arrived.end(), data.begin()));
+    port.Close();
+}
+
 TEST(PtyPortTest, ReceivedBytesReachOnRxCharOnTheMainThread) {
     Pty pty;
     TComPort port;
@@ -271,7 +293,7 @@ TEST(PtyPortTest, ReadStringTakesAtMost128AndLeavesTheRest) {
     port.SetPort(pty.path());
     port.SetEvents(TComEvents{});  // no event thread: the test reads itself
     port.Open();
-    EXPECT_FALSE(port.ThreadRunning());
+    EXPECT_FALSE(ComPortTestPeer::ThreadRunning(port));
     std::vector<std::uint8_t> burst(200);
     for (std::size_t i = 0; i < burst.size(); ++i) burst[i] = static_cast<std::uint8_t>(i);
     pty.WriteAtMaster(burst);
@@ -303,14 +325,11 @@ TEST(PtyPortTest, LinesOfAPseudoTerminal) {
 
 TEST(ModemWatcherTest, DriverWithoutLineWaitFallsBackAndWakesTheWait) {
     Pty pty;
-    const int wake = eventfd(0, EFD_CLOEXEC);
-    {
-        ModemWatcher watcher(pty.master(), wake);
-        pollfd p{wake, POLLIN, 0};
-        ASSERT_EQ(poll(&p, 1, 5000), 1);
-        EXPECT_TRUE(watcher.Unsupported());
-    }
-    close(wake);
+    const EventFd wake;
+    ModemWatcher watcher(pty.master(), wake);
+    pollfd p{wake.Fd(), POLLIN, 0};
+    ASSERT_EQ(poll(&p, 1, 5000), 1);
+    EXPECT_TRUE(watcher.Unsupported());
 }
 
 TEST(PtyPortTest, PortRenameReopensOnlyOnARealChange) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "CPort.h"
+#include "com_port_test_peer.h"
 
 namespace kmp::test {
 

@@ -1,6 +1,10 @@
 // Settings objects, EComPort texts, link registration and the port list.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
+
+#include "Deadline.h"
 #include "serial_test_support.h"
 
 namespace kmp {
@@ -72,6 +76,29 @@ TEST(ComBufferTest, SizesStayEven) {
     }
 }
 
+// Multiplier × count + constant milliseconds; 0 is no limit, and the longest
+// limits stay within the clock's range instead of wrapping into the past.
+TEST(DeadlineTest, TotalTimeOutOfATransfer) {
+    struct Case {
+        std::uint32_t multiplier, constant;
+        std::size_t count;
+        int fromMs, toMs;  // RemainingMs() right after; -1 for none
+    };
+    const Case cases[] = {
+        {0, 0, 130, -1, -1},
+        {10000, 0, 0, -1, -1},
+        {0, 50, 1000, 1, 50},
+        {10000, 10000, 130, 1'300'000, 1'310'000},
+        {MAXDWORD, MAXDWORD, SIZE_MAX, INT_MAX, INT_MAX},
+    };
+    for (const auto& c : cases) {
+        const Deadline d = Deadline::ForTransfer(c.multiplier, c.constant, c.count);
+        EXPECT_EQ(d.None(), c.fromMs < 0) << c.multiplier << " " << c.count;
+        EXPECT_GE(d.RemainingMs(), c.fromMs) << c.multiplier << " " << c.count;
+        EXPECT_LE(d.RemainingMs(), c.toMs) << c.multiplier << " " << c.count;
+    }
+}
+
 TEST(ComPortTest, CreationDefaults) {
     TComPort port;
     EXPECT_FALSE(port.Connected());
@@ -126,9 +153,9 @@ TEST(ComPortTest, LinkRegisteredTwiceOrMissingRaisesCode18) {
     TComLink a, b;
     b.ReceivedBlockNotice = [](TCustomComPort*, const std::uint8_t*, int) {};
     port.RegisterLink(&a);
-    EXPECT_FALSE(port.HasBlockReader());
+    EXPECT_FALSE(ComPortTestPeer::HasBlockReader(port));
     port.RegisterLink(&b);
-    EXPECT_TRUE(port.HasBlockReader());
+    EXPECT_TRUE(ComPortTestPeer::HasBlockReader(port));
     try {
         port.RegisterLink(&a);
         FAIL() << "no exception";
@@ -137,7 +164,7 @@ TEST(ComPortTest, LinkRegisteredTwiceOrMissingRaisesCode18) {
         EXPECT_EQ(e.SystemError(), -1);
     }
     port.UnRegisterLink(&b);
-    EXPECT_FALSE(port.HasBlockReader());
+    EXPECT_FALSE(ComPortTestPeer::HasBlockReader(port));
     EXPECT_THROW(port.UnRegisterLink(&b), EComPort);
 }
 
@@ -202,15 +229,6 @@ TEST(ListSerialPortsTest, UsbAdaptersAlwaysCount) {
     EXPECT_TRUE(IsRealSerialPort({"rfcomm0", true}));
     EXPECT_FALSE(IsRealSerialPort({"rfcomm0", false}));
     EXPECT_FALSE(IsRealSerialPort({"", false}));
-}
-
-TEST(ListSerialPortsTest, SimulatorFromTheEnvironment) {
-    qputenv("KMP_SIMULATOR", "1");
-    EXPECT_TRUE(SimulatorEnabled());
-    qputenv("KMP_SIMULATOR", "0");
-    EXPECT_FALSE(SimulatorEnabled());
-    qunsetenv("KMP_SIMULATOR");
-    EXPECT_FALSE(SimulatorEnabled());
 }
 
 }  // namespace

@@ -57,7 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {"--prescaler", "8", "-"},
                   "kmpc: invalid value '8' for --prescaler (allowed 0..7)"},
         UsageCase{"MissingValue", {"-", "--prescaler"}, "kmpc: option --prescaler needs a value"},
-        UsageCase{"MissingImageName", {"-", "-o"}, "kmpc: option -o needs a value"}),
+        UsageCase{"MissingImageName", {"-", "-o"}, "kmpc: option -o needs a value"},
+        UsageCase{"ControlCharacterInOption", {"--a\nb", "-"}, "kmpc: unknown option '--a\\nb'"}),
     [](const testing::TestParamInfo<UsageCase>& param) { return std::string(param.param.name); });
 
 TEST(KmpcInfo, Help) {
@@ -79,6 +80,52 @@ TEST(KmpcInfo, DoubleDashEndsOptions) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "0: 200 1 0 3 \n4: 255 255\n");
 }
+
+// --help and --version that cannot be written fail as the compile does.
+class KmpcInfoUnwritten : public testing::TestWithParam<const char*> {};
+
+TEST_P(KmpcInfoUnwritten, ExitsWithTwoAndOneMessage) {
+    const ProcessResult r =
+        RunProcess({"/bin/sh", "-c", "exec \"$0\" \"$1\" >/dev/full", KMPC_PATH, GetParam()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "kmpc: standard output: No space left on device\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Info, KmpcInfoUnwritten,
+                         testing::Values("--help", "-h", "--version", "-V"));
+
+// A name with control characters stays on the one line of its message.
+struct NameCase {
+    const char* name;
+    std::string fileName;
+    std::string shown;
+};
+
+class KmpcNameInMessage : public testing::TestWithParam<NameCase> {};
+
+TEST_P(KmpcNameInMessage, IsEscaped) {
+    const std::string dir = "/nonexistent/";
+    const std::string path = dir + GetParam().fileName;
+    const std::string shown = dir + GetParam().shown;
+    ProcessResult r = Kmpc({path});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "kmpc: " + shown + ": No such file or directory\n");
+    r = Kmpc({"--to-kmp", "-", path});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "kmpc: Cannot create file \"" + shown + "\". No such file or directory\n");
+    r = Kmpc({"-o", path, "-"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.ends_with("\nkmpc: " + shown + ": No such file or directory\n")) << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, KmpcNameInMessage,
+    testing::Values(NameCase{"LineEnd", "a\nb.kmp", "a\\nb.kmp"},
+                    NameCase{"CarriageReturnAndTab", "a\rb\tc", "a\\rb\\tc"},
+                    NameCase{"Escape", "\x1b[31mred", "\\x1b[31mred"},
+                    NameCase{"OtherControls", std::string("\x01\x7f\x1f", 3), "\\x01\\x7f\\x1f"},
+                    NameCase{"PlainNameUnchanged", "p\xC3\xA1 \\ x.kmp", "p\xC3\xA1 \\ x.kmp"}),
+    [](const testing::TestParamInfo<NameCase>& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace kmp::test

@@ -1,6 +1,6 @@
 // kmpc's port and text options on the command line, the port list and its
 // descriptions.
-#include "port_list.h"
+#include "ListSerialPorts.h"
 #include "run_process.h"
 
 #include <gtest/gtest.h>
@@ -99,14 +99,14 @@ TEST(KmpcPortList, OneNameALineAndTheSimulator) {
 
 struct DescriptionCase {
     const char* name;
-    kmpc::UsbIdentity identity;
+    UsbIdentity identity;
     std::string description;
 };
 
 class PortDescription : public testing::TestWithParam<DescriptionCase> {};
 
 TEST_P(PortDescription, MakerProductAndIds) {
-    EXPECT_EQ(kmpc::PortDescription(GetParam().identity), GetParam().description);
+    EXPECT_EQ(kmp::PortDescription(GetParam().identity), GetParam().description);
 }
 
 INSTANTIATE_TEST_SUITE_P(

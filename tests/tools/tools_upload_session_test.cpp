@@ -1,17 +1,19 @@
 // The upload sequence of kmpc in-process, against fast virtual controllers:
 // the window's connect, DSR that comes on late, a frame longer than one
-// read, and a board that is unplugged during the write or the replies.
+// read, a board that is unplugged during the write or the replies, a write
+// cut short by its time limit, and the overall limit of --max-time.
 #include "ComPort.h"
 #include "VirtualController.h"
 #include "upload_expectations.h"
 #include "upload_session.h"
-#include "window_connect.h"
+#include "upload_port.h"
 
 #include <gtest/gtest.h>
 
 #include <QTimer>
 
 #include <chrono>
+#include <algorithm>
 #include <memory>
 
 namespace kmp::test {
@@ -58,7 +60,8 @@ TEST_P(WindowConnect, SettingsAndLinesOfTheWindow) {
     const auto board = FastBoard();
     TComPort port;
     port.SetVirtualController(board);
-    kmpc::ConnectLikeWindow(port, "sim", GetParam().handshake);
+    DescribeComPort1(port);
+    ConnectPort(port, "sim", GetParam().handshake);
     ASSERT_TRUE(port.Connected());
     EXPECT_EQ(port.BaudRate(), br300);
     EXPECT_EQ(port.DataBits(), dbEight);
@@ -139,6 +142,67 @@ TEST(UploadSession, BoardUnpluggedAsTheWriteStarts) {
                               " Odosielam dáta...",
                               "kmpc: sim: WriteFile function failed (win error code: 5)"}));
     EXPECT_FALSE(upload.port.Connected());
+}
+
+struct ShortWriteCase {
+    const char* name;
+    bool handshake;
+    std::string cause;
+};
+
+class ShortWrite : public testing::TestWithParam<ShortWriteCase> {};
+
+// A write that ends at its time limit names the cause that applies: CTS
+// only with the handshake, the line itself without it.
+TEST_P(ShortWrite, NamesTheCauseThatApplies) {
+    const auto board = std::make_shared<VirtualController>();  // 37 ms a byte
+    board->SetCTS(false);
+    board->SetEcho(false);
+    TComPort port;
+    port.SetVirtualController(board);
+    std::vector<std::string> log;
+    kmpc::UploadSession session(port, {"sim", GetParam().handshake, 2000, 100},
+                                [&](const std::string& line) { log.push_back(line); });
+    port.Timeouts().SetWriteTotalMultiplier(0);
+    port.Timeouts().SetWriteTotalConstant(50);
+    EXPECT_EQ(session.Run(ExampleImage()), 3);
+    const std::size_t sent = board->ReceivedBytes().size();
+    EXPECT_EQ(log, (std::vector<std::string>{" Odosielam dáta...",
+                                             "Odoslaných bolo len " + std::to_string(sent) +
+                                                 " z 25 bajtov: " + GetParam().cause}));
+    EXPECT_LT(sent, kExampleFrame.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kmpc, ShortWrite,
+    testing::Values(
+        ShortWriteCase{"Handshake", true, "doska v čase odosielania nepustila dáta (CTS)."},
+        ShortWriteCase{"NoFlowControl", false, "linka neprevzala dáta v časovom limite zápisu."}),
+    [](const testing::TestParamInfo<ShortWriteCase>& param) {
+        return std::string(param.param.name);
+    });
+
+// A board that keeps returning bytes without a 255 would keep the reply
+// wait going for ever; the maximum time ends the upload.
+TEST(UploadSession, MaxTimeEndsABoardThatKeepsSending) {
+    const auto board = FastBoard();
+    board->SetEcho(false);
+    TComPort port;
+    port.SetVirtualController(board);
+    std::vector<std::string> log;
+    kmpc::UploadSession session(port, {"sim", false, 2000, 2000, 300},
+                                [&](const std::string& line) { log.push_back(line); });
+    QTimer chatter;
+    QObject::connect(&chatter, &QTimer::timeout, [&] { board->Send({7}); });
+    chatter.start(20);
+    EXPECT_EQ(session.Run(ExampleImage()), 3);
+    chatter.stop();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(),
+              "Nahrávanie na port sim neskončilo do 0,3 s (--max-time): kmpc ho ukončil.");
+    EXPECT_EQ(std::count(log.begin(), log.end(), log.back()), 1);
+    EXPECT_NE(std::find(log.begin(), log.end(), "Odosielam : 7"), log.end());
+    EXPECT_FALSE(port.Connected());
 }
 
 }  // namespace

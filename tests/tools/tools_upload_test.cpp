@@ -198,6 +198,49 @@ TEST(KmpcUpload, SilentBoardStillTakesTheFrame) {
     EXPECT_EQ(LinesAfterCompileLog(r.err), std::vector<std::string>{" Odosielam dáta..."});
 }
 
+// The frame waits for CTS that never comes (the write time limit would be
+// minutes); --max-time ends the whole upload with one line and exit 3.
+TEST(KmpcUpload, MaxTimeEndsASendingThatCtsHoldsBack) {
+    const ProcessResult r =
+        Kmpc({"--simulator", "--upload", "sim", "--handshake", "--max-time", "0.3", kExample},
+             {"KMP_SIMULATOR_CTS=0"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(LinesAfterCompileLog(r.err),
+              (std::vector<std::string>{
+                  " Odosielam dáta...",
+                  "Nahrávanie na port sim neskončilo do 0,3 s (--max-time): kmpc ho ukončil."}));
+}
+
+struct FullOutputCase {
+    const char* name;
+    std::vector<std::string> args;
+};
+
+class FullOutput : public testing::TestWithParam<FullOutputCase> {};
+
+// Standard output that cannot be written: exit 2 with the compile path's
+// message, and nothing is uploaded.
+TEST_P(FullOutput, ExitsWithTwoAndTheMessage) {
+    std::vector<std::string> args = {"/bin/sh", "-c", "exec \"$0\" \"$@\" >/dev/full", KMPC_PATH};
+    args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
+    const ProcessResult r = RunProcess(args, {}, {"LC_ALL=C", "LANGUAGE=", "KMP_SIMULATOR="});
+    EXPECT_EQ(r.status, 2);
+    const std::vector<std::string> lines = SplitLines(r.err);
+    EXPECT_EQ(
+        std::count(lines.begin(), lines.end(), "kmpc: standard output: No space left on device"), 1)
+        << r.err;
+    EXPECT_FALSE(Contains(r.err, "Odosielam")) << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kmpc, FullOutput,
+    testing::Values(FullOutputCase{"Compile", {kExample}},
+                    FullOutputCase{"ListPorts", {"--simulator", "--list-ports"}},
+                    FullOutputCase{"Upload", {"--simulator", "--upload", "sim", kExample}}),
+    [](const testing::TestParamInfo<FullOutputCase>& param) {
+        return std::string(param.param.name);
+    });
+
 // A pseudo-terminal made by the test; the port end is `Path()`.
 class TestPty {
 public:
@@ -225,6 +268,15 @@ std::string OwningGroup(const std::string& path) {
     return gr == nullptr || gr->gr_gid == 0 ? "dialout" : gr->gr_name;
 }
 
+// This test program's name as /proc shows it (at most 15 characters).
+std::string OwnCommandName() {
+    std::ifstream comm("/proc/self/comm");
+    std::string name;
+    std::getline(comm, name);
+    return name;
+}
+
+// The test holds the port, so the hint names the test program.
 TEST(KmpcUpload, PortHeldByAnotherProgram) {
     TestPty pty;
     ASSERT_FALSE(pty.Path().empty());
@@ -234,11 +286,12 @@ TEST(KmpcUpload, PortHeldByAnotherProgram) {
     const ProcessResult r = Kmpc({"--upload", pty.Path(), kExample});
     close(holder);
     EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(
-        LinesAfterCompileLog(r.err),
-        (std::vector<std::string>{
-            "kmpc: " + pty.Path() + ": Unable to open com port (win error code: 11)",
-            "Port " + pty.Path() + " práve používa iný program. Zatvorte ho a skúste znovu."}));
+    EXPECT_EQ(LinesAfterCompileLog(r.err),
+              (std::vector<std::string>{
+                  "kmpc: " + pty.Path() + ": Unable to open com port (win error code: 11)",
+                  "Port " + pty.Path() + " práve používa iný program. Zatvorte ho a skúste znovu." +
+                      " Drží ho program " + OwnCommandName() + " (PID " + std::to_string(getpid()) +
+                      ")."}));
 }
 
 TEST(KmpcUpload, NoPermissionForTheDevice) {

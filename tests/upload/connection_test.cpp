@@ -3,7 +3,6 @@
 #include "upload_test_support.h"
 
 #include "CPortCtl.h"
-#include "TermiosDevice.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -136,11 +136,13 @@ TEST_F(PortSearchTest, TypedTextConnectsWithAnEmptyPortName) {
     EXPECT_EQ(port().Port(), "");
 }
 
-// KMP_SIMULATOR=1 (set by --simulator) puts a virtual controller behind "sim".
-TEST_F(PortSearchTest, SimulatorSettingAttachesAVirtualController) {
-    qputenv("KMP_SIMULATOR", "1");
-    form = std::make_unique<TForm1>(dialogs);
-    qunsetenv("KMP_SIMULATOR");
+// The simulator choice (--simulator or KMP_SIMULATOR=1, read at start) puts
+// a virtual controller behind "sim" and "sim" into the port list.
+TEST_F(PortSearchTest, SimulatorChoiceAttachesAVirtualController) {
+    form = std::make_unique<TForm1>(dialogs, true);
+    QStringList listed;
+    form->Upload().ListPorts(listed);
+    EXPECT_TRUE(listed.contains("sim"));
     const std::shared_ptr<VirtualController> simulated = port().GetVirtualController();
     ASSERT_TRUE(simulated);
     SetPortList({"sim"});

@@ -7,7 +7,7 @@
 #include "TForm1.h"
 #include "scripted_dialogs.h"
 #include "ui_TForm1.h"
-#include "upload_state.h"
+#include "upload_controller.h"
 
 #include <gtest/gtest.h>
 
@@ -74,7 +74,7 @@ protected:
     void SetPortList(const QStringList& names, bool searchFails = false);
 
     Ui::TForm1& ui() { return form->Controls(); }
-    TForm1::UploadState& state() { return form->Upload(); }
+    UploadController& state() { return form->Upload(); }
     TComPort& port() { return form->Upload().ComPort1; }
 
     void Click(QWidget& button);

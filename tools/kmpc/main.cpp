@@ -14,11 +14,11 @@ int main(int argc, char** argv) {
     if (!kmpc::ParseCommandLine(argc, argv, options)) return kmpc::kExitUsage;
     if (options.help) {
         std::fputs(kmpc::HelpText().c_str(), stdout);
-        return kmpc::kExitOk;
+        return kmpc::FinishOutput(kmpc::kExitOk);
     }
     if (options.version) {
         std::fputs(kmpc::VersionText().c_str(), stdout);
-        return kmpc::kExitOk;
+        return kmpc::FinishOutput(kmpc::kExitOk);
     }
     if (kmpc::NeedsPortProgram(options)) {
         const int error = kmpc::ExecPortProgram(argv);

@@ -20,7 +20,8 @@ int RunWithoutPort(const Options& options, const kmp::Clock& clock, std::FILE* o
 }
 
 int FinishOutput(int status) {
-    if (std::fflush(stdout) != 0) {
+    // A write that failed before the flush leaves the error flag set.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "kmpc: standard output: %s\n", std::strerror(errno));
         return kExitUsage;
     }

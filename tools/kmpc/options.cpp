@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "printable_name.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -103,6 +105,9 @@ bool ApplyPortOption(Options& options, ParseState& state, ArgumentCursor& cursor
         state.uploadOnly = name;
     } else if (name == "--reply-timeout") {
         options.replyTimeoutMs = ParseSeconds(name, cursor.ValueOf(name, attached));
+        state.uploadOnly = name;
+    } else if (name == "--max-time") {
+        options.maxTimeMs = ParseSeconds(name, cursor.ValueOf(name, attached));
         state.uploadOnly = name;
     } else if (name == "--simulator") {
         options.simulator = true;
@@ -217,7 +222,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
 
 std::string HelpText() {
     return "Usage: kmpc [OPTION]... FILE\n"
-           "  or:  kmpc --upload PORT [--handshake] [--dsr-timeout S] [--reply-timeout S] FILE\n"
+           "  or:  kmpc --upload PORT [--handshake] [--dsr-timeout S] [--reply-timeout S]\n"
+           "              [--max-time S] FILE\n"
            "  or:  kmpc --list-ports [--simulator]\n"
            "  or:  kmpc --text FILE\n"
            "  or:  kmpc --to-kmp IN OUT\n"
@@ -235,6 +241,8 @@ std::string HelpText() {
            "  --handshake        let the board hold back the sending through CTS\n"
            "  --dsr-timeout S    wait at most S seconds for DSR (default 5)\n"
            "  --reply-timeout S  stop S seconds after the last byte returned (default 2)\n"
+           "  --max-time S       end the whole upload after S seconds at the latest, even\n"
+           "                     while the board keeps sending (exit status 3)\n"
            "  --simulator        offer the virtual controller as port \"sim\"\n"
            "                     (the same as KMP_SIMULATOR=1)\n"
            "  --list-ports       list the serial ports, one a line: NAME, a tab, and a\n"
@@ -253,7 +261,7 @@ std::string HelpText() {
            "  0  the program compiled\n"
            "  1  the program has errors (or does not fit into the image)\n"
            "  2  a usage error, or FILE cannot be read or IMAGE cannot be written\n"
-           "  3  the port failed, or DSR did not come on in time\n";
+           "  3  the port failed, DSR did not come on in time, or --max-time passed\n";
 }
 
 std::string VersionText() {
@@ -265,7 +273,8 @@ bool ParseCommandLine(int argc, char** argv, Options& options) {
         options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
         return true;
     } catch (const UsageError& e) {
-        std::fprintf(stderr, "kmpc: %s\nTry 'kmpc --help' for more information.\n", e.what());
+        std::fprintf(stderr, "kmpc: %s\nTry 'kmpc --help' for more information.\n",
+                     PrintableName(e.what()).c_str());
         return false;
     }
 }

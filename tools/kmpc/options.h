@@ -31,6 +31,7 @@ struct Options {
     bool handshake = false;     // --handshake: CTS output flow control
     int dsrTimeoutMs = 5000;    // --dsr-timeout S
     int replyTimeoutMs = 2000;  // --reply-timeout S
+    int maxTimeMs = -1;         // --max-time S: the longest whole upload; -1: no limit
     bool simulator = false;     // --simulator: the virtual controller "sim"
 };
 

@@ -5,22 +5,8 @@
 #include "options.h"
 
 #include <cstdio>
-#include <string>
-#include <vector>
 
 namespace kmpc {
-
-// A pane that keeps its lines, to be printed when the run is over.
-class LinePane final : public kmp::Pane {
-public:
-    void Clear() override { lines_.clear(); }
-    void AppendLine(std::string_view line) override { lines_.emplace_back(line); }
-    void SetColor(std::uint32_t) override {}
-    const std::vector<std::string>& Lines() const { return lines_; }
-
-private:
-    std::vector<std::string> lines_;
-};
 
 // Exit statuses.
 inline constexpr int kExitOk = 0;

@@ -1,11 +1,13 @@
 #include "text_export.h"
 
+#include "atomic_file.h"
 #include "editor_text.h"
+#include "file_error.h"
 #include "input_file.h"
+#include "printable_name.h"
 #include "program_file.h"
 #include "run.h"
 
-#include <cstring>
 #include <optional>
 #include <string>
 
@@ -16,9 +18,8 @@ namespace {
 // message on `err`.
 std::optional<std::string> OpenedText(const std::string& path, std::FILE* err) {
     std::string bytes;
-    int error = 0;
-    if (!ReadInputBytes(path, bytes, error)) {
-        std::fprintf(err, "kmpc: %s: %s\n", path.c_str(), std::strerror(error));
+    if (std::string reason; !ReadInputBytes(path, bytes, reason)) {
+        std::fprintf(err, "kmpc: %s: %s\n", PrintableName(path).c_str(), reason.c_str());
         return std::nullopt;
     }
     return EditorHeldText(kmp::ProgramTextFromFileBytes(bytes));
@@ -36,10 +37,12 @@ int PrintProgramText(const Options& options, std::FILE* out, std::FILE* err) {
 int SaveAsProgramFile(const Options& options, std::FILE* err) {
     const std::optional<std::string> text = OpenedText(options.inputPath, err);
     if (!text) return kExitUsage;
-    try {
-        kmp::WriteProgramFile(options.outputPath, *text);
-    } catch (const kmp::FileError& e) {
-        std::fprintf(err, "kmpc: %s\n", e.what());
+    // The window's save: the same bytes, the same rule, its message.
+    const int error =
+        kmp::WriteFileReplacing(options.outputPath, kmp::ProgramFileBytesFromText(*text));
+    if (error != 0) {
+        std::fprintf(err, "kmpc: %s\n",
+                     kmp::CannotCreateMessage(PrintableName(options.outputPath), error).c_str());
         return kExitUsage;
     }
     return kExitOk;

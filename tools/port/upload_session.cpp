@@ -1,11 +1,11 @@
 #include "upload_session.h"
 
-#include "port_open_hint.h"
-#include "run.h"
-#include "received_lines.h"
+#include "returned_bytes.h"
 #include "upload_frame.h"
-#include "window_connect.h"
+#include "run.h"
+#include "upload_port.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace kmpc {
@@ -25,7 +25,8 @@ std::string SlovakSeconds(int ms) {
 }  // namespace
 
 UploadSession::UploadSession(kmp::TComPort& port, UploadRequest request, LogLine log)
-    : port_(port), request_(std::move(request)), log_(std::move(log)) {
+    : port_(port), request_(std::move(request)), logLine_(std::move(log)), log_(logLine_) {
+    kmp::DescribeComPort1(port_);
     timer_.setSingleShot(true);
     QObject::connect(&timer_, &QTimer::timeout, &loop_, &QEventLoop::quit);
     port_.OnDSRChange = [this](QObject*, bool on) { OnDsrChange(on); };
@@ -33,6 +34,8 @@ UploadSession::UploadSession(kmp::TComPort& port, UploadRequest request, LogLine
 }
 
 int UploadSession::Run(const std::array<std::uint8_t, 128>& image) {
+    if (request_.maxTimeMs >= 0)
+        deadline_ = Clock::now() + std::chrono::milliseconds(request_.maxTimeMs);
     try {
         return Transfer(image);
     } catch (const kmp::EComPort& error) {
@@ -43,13 +46,17 @@ int UploadSession::Run(const std::array<std::uint8_t, 128>& image) {
 }
 
 int UploadSession::Transfer(const std::array<std::uint8_t, 128>& image) {
-    ConnectLikeWindow(port_, request_.portName, request_.handshake);
-    if (!WaitForDsr()) {
+    kmp::ConnectPort(port_, request_.portName, request_.handshake);
+    const bool dsrOn = WaitForDsr();
+    if (OutOfTime()) return EndAtMaxTime();
+    if (!dsrOn) {
         port_.Close();
         return kExitPortFailed;
     }
     const bool wholeFrame = SendFrame(image);
+    if (OutOfTime()) return EndAtMaxTime();
     WaitForReplies();
+    if (!endSeen_ && OutOfTime()) return EndAtMaxTime();
     port_.Close();
     return wholeFrame ? kExitOk : kExitPortFailed;
 }
@@ -57,24 +64,40 @@ int UploadSession::Transfer(const std::array<std::uint8_t, 128>& image) {
 bool UploadSession::WaitForDsr() {
     // Open has already reported the DSR state it found.
     if (!dsrOn_) Wait(Waiting::Dsr, request_.dsrTimeoutMs);
-    if (!dsrOn_) {
-        log_("Doska na porte " + request_.portName + " nezapla signál DSR do " +
-             SlovakSeconds(request_.dsrTimeoutMs) +
-             " s: nie je pripojená, zapnutá alebo pripravená.");
+    if (!dsrOn_ && !OutOfTime()) {
+        logLine_("Doska na porte " + request_.portName + " nezapla signál DSR do " +
+                 SlovakSeconds(request_.dsrTimeoutMs) +
+                 " s: nie je pripojená, zapnutá alebo pripravená.");
     }
     return dsrOn_;
 }
 
 bool UploadSession::SendFrame(const std::array<std::uint8_t, 128>& image) {
-    log_(kSendingLine);
     endSeen_ = false;
-    const std::vector<std::uint8_t> frame = kmp::UploadFrame(image);
-    const int size = static_cast<int>(frame.size());
-    const int written = port_.Write(frame.data(), size);
-    if (written == size) return true;
-    log_("Odoslaných bolo len " + std::to_string(written) + " z " + std::to_string(size) +
-         " bajtov: doska v čase odosielania nepustila dáta (CTS).");
+    LimitWriteToMaxTime(static_cast<int>(kmp::UploadFrame(image).size()));
+    const kmp::FrameWritten sent = kmp::SendImage(port_, image, log_);
+    if (sent.written == sent.size || OutOfTime()) return sent.written == sent.size;
+    // With the handshake the board holds the sending back through CTS;
+    // without it only the line itself can have left the bytes untaken.
+    const std::string cause = request_.handshake ? "doska v čase odosielania nepustila dáta (CTS)."
+                                                 : "linka neprevzala dáta v časovom limite zápisu.";
+    logLine_("Odoslaných bolo len " + std::to_string(sent.written) + " z " +
+             std::to_string(sent.size) + " bajtov: " + cause);
     return false;
+}
+
+// The write blocks the whole program: with a maximum time, its time limit
+// ends no later than the upload may.
+void UploadSession::LimitWriteToMaxTime(int frameSize) {
+    if (!deadline_) return;
+    kmp::TComTimeouts& timeouts = port_.Timeouts();
+    const long long usual = static_cast<long long>(timeouts.WriteTotalMultiplier()) * frameSize +
+                            timeouts.WriteTotalConstant();
+    const int remaining = WithinMaxTime(request_.maxTimeMs);
+    if (remaining >= usual) return;
+    timeouts.SetWriteTotalMultiplier(0);
+    // A limit of 0 would mean none at all.
+    timeouts.SetWriteTotalConstant(std::max(remaining, 1));
 }
 
 void UploadSession::WaitForReplies() {
@@ -84,7 +107,7 @@ void UploadSession::WaitForReplies() {
 
 void UploadSession::Wait(Waiting what, int timeoutMs) {
     waiting_ = what;
-    timer_.start(timeoutMs);
+    timer_.start(WithinMaxTime(timeoutMs));
     loop_.exec();
     timer_.stop();
     waiting_ = Waiting::Nothing;
@@ -103,7 +126,7 @@ void UploadSession::OnDsrChange(bool on) {
 
 void UploadSession::OnRxChar() {
     try {
-        ReadReturnedBytes();
+        if (kmp::ReadReturnedBytes(port_, log_)) endSeen_ = true;
     } catch (const kmp::EComPort&) {
         reactionError_ = std::current_exception();
         StopWaiting();
@@ -113,27 +136,31 @@ void UploadSession::OnRxChar() {
     if (endSeen_) {
         StopWaiting();
     } else {
-        timer_.start(request_.replyTimeoutMs);  // something new: wait again
+        timer_.start(WithinMaxTime(request_.replyTimeoutMs));  // something new: wait again
     }
 }
 
-void UploadSession::ReadReturnedBytes() {
-    // The window takes at most 128 bytes a call; whatever is left waiting
-    // is taken at once here, so that nothing is left behind at the end.
-    std::string bytes;
-    do {
-        port_.ReadString(bytes, 128);
-        for (const std::string& line : ReceivedByteLines(bytes)) log_(line);
-        if (bytes.find('\xFF') != std::string::npos) endSeen_ = true;
-    } while (bytes.size() == 128);
+int UploadSession::WithinMaxTime(int timeoutMs) const {
+    if (!deadline_) return timeoutMs;
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(*deadline_ - Clock::now()).count();
+    return static_cast<int>(std::clamp<long long>(left, 0, timeoutMs));
+}
+
+bool UploadSession::OutOfTime() const {
+    return deadline_ && Clock::now() >= *deadline_;
+}
+
+int UploadSession::EndAtMaxTime() {
+    logLine_("Nahrávanie na port " + request_.portName + " neskončilo do " +
+             SlovakSeconds(request_.maxTimeMs) + " s (--max-time): kmpc ho ukončil.");
+    CloseQuietly();
+    return kExitPortFailed;
 }
 
 void UploadSession::LogPortFailure(const kmp::EComPort& error) {
-    log_("kmpc: " + request_.portName + ": " + error.what());
-    if (error.ErrorCode() != kmp::CError_OpenFailed) return;
-    if (const std::string hint = kmp::PortOpenHint(request_.portName, error.SystemError());
-        !hint.empty())
-        log_(hint);
+    logLine_("kmpc: " + request_.portName + ": " + error.what());
+    kmp::LogOpenHint(error, request_.portName, log_);
 }
 
 void UploadSession::CloseQuietly() {

@@ -1,16 +1,19 @@
 // kmpc --upload: one upload of the program image over a serial port, with
-// the window's connect, its frame and its log of the returned bytes.
+// the window's port settings, connect, frame and log of the returned bytes.
 #pragma once
 
 #include "ComPort.h"
+#include "upload_log.h"
 
 #include <QEventLoop>
 #include <QTimer>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace kmpc {
@@ -20,6 +23,7 @@ struct UploadRequest {
     bool handshake = false;
     int dsrTimeoutMs = 5000;    // the longest wait for DSR after opening
     int replyTimeoutMs = 2000;  // the longest wait for a returned byte
+    int maxTimeMs = -1;         // the longest whole upload; -1: no limit
 };
 
 // Takes one line of the log (UTF-8, without its line end).
@@ -27,35 +31,53 @@ using LogLine = std::function<void(const std::string& line)>;
 
 class UploadSession {
 public:
+    // Gives `port` the settings that the window's description stores.
     UploadSession(kmp::TComPort& port, UploadRequest request, LogLine log);
 
     // Opens the port, waits for DSR, writes the frame of `image` with one
     // Write, logs the returned bytes until "Koniec odosielania!" or until the
     // reply time-out passes without a new byte, and closes the port. A port
-    // failure is logged with its message. Returns the exit status: 0 when
-    // the whole frame was written, 3 otherwise.
+    // failure is logged with its message. With a maximum time, the upload
+    // ends when it has passed, with one line that says so. Returns the exit
+    // status: 0 when the whole frame was written, 3 otherwise.
     int Run(const std::array<std::uint8_t, 128>& image);
 
 private:
     enum class Waiting { Nothing, Dsr, Reply };
+    using Clock = std::chrono::steady_clock;
+
+    // The log as the upload core takes it.
+    class Log final : public kmp::UploadLog {
+    public:
+        explicit Log(const LogLine& line) : line_(line) {}
+        void AppendLine(std::string_view line) override { line_(std::string(line)); }
+
+    private:
+        const LogLine& line_;
+    };
 
     int Transfer(const std::array<std::uint8_t, 128>& image);
     bool WaitForDsr();
     bool SendFrame(const std::array<std::uint8_t, 128>& image);
+    void LimitWriteToMaxTime(int frameSize);
     void WaitForReplies();
     void Wait(Waiting what, int timeoutMs);
     void StopWaiting();
     void OnDsrChange(bool on);
     void OnRxChar();
-    void ReadReturnedBytes();
+    int WithinMaxTime(int timeoutMs) const;
+    bool OutOfTime() const;
+    int EndAtMaxTime();
     void LogPortFailure(const kmp::EComPort& error);
     void CloseQuietly();
 
     kmp::TComPort& port_;
     const UploadRequest request_;
-    const LogLine log_;
+    const LogLine logLine_;
+    Log log_;
     QEventLoop loop_;
     QTimer timer_;
+    std::optional<Clock::time_point> deadline_;
     Waiting waiting_ = Waiting::Nothing;
     bool dsrOn_ = false;
     bool endSeen_ = false;

@@ -1,9 +1,9 @@
-#include "simulator_board.h"
+#include "simulator_choice.h"
 
 #include <cstdlib>
 #include <cstring>
 
-namespace kmpc {
+namespace kmp {
 namespace {
 
 // False only when the variable `name` is set to "0".
@@ -14,12 +14,17 @@ bool SwitchedOn(const char* name) {
 
 }  // namespace
 
-std::shared_ptr<kmp::VirtualController> SimulatorBoardFromEnvironment() {
-    auto board = std::make_shared<kmp::VirtualController>();
+bool SimulatorChosen(bool option) {
+    const char* value = std::getenv("KMP_SIMULATOR");
+    return option || (value != nullptr && std::strcmp(value, "1") == 0);
+}
+
+std::shared_ptr<VirtualController> SimulatorBoardFromEnvironment() {
+    auto board = std::make_shared<VirtualController>();
     board->SetDSR(SwitchedOn("KMP_SIMULATOR_DSR"));
     board->SetCTS(SwitchedOn("KMP_SIMULATOR_CTS"));
     board->SetEcho(SwitchedOn("KMP_SIMULATOR_ECHO"));
     return board;
 }
 
-}  // namespace kmpc
+}  // namespace kmp

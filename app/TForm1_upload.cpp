@@ -1,0 +1,60 @@
+// Reactions of port search, connection and upload: the upload controller
+// does the work.
+#include "TForm1.h"
+
+#include "ui_TForm1.h"
+#include "upload_controller.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace kmp {
+
+void TForm1::InitUpload(bool withSimulator) {
+    const UploadControls controls{ui->ComboBox1, ui->Button2, ui->Button3, ui->Button4,
+                                  ui->CheckBox1, ui->Memo1,   ui->ComLed1, ui->ComLed2};
+    upload_ = std::make_unique<UploadController>(controls, dialogs_, withSimulator);
+    TComPort& port = upload_->ComPort1;
+    port.OnRxChar = [this](QObject*, int count) { ComPort1RxChar(count); };
+    port.OnDSRChange = [this](QObject*, bool onOff) { ComPort1DSRChange(onOff); };
+
+    // Only the user's choices count as a change: choosing an entry (also the
+    // same one again) or typing into the edit field.
+    auto change = [this] { Run([this] { ComboBox1Change(); }); };
+    connect(ui->ComboBox1, &QComboBox::activated, this, change);
+    connect(ui->ComboBox1->lineEdit(), &QLineEdit::textEdited, this, change);
+}
+
+void TForm1::FormShow() {
+    upload_->FormShow();
+}
+
+void TForm1::FormClose() {
+    upload_->FormClose();
+}
+
+void TForm1::Button2Click() {
+    upload_->Button2Click();
+}
+
+void TForm1::Button3Click() {
+    upload_->Button3Click();
+}
+
+void TForm1::Button4Click() {
+    upload_->Button4Click();
+}
+
+void TForm1::ComboBox1Change() {
+    upload_->ComboBox1Change();
+}
+
+void TForm1::ComPort1RxChar(int count) {
+    upload_->ComPort1RxChar(count);
+}
+
+void TForm1::ComPort1DSRChange(bool onOff) {
+    upload_->ComPort1DSRChange(onOff);
+}
+
+}  // namespace kmp

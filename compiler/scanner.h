@@ -1,0 +1,15 @@
+// What the editor asks of the scanner. The scanner itself (NextToken) works
+// on the compile state and is declared with it in compile_state.h.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace kmp {
+
+// The length of the keyword that the scanner reads at the start of `text`
+// (the first candidate of its first letter whose characters all match), or 0
+// when the scanner reads no keyword there. For the editor's highlighting.
+std::size_t KeywordLengthAt(std::string_view text);
+
+}  // namespace kmp

@@ -1,0 +1,79 @@
+// The upload core without the window: the reads of returned bytes at the
+// 128-byte boundary, the error display's text rule without Qt, and the
+// simulator choice from the environment.
+#include "VirtualController.h"
+#include "display_text.h"
+#include "returned_bytes.h"
+#include "simulator_choice.h"
+#include "upload_port.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace kmp {
+namespace {
+
+class LinesLog final : public UploadLog {
+public:
+    void AppendLine(std::string_view line) override { lines.emplace_back(line); }
+    std::vector<std::string> lines;
+};
+
+std::vector<std::string> ByteLines(std::size_t count, int value) {
+    return std::vector<std::string>(count, "Odosielam : " + std::to_string(value));
+}
+
+// A read finds only what has arrived; with nothing waiting it would wait for
+// the read time limit (minutes). Exactly 128 waiting take one read, 130 two.
+TEST(ReadReturnedBytes, TakesWhatWaitsAndNoMore) {
+    for (const std::size_t waiting : {std::size_t{128}, std::size_t{130}}) {
+        SCOPED_TRACE(waiting);
+        auto board = std::make_shared<VirtualController>();
+        board->SetEcho(false);
+        TComPort port;
+        port.SetVirtualController(board);
+        DescribeComPort1(port);
+        ConnectPort(port, "sim", false);
+        board->Send(std::vector<std::uint8_t>(waiting, 7));
+        LinesLog log;
+        EXPECT_FALSE(ReadReturnedBytes(port, log));
+        EXPECT_EQ(log.lines, ByteLines(waiting, 7));
+        EXPECT_EQ(port.BytesWaiting(), 0);
+        port.Close();
+    }
+}
+
+TEST(DisplayedErrorText, FullStopAfterCharactersAboveIt) {
+    const struct {
+        const char* message;
+        const char* shown;
+    } cases[] = {{"Range check error", "Range check error."},
+                 {"ends with a dash -", "ends with a dash -"},
+                 {"končí písmenom č", "končí písmenom č."},
+                 {"", ""}};
+    for (const auto& c : cases) EXPECT_EQ(DisplayedErrorText(c.message), c.shown) << c.message;
+}
+
+TEST(SimulatorChosen, OptionOrTheVariableSetToOne) {
+    const struct {
+        bool option;
+        const char* variable;  // nullptr: not set
+        bool chosen;
+    } cases[] = {{false, nullptr, false}, {false, "1", true},    {false, "0", false},
+                 {false, "", false},      {true, nullptr, true}, {true, "0", true}};
+    for (const auto& c : cases) {
+        if (c.variable)
+            setenv("KMP_SIMULATOR", c.variable, 1);
+        else
+            unsetenv("KMP_SIMULATOR");
+        EXPECT_EQ(SimulatorChosen(c.option), c.chosen)
+            << c.option << " " << (c.variable ? c.variable : "unset");
+    }
+    unsetenv("KMP_SIMULATOR");
+}
+
+}  // namespace
+}  // namespace kmp

@@ -1,0 +1,204 @@
+#include "upload_controller.h"
+
+#include "CPortCtl.h"
+#include "ListSerialPorts.h"
+#include "port_choice.h"
+#include "returned_bytes.h"
+#include "upload_port.h"
+#include "upload_texts.h"
+#include "simulator_choice.h"
+
+#include <compiler.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace kmp {
+namespace {
+
+// The window's texts, looked up as the window's own.
+QString Text(const char* source) {
+    return QCoreApplication::translate("kmp::TForm1", source);
+}
+
+// The compile log as the upload's log.
+class MemoLog final : public UploadLog {
+public:
+    explicit MemoLog(QPlainTextEdit& memo) : memo_(memo) {}
+    void AppendLine(std::string_view line) override {
+        memo_.appendPlainText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+    }
+    // The write blocks for the whole frame (about 37 ms a byte): show the
+    // line before it starts.
+    void ShowNow() override { memo_.viewport()->repaint(); }
+
+private:
+    QPlainTextEdit& memo_;
+};
+
+void TieLamp(TComLed& lamp, TLedKind kind, TComLedSignal signal, TComPort& port) {
+    lamp.SetKind(kind);
+    lamp.SetLedSignal(signal);
+    lamp.SetComPort(&port);
+}
+
+}  // namespace
+
+UploadController::UploadController(const UploadControls& controls, Dialogs& dialogs,
+                                   bool withSimulator, QObject* parent)
+    : QObject(parent),
+      ListPorts([withSimulator](QStringList& list) { ListSerialPorts(list, withSimulator); }),
+      ui_(controls),
+      dialogs_(dialogs) {
+    ComPort1.setObjectName(QStringLiteral("ComPort1"));
+    DescribeComPort1(ComPort1);
+    if (withSimulator) ComPort1.SetVirtualController(SimulatorBoardFromEnvironment());
+    TieLamp(*ui_.ComLed1, lkYellowLight, lsConn, ComPort1);
+    TieLamp(*ui_.ComLed2, lkGreenLight, lsDSR, ComPort1);
+}
+
+UploadController::~UploadController() {
+    // The window is going away: closing the port must not reach its controls.
+    ComPort1.OnRxChar = nullptr;
+    ComPort1.OnDSRChange = nullptr;
+}
+
+void UploadController::ShowError(const QString& text) {
+    dialogs_.MessageBox(Text(kErrorCaption), text, BoxIcon::Error, BoxButtons::Ok, Answer::Ok);
+}
+
+// Port search and choice.
+
+void UploadController::FormShow() {
+    ui_.Memo1->clear();
+    SearchPorts(false);
+}
+
+void UploadController::Button3Click() {
+    SearchPorts(true);
+}
+
+void UploadController::ComboBox1Change() {
+    if (SelectedPortName(*ui_.ComboBox1) != LastFailedPort) PortBlocked = false;
+}
+
+// The search shared by FormShow and Button3Click; only the search button
+// empties the list first and reports what it found.
+void UploadController::SearchPorts(bool byButton) {
+    QComboBox& combo = *ui_.ComboBox1;
+    PortBlocked = true;
+    if (byButton) {
+        const QString shown = combo.currentText();
+        combo.clear();
+        combo.setEditText(shown);
+    }
+    try {
+        PortNames = std::make_unique<QStringList>();
+        ListPorts(*PortNames);
+        combo.addItems(*PortNames);
+        if (combo.count() == 0) return;
+        combo.setCurrentIndex(0);
+        PortBlocked = false;
+        if (!byButton) return;
+        QString text;
+        for (const QString& name : *PortNames) text += name + QString::fromLatin1(kListSeparator);
+        dialogs_.MessageBox(Text(kPortsFoundCaption), text, BoxIcon::Information, BoxButtons::Ok,
+                            Answer::Ok);
+    } catch (const std::exception&) {
+        ShowNoPort();
+        PortBlocked = true;
+    }
+}
+
+void UploadController::ShowNoPort() {
+    dialogs_.MessageBox(Text(kNoPortCaption), Text(kNoPortText), BoxIcon::Information,
+                        BoxButtons::Ok, Answer::Ok);
+    QComboBox& combo = *ui_.ComboBox1;
+    combo.addItem(QString::fromLatin1(kNoPortEntry));
+    combo.setCurrentIndex(-1);
+    combo.setEditText(QString::fromLatin1(kNoPortEntry));
+}
+
+// Connecting and disconnecting.
+
+void UploadController::Button2Click() {
+    if (PortBlocked) return;
+    if (ComPort1.Connected())
+        Disconnect();
+    else
+        Connect();
+}
+
+// Opens the selected port; a failure blocks connecting until another entry
+// is chosen, and the buttons keep their state.
+void UploadController::Connect() {
+    const QString portName = SelectedPortName(*ui_.ComboBox1);
+    try {
+        ConnectPort(ComPort1, portName.toStdString(), ui_.CheckBox1->isChecked());
+        ui_.Button3->setEnabled(false);
+        ui_.Button2->setText(Text(kDisconnectCaption));
+        ui_.ComboBox1->setEnabled(false);
+        ui_.CheckBox1->setEnabled(false);
+    } catch (const std::exception& error) {
+        ShowError(Text(kCannotConnectText) + portName + Text(kCannotConnectTextEnd));
+        MemoLog log(*ui_.Memo1);
+        LogOpenHint(error, portName.toStdString(), log);
+        PortBlocked = true;
+        LastFailedPort = portName;
+    }
+}
+
+// Closes the line; the window returns to the closed state also when the
+// close failed (a line that vanished).
+void UploadController::Disconnect() {
+    try {
+        ComPort1.Close();
+    } catch (const std::exception&) {
+        ShowError(Text(kLostOnDisconnectText));
+    }
+    ui_.ComboBox1->setEnabled(true);
+    ui_.CheckBox1->setEnabled(true);
+    ui_.Button3->setEnabled(true);
+    ui_.Button2->setText(Text(kConnectCaption));
+    ui_.Button4->setEnabled(false);
+}
+
+void UploadController::ComPort1DSRChange(bool onOff) {
+    ui_.Button4->setEnabled(onOff);
+}
+
+void UploadController::FormClose() {
+    PortNames.reset();
+    if (!ComPort1.Connected()) return;
+    try {
+        ComPort1.Close();
+    } catch (const std::exception&) {
+        ShowError(Text(kLostOnCloseText));
+    }
+}
+
+// Sending and the returned bytes.
+
+void UploadController::Button4Click() {
+    if (ProgramChanged &&
+        dialogs_.MessageBox(Text(kChangedCaption), Text(kChangedText), BoxIcon::Information,
+                            BoxButtons::YesNo, Answer::Yes) != Answer::Yes)
+        return;
+    if (!CompiledOk) {
+        dialogs_.MessageBox(Text(kNotCompiledCaption), Text(kNotCompiledText), BoxIcon::Information,
+                            BoxButtons::Ok, Answer::Ok);
+        return;
+    }
+    MemoLog log(*ui_.Memo1);
+    SendImage(ComPort1, CodeImage, log);
+}
+
+void UploadController::ComPort1RxChar(int /*count*/) {
+    MemoLog log(*ui_.Memo1);
+    ReadReturnedBytes(ComPort1, log);
+}
+
+}  // namespace kmp

@@ -1,0 +1,80 @@
+// The upload part of the main window: port search and choice, connecting
+// and disconnecting, the DSR reaction, the send button and the returned
+// bytes. It owns ComPort1 and the port state and drives the window's
+// controls that it is given; TForm1's reactions forward to it.
+#pragma once
+
+#include "ComPort.h"
+#include "dialogs.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace kmp {
+
+class TComLed;
+
+// The controls of the main window that the upload drives.
+struct UploadControls {
+    QComboBox* ComboBox1;
+    QPushButton* Button2;   // connect / disconnect
+    QPushButton* Button3;   // port search
+    QPushButton* Button4;   // send
+    QCheckBox* CheckBox1;   // CTS handshake
+    QPlainTextEdit* Memo1;  // the compile log
+    TComLed* ComLed1;       // line open
+    TComLed* ComLed2;       // DSR on
+};
+
+class UploadController : public QObject {
+    Q_OBJECT
+
+public:
+    // Sets ComPort1 up as the window describes it, with a virtual controller
+    // behind it when `withSimulator`, and ties the lamps to it. The port's
+    // own reactions (OnRxChar, OnDSRChange) are left to the window.
+    UploadController(const UploadControls& controls, Dialogs& dialogs, bool withSimulator,
+                     QObject* parent = nullptr);
+    ~UploadController() override;
+
+    void FormShow();
+    void FormClose();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void ComboBox1Change();
+    void ComPort1RxChar(int count);
+    void ComPort1DSRChange(bool onOff);
+
+    TComPort ComPort1;
+    // True while a click on Button2 does nothing: no port found, the search
+    // failed, or the selected port failed to open.
+    bool PortBlocked = true;
+    // The port name whose opening failed last.
+    QString LastFailedPort;
+    // The port names of the last search; released when the window closes.
+    std::unique_ptr<QStringList> PortNames;
+    // Fills a list with the port names, sorted; raises EComPort when there is
+    // no list of serial ports. ListSerialPorts by default; tests put their own.
+    std::function<void(QStringList&)> ListPorts;
+
+private:
+    void SearchPorts(bool byButton);
+    void ShowNoPort();
+    void Connect();
+    void Disconnect();
+    void ShowError(const QString& text);
+
+    UploadControls ui_;
+    Dialogs& dialogs_;
+};
+
+}  // namespace kmp
