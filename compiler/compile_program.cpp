@@ -1,12 +1,12 @@
 // The compile run: sets up the compile state, parses, fixes up the jumps and
-// writes the result into the panes and flags.
+// writes the result into the panes and flags; and the clock of its time line.
 #include "compile_state.h"
 #include "labels.h"
 #include "listing.h"
 #include "messages.h"
-#include "parser.h"
-#include "scanner.h"
+#include "translators.h"
 
+#include <ctime>
 #include <limits>
 #include <stdexcept>
 
@@ -23,6 +23,10 @@ void ResetImageAndLabels(const TimingSettings& timing) {
     CodeImage.fill(255);
     for (std::string& label : LabelAtAddress) label.clear();
     for (std::string& target : JumpTargetAt) target.clear();
+    InstructionLineAt.fill(-1);
+    LabelLineAt.fill(-1);
+    JumpTargetSpanAt.fill({});
+    ProgramLine = -1;
     CodeImage[0] = static_cast<std::uint8_t>(timing.period);
     CodeImage[1] = HeaderByte(timing.delay);
     CodeImage[2] = HeaderByte(timing.delay >> 8);
@@ -43,6 +47,8 @@ void StartScanner(std::string_view source) {
     TokenStart = 1;
     ParseStopped = false;
     TokenKind = Token::NewLine;
+    NameSpan = {};
+    ResetSpans();
 }
 
 void FinishSuccessfulRun(int endAddress) {
@@ -80,9 +86,8 @@ void CompileProgram(std::string_view source, const TimingSettings& timing, Pane&
     CompiledOk = false;
     const PaneBinding panes(compileLog, listingView);
     ResetImageAndLabels(timing);
-    ListingView->Clear();
-    ListingView->SetColor(kColorRed);
-    AppendHeaderLine();
+    ErrorPlaces.clear();
+    StartListing(kColorRed);
     WritePos = 4;
     ErrorCount = 0;
     LineNo = 1;
@@ -98,6 +103,15 @@ void CompileProgram(std::string_view source, const TimingSettings& timing, Pane&
     const int endAddress = WritePos;
     ResolveJumps();
     if (!ParseStopped && ErrorCount == 0) FinishSuccessfulRun(endAddress);
+}
+
+std::string SystemClock::LongTimeText() const {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[128];
+    const std::size_t length = std::strftime(text, sizeof text, "%X", &local);
+    return std::string(text, length);
 }
 
 void NoteProgramChange() {

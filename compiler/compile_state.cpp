@@ -23,6 +23,14 @@ char CurrentChar = '\0';
 std::int32_t LineNo = 1;
 std::int32_t ColumnNo = 0;
 
+TextSpan NameSpan;
+int ProgramLine = -1;
+std::array<int, kCodeImageSize> InstructionLineAt;
+std::array<int, kCodeImageSize> LabelLineAt;
+std::array<TextSpan, kCodeImageSize> JumpTargetSpanAt;
+std::vector<ErrorPlace> ErrorPlaces;
+std::vector<int> ListingSourceLines;
+
 std::int32_t ErrorCount = 0;
 bool ParseStopped = false;
 

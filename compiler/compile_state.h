@@ -67,6 +67,51 @@ extern char CurrentChar;
 extern std::int32_t LineNo;
 extern std::int32_t ColumnNo;
 
+// The scanner: consumes the current token and scans the next one into
+// TokenKind and CurrentChar, advancing SourcePos, LineNo and ColumnNo.
+void NextToken();
+
+// Where the current token really stands: its 0-based byte offset in
+// SourceText and its length (0 for a line end or the end of the text; a
+// comment, which scans as the NewLine of its line, is its whole text).
+struct TokenExtent {
+    std::int32_t offset = 0;
+    std::int32_t length = 0;
+};
+TokenExtent CurrentTokenExtent();
+
+// A stretch of the program text: 0-based line and column in characters of
+// the editor's text (CR LF, LF or a lone CR ends a line) and its length.
+struct TextSpan {
+    int line = 0;
+    int column = 0;
+    int length = 0;
+};
+
+// The span of the byte `offset` of SourceText, `length` long.
+TextSpan SpanAt(std::int32_t offset, std::int32_t length);
+
+// The span of the current token.
+inline TextSpan CurrentTokenSpan() {
+    const TokenExtent token = CurrentTokenExtent();
+    return SpanAt(token.offset, token.length);
+}
+
+// Forgets where SpanAt last looked: a new text follows.
+void ResetSpans();
+
+// The span of the last name that ReadName read.
+extern TextSpan NameSpan;
+
+// The 0-based source line of the PROGRAM header, and of the instruction and
+// the label at each address; -1 for none.
+extern int ProgramLine;
+extern std::array<int, kCodeImageSize> InstructionLineAt;
+extern std::array<int, kCodeImageSize> LabelLineAt;
+
+// Where the name of each JumpTargetAt entry stands.
+extern std::array<TextSpan, kCodeImageSize> JumpTargetSpanAt;
+
 extern std::int32_t ErrorCount;
 extern bool ParseStopped;
 

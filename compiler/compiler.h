@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kmp {
 
@@ -63,6 +64,26 @@ inline constexpr int kCodeImageSize = 128;
 extern std::array<std::uint8_t, kCodeImageSize> CodeImage;
 extern bool CompiledOk;
 extern bool ProgramChanged;
+
+// Where the token of one error stands in the editor's text (the program text
+// with CR LF or LF line ends), beside what its error line prints.
+struct ErrorPlace {
+    int line = 0;             // 0-based line
+    int column = 0;           // 0-based, in characters (one a Windows-1250 byte)
+    int length = 0;           // characters; 0 at a line end, the text's end, or unknown
+    int printedLine = 0;      // the line number that the error line shows
+    int printedPosition = 0;  // the position that the error line shows
+    int number = 0;           // the error's number in the run, from 1
+    std::string message;      // the message as printed (UTF-8), beginning with " : "
+};
+
+// The errors of the last run, one for each error line of its log, in order.
+extern std::vector<ErrorPlace> ErrorPlaces;
+
+// For each line of the listing pane, the 0-based source line of the statement
+// or label that produced it; the header line has the PROGRAM line, and a line
+// that no source line produced (a header without PROGRAM, a filler pair) -1.
+extern std::vector<int> ListingSourceLines;
 
 // One compile run over `source` (Windows-1250 bytes, CR LF line ends).
 // Writes `compileLog` and `listingView`, fills CodeImage and sets the flags.

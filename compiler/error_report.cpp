@@ -1,8 +1,16 @@
 #include "error_report.h"
 
-#include "compile_state.h"
-
 namespace kmp {
+namespace {
+
+void Report(const TextSpan& at, std::string_view message) {
+    ++ErrorCount;
+    CompileLog->AppendLine(ErrorLine(message, ErrorCount));
+    ErrorPlaces.push_back(
+        {at.line, at.column, at.length, LineNo, ColumnNo, ErrorCount, std::string(message)});
+}
+
+}  // namespace
 
 std::string ErrorLine(std::string_view message, int number) {
     std::string line = std::to_string(LineNo);
@@ -15,15 +23,15 @@ std::string ErrorLine(std::string_view message, int number) {
 }
 
 void ReportError(std::string_view message) {
-    ++ErrorCount;
-    CompileLog->AppendLine(ErrorLine(message, ErrorCount));
+    Report(CurrentTokenSpan(), message);
 }
 
-void ReportError(std::string_view message, std::string_view name, std::string_view tail) {
+void ReportLabelError(const TextSpan& name, std::string_view message, std::string_view label,
+                      std::string_view tail) {
     std::string text(message);
-    text += name;
+    text += label;
     text += tail;
-    ReportError(text);
+    Report(name, text);
 }
 
 }  // namespace kmp

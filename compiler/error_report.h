@@ -1,5 +1,8 @@
-// The one format of compile error lines.
+// The one format of compile error lines, and the record of where each error's
+// token stands in the text.
 #pragma once
+
+#include "compile_state.h"
 
 #include <string>
 #include <string_view>
@@ -9,10 +12,13 @@ namespace kmp {
 // The error line for `message` at LineNo and ColumnNo with error number `number`.
 std::string ErrorLine(std::string_view message, int number);
 
-// Counts the error and appends its ErrorLine to CompileLog.
+// Counts the error, appends its ErrorLine to CompileLog and records it in
+// ErrorPlaces at the current token.
 void ReportError(std::string_view message);
 
-// ReportError with a label name joined to the message (and an optional tail).
-void ReportError(std::string_view message, std::string_view name, std::string_view tail = {});
+// The same for an error about the label name at `name`: the name is joined
+// to the message (with an optional tail), and the error's place is the name's.
+void ReportLabelError(const TextSpan& name, std::string_view message, std::string_view label,
+                      std::string_view tail = {});
 
 }  // namespace kmp

@@ -24,14 +24,18 @@ std::uint8_t LabelAddress(std::string_view name) {
     return 4;
 }
 
+// label = labelname
 void DefineLabel() {
     std::string name = ReadLabelName();
     const bool duplicate = LabelExists(name);
-    if (duplicate) ReportError(msg::kDuplicateLabel, name);
+    if (duplicate) ReportLabelError(NameSpan, msg::kDuplicateLabel, name);
     if (WritePos >= kCodeImageSize) throw RangeCheckError();
     // A label already at this address is replaced; the earlier name is gone.
-    if (!duplicate) LabelAtAddress[WritePos] = std::move(name);
-    AppendLabelLine(WritePos, LabelAtAddress[WritePos]);
+    if (!duplicate) {
+        LabelAtAddress[WritePos] = std::move(name);
+        LabelLineAt[WritePos] = NameSpan.line;
+    }
+    AppendLabelLine(WritePos, LabelAtAddress[WritePos], NameSpan.line);
 }
 
 void ResolveJumps() {
@@ -41,7 +45,7 @@ void ResolveJumps() {
         if (LabelExists(target)) {
             CodeImage[i] = LabelAddress(target);
         } else {
-            ReportError(msg::kUnknownLabel, target);
+            ReportLabelError(JumpTargetSpanAt[i], msg::kUnknownLabel, target);
         }
     }
 }

@@ -5,40 +5,55 @@
 #include <string>
 
 namespace kmp {
+namespace {
 
-void AppendHeaderLine() {
+void Append(const std::string& line, int sourceLine) {
+    ListingView->AppendLine(line);
+    ListingSourceLines.push_back(sourceLine);
+}
+
+}  // namespace
+
+void StartListing(std::uint32_t color) {
+    ListingView->Clear();
+    ListingSourceLines.clear();
+    ListingView->SetColor(color);
     std::string line = "0: ";
     for (int i = 0; i < 4; ++i) {
         line += std::to_string(CodeImage[i]);
         line += ' ';
     }
-    ListingView->AppendLine(line);
+    Append(line, ProgramLine);
 }
 
-void AppendLabelLine(int address, std::string_view name) {
+void SetHeaderSourceLine(int sourceLine) {
+    ProgramLine = sourceLine;
+    if (!ListingSourceLines.empty()) ListingSourceLines.front() = sourceLine;
+}
+
+void AppendLabelLine(int address, std::string_view name, int sourceLine) {
     std::string line = std::to_string(address);
     line += ": ";
     line += name;
-    ListingView->AppendLine(line);
+    Append(line, sourceLine);
 }
 
-void AppendInstructionLine(int address, std::uint8_t low, std::uint8_t high, bool trailingSpace) {
+void AppendInstructionLine(int address, std::uint8_t low, std::uint8_t high, bool trailingSpace,
+                           int sourceLine) {
     std::string line = std::to_string(address);
     line += ": ";
     line += std::to_string(low);
     line += ' ';
     line += std::to_string(high);
     if (trailingSpace) line += ' ';
-    ListingView->AppendLine(line);
+    Append(line, sourceLine);
 }
 
 void WriteFinalListing(int endAddress) {
-    ListingView->Clear();
-    ListingView->SetColor(kColorLime);
-    AppendHeaderLine();
+    StartListing(kColorLime);
     for (int a = 4; a <= endAddress && a < kCodeImageSize; a += 2) {
-        if (!LabelAtAddress[a].empty()) AppendLabelLine(a, LabelAtAddress[a]);
-        AppendInstructionLine(a, CodeImage[a], CodeImage[a + 1], false);
+        if (!LabelAtAddress[a].empty()) AppendLabelLine(a, LabelAtAddress[a], LabelLineAt[a]);
+        AppendInstructionLine(a, CodeImage[a], CodeImage[a + 1], false, InstructionLineAt[a]);
     }
 }
 

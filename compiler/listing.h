@@ -1,4 +1,4 @@
-// The lines of the listing pane.
+// The lines of the listing pane, and the source line of each (ListingSourceLines).
 #pragma once
 
 #include <cstdint>
@@ -6,14 +6,20 @@
 
 namespace kmp {
 
-// "0: " and the four header bytes, each followed by a space.
-void AppendHeaderLine();
+// Clears the pane, sets `color` and appends the header line: "0: " and the
+// four header bytes, each followed by a space.
+void StartListing(std::uint32_t color);
 
-// "a: name".
-void AppendLabelLine(int address, std::string_view name);
+// The header line comes from the PROGRAM on `sourceLine`.
+void SetHeaderSourceLine(int sourceLine);
 
-// "a: low high", with a trailing space while the parse runs.
-void AppendInstructionLine(int address, std::uint8_t low, std::uint8_t high, bool trailingSpace);
+// "a: name", for the label defined on `sourceLine`.
+void AppendLabelLine(int address, std::string_view name, int sourceLine);
+
+// "a: low high", with a trailing space while the parse runs, for the
+// statement on `sourceLine`.
+void AppendInstructionLine(int address, std::uint8_t low, std::uint8_t high, bool trailingSpace,
+                           int sourceLine);
 
 // The listing of a successful run: header, then labels and instructions
 // from address 4 up to `endAddress` (the first free address, if below 128).

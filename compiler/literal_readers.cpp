@@ -3,7 +3,6 @@
 #include "compile_state.h"
 #include "error_report.h"
 #include "messages.h"
-#include "scanner.h"
 
 #include <string_view>
 
@@ -20,6 +19,7 @@ int DigitValue(char digit) {
 
 // A decimal number of one or more digits. `fits(value, d)` tells whether the
 // digit d may follow value; the first digit that may not ends the read.
+// number = digit {digit}
 template <typename Fits>
 std::uint8_t ReadConst(Fits fits, std::string_view rangeMessage) {
     int value = DigitValue(ReadDigit());
@@ -38,6 +38,16 @@ std::uint8_t ReadConst(Fits fits, std::string_view rangeMessage) {
 
 }  // namespace
 
+// expected = the one token `kind`
+void ExpectToken(Token kind, std::string_view message) {
+    if (TokenKind == kind) {
+        NextToken();
+    } else {
+        ReportError(message);
+    }
+}
+
+// namechar = UpperLetter | LowerLetter | Digit
 char ReadNameChar() {
     if (!IsNameChar(TokenKind)) {
         ReportError(msg::kExpectedNameChar);
@@ -48,28 +58,38 @@ char ReadNameChar() {
     return c;
 }
 
+// name = namechar {{Space} namechar}
 std::string ReadName() {
-    std::string name(1, ReadNameChar());
+    const TextSpan start = CurrentTokenSpan();
+    const std::int32_t first = CurrentTokenExtent().offset;
+    // Just after the last token of the name: its tokens share one line.
+    std::int32_t end = first;
+    const auto readChar = [&end] {
+        if (IsNameChar(TokenKind)) end = CurrentTokenExtent().offset + 1;
+        return ReadNameChar();
+    };
+    std::string name(1, readChar());
     while ((IsNameChar(TokenKind) || TokenKind == Token::Space) && !ParseStopped) {
         while (TokenKind == Token::Space && !ParseStopped) {
             name += ' ';
+            end = CurrentTokenExtent().offset + 1;
             NextToken();
         }
-        name += ReadNameChar();
+        name += readChar();
     }
+    NameSpan = start;
+    NameSpan.length = static_cast<int>(end - first);
     return name;
 }
 
+// labelname = name ":"
 std::string ReadLabelName() {
     std::string name = ReadName();
-    if (TokenKind == Token::Colon) {
-        NextToken();
-    } else {
-        ReportError(msg::kExpectedColon);
-    }
+    ExpectToken(Token::Colon, msg::kExpectedColon);
     return name;
 }
 
+// digit = "0" | "1" | ... | "9"
 char ReadDigit() {
     if (TokenKind != Token::Digit) {
         ParseStopped = true;
@@ -81,6 +101,7 @@ char ReadDigit() {
     return c;
 }
 
+// bit = "0" | "1"
 std::uint8_t ReadBit() {
     if (TokenKind != Token::Digit) {
         ParseStopped = true;
@@ -97,16 +118,19 @@ std::uint8_t ReadBit() {
     return bit;
 }
 
+// const253 = number, 0..253
 std::uint8_t ReadConst253() {
     return ReadConst([](int value, int d) { return value < 25 || (value == 25 && d <= 3); },
                      msg::kRange253);
 }
 
+// const15 = number, 0..15
 std::uint8_t ReadConst15() {
     return ReadConst([](int value, int d) { return value == 0 || (value == 1 && d <= 5); },
                      msg::kRange15);
 }
 
+// const7 = digit, 0..7
 // Reads exactly one digit: in "07" the value is 0 and the 7 stays current.
 std::uint8_t ReadConst7() {
     if (TokenKind != Token::Digit) {

@@ -2,10 +2,17 @@
 // literal, consumes what it accepts, reports failures and always returns a value.
 #pragma once
 
+#include "compile_state.h"
+
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kmp {
+
+// The expect step: if the current token is `kind`, consumes it; otherwise
+// reports `message` and consumes nothing.
+void ExpectToken(Token kind, std::string_view message);
 
 char ReadNameChar();
 std::string ReadName();

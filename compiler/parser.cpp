@@ -1,4 +1,3 @@
-#include "parser.h"
 
 #include "compile_state.h"
 #include "error_report.h"
@@ -7,7 +6,6 @@
 #include "listing.h"
 #include "literal_readers.h"
 #include "messages.h"
-#include "scanner.h"
 #include "translators.h"
 
 namespace kmp {
@@ -21,17 +19,14 @@ void SkipNewLinesAndSpaces() {
     while ((TokenKind == Token::NewLine || TokenKind == Token::Space) && !ParseStopped) NextToken();
 }
 
-// Spaces, then the NewLine that ends a line, then blank lines.
+// eol = {Space} NewLine {NewLine | Space}
 void EndOfLine() {
     SkipSpaces();
-    if (TokenKind == Token::NewLine) {
-        NextToken();
-    } else {
-        ReportError(msg::kExpectedNewLine);
-    }
+    ExpectToken(Token::NewLine, msg::kExpectedNewLine);
     SkipNewLinesAndSpaces();
 }
 
+// The tokens that can begin a statement.
 bool BeginsStatement(Token kind) {
     switch (kind) {
     case Token::VYSTUP:
@@ -59,28 +54,24 @@ InstructionWord TranslateStatement() {
     }
 }
 
-void StoreInstruction(InstructionWord word) {
+// Stores the instruction of the statement on `sourceLine`.
+void StoreInstruction(InstructionWord word, int sourceLine) {
     if (WritePos >= kCodeImageSize) throw RangeCheckError();
     CodeImage[WritePos] = LowByte(word);
     CodeImage[WritePos + 1] = HighByte(word);
-    AppendInstructionLine(WritePos, LowByte(word), HighByte(word), true);
+    InstructionLineAt[WritePos] = sourceLine;
+    AppendInstructionLine(WritePos, LowByte(word), HighByte(word), true, sourceLine);
     WritePos = static_cast<std::uint8_t>(WritePos + 2);
 }
 
 }  // namespace
 
+// program = {NewLine} PROGRAM Space labelname statements KONIEC
 void ParseProgram() {
     while (TokenKind == Token::NewLine && !ParseStopped) NextToken();
-    if (TokenKind == Token::PROGRAM) {
-        NextToken();
-    } else {
-        ReportError(msg::kExpectedProgram);
-    }
-    if (TokenKind == Token::Space) {
-        NextToken();
-    } else {
-        ReportError(msg::kExpectedSpace);
-    }
+    if (TokenKind == Token::PROGRAM) SetHeaderSourceLine(CurrentTokenSpan().line);
+    ExpectToken(Token::PROGRAM, msg::kExpectedProgram);
+    ExpectToken(Token::Space, msg::kExpectedSpace);
     ReadLabelName();
     ParseStatements();
     if (TokenKind != Token::KONIEC) {
@@ -90,6 +81,7 @@ void ParseProgram() {
     }
 }
 
+// statements = eol {statement eol} {NewLine | Space}
 void ParseStatements() {
     EndOfLine();
     while (BeginsStatement(TokenKind) && !ParseStopped) {
@@ -99,12 +91,16 @@ void ParseStatements() {
     SkipNewLinesAndSpaces();
 }
 
+// statement = VYSTUP... | CASOVANIE... | RESET | ROTUJ... | OPAKUJ... | AK... | label
 void ParseStatement() {
     switch (TokenKind) {
     case Token::UpperLetter:
     case Token::LowerLetter:
     case Token::Digit: DefineLabel(); return;
-    default: StoreInstruction(TranslateStatement());
+    default: {
+        const int sourceLine = CurrentTokenSpan().line;
+        StoreInstruction(TranslateStatement(), sourceLine);
+    }
     }
 }
 

@@ -149,4 +149,56 @@ void NextToken() {
     }
 }
 
+namespace {
+
+bool IsKeyword(Token kind) {
+    switch (kind) {
+    case Token::NewLine:
+    case Token::LeftParen:
+    case Token::RightParen:
+    case Token::UpperLetter:
+    case Token::LowerLetter:
+    case Token::Digit:
+    case Token::Space:
+    case Token::Colon:
+    case Token::BadChar:
+    case Token::Comma: return false;
+    default: return true;
+    }
+}
+
+// The NewLine that ends at the 0-based `lineEnd` (its CR, or the end of the
+// text): the comment that the scan passed on the way, from its "/" to the end
+// of its line, or else the line end alone. Only line feeds and a comment lie
+// between TokenStart and the line end, so the first "/" there begins it.
+TokenExtent LineEndExtent(std::int32_t lineEnd) {
+    const char* const text = SourceText.data();
+    const std::int32_t from = TokenStart - 1;
+    const void* slash = std::memchr(text + from, '/', static_cast<std::size_t>(lineEnd - from));
+    if (slash == nullptr) return {lineEnd, 0};
+    const auto start = static_cast<std::int32_t>(static_cast<const char*>(slash) - text);
+    // In a text with bare LF line ends a comment runs over them; its token
+    // ends with its own line.
+    const void* lf = std::memchr(text + start, '\n', static_cast<std::size_t>(lineEnd - start));
+    const std::int32_t end =
+        lf != nullptr ? static_cast<std::int32_t>(static_cast<const char*>(lf) - text) : lineEnd;
+    return {start, end - start};
+}
+
+}  // namespace
+
+// Worked out from the scanner state when asked, so that the scan itself
+// pays nothing for it.
+TokenExtent CurrentTokenExtent() {
+    // The scan was asked for a token after the end of the text.
+    if (TokenStart > SourceLength) return {SourceLength, 0};
+    if (TokenKind != Token::NewLine) {
+        if (IsKeyword(TokenKind)) return {TokenStart - 1, SourcePos - TokenStart};
+        return {SourcePos - 2, 1};
+    }
+    // A NewLine is a CR that the scan returned at once, or the end of the text.
+    if (SourcePos >= 2 && CharAt(SourcePos - 1) == '\r') return LineEndExtent(SourcePos - 2);
+    return LineEndExtent(SourceLength);
+}
+
 }  // namespace kmp

@@ -1,4 +1,5 @@
-// The scanner: cuts the source text into tokens, one per call.
+// What the editor asks of the scanner. The scanner itself (NextToken) works
+// on the compile state and is declared with it in compile_state.h.
 #pragma once
 
 #include <cstddef>
@@ -10,9 +11,5 @@ namespace kmp {
 // (the first candidate of its first letter whose characters all match), or 0
 // when the scanner reads no keyword there. For the editor's highlighting.
 std::size_t KeywordLengthAt(std::string_view text);
-
-// Consumes the current token and scans the next one into TokenKind and
-// CurrentChar, advancing SourcePos, LineNo and ColumnNo.
-void NextToken();
 
 }  // namespace kmp

@@ -3,7 +3,6 @@
 #include "labels.h"
 #include "literal_readers.h"
 #include "messages.h"
-#include "scanner.h"
 #include "translators.h"
 
 #include <string>
@@ -11,7 +10,8 @@
 namespace kmp {
 namespace {
 
-// AK step 3: DIGITAL or KOMPARATOR (bit 3).
+// src = DIGITAL | KOMPARATOR
+// AK step 3: the source in bit 3.
 InstructionWord ReadSource(InstructionWord word) {
     if (TokenKind == Token::DIGITAL) {
         word = ClearBit(word, 3);
@@ -26,6 +26,7 @@ InstructionWord ReadSource(InstructionWord word) {
     return word;
 }
 
+// in1 = VSTUP1 | NEG_VSTUP1
 // AK step 6: the first input; bit 2 and `negated` tell whether it is negated.
 InstructionWord ReadFirstInput(InstructionWord word, bool& negated) {
     if (TokenKind == Token::VSTUP1) {
@@ -42,6 +43,7 @@ InstructionWord ReadFirstInput(InstructionWord word, bool& negated) {
     return word;
 }
 
+// op = AND | NAND | OR | NOR
 // AK step 9: the operation in bits 1 and 0.
 InstructionWord ReadOperation(InstructionWord word) {
     std::uint8_t code;
@@ -57,6 +59,7 @@ InstructionWord ReadOperation(InstructionWord word) {
     return (code & 1u) != 0 ? SetBit(word, 0) : ClearBit(word, 0);
 }
 
+// in2 = VSTUP2 | NEG_VSTUP2
 // AK step 12: the second input must be negated exactly when the first is.
 void ReadSecondInput(bool negated) {
     if (TokenKind != Token::VSTUP2 && TokenKind != Token::NEG_VSTUP2) {
@@ -77,11 +80,13 @@ InstructionWord PlaceJumpTarget(InstructionWord word, std::string target) {
     // past the image when the instruction itself does.
     if (WritePos + 1 >= kCodeImageSize) throw RangeCheckError();
     JumpTargetAt[WritePos + 1] = std::move(target);
+    JumpTargetSpanAt[WritePos + 1] = NameSpan;
     return SetHighByte(word, 4);
 }
 
 }  // namespace
 
+// OPAKUJ L: c
 InstructionWord TranslateRepeat() {
     InstructionWord word = 0;
     NextToken();
@@ -91,13 +96,14 @@ InstructionWord TranslateRepeat() {
     if (LabelExists(target)) {
         address = LabelAddress(target);
     } else {
-        ReportError(msg::kUnknownLabel, target, msg::kLabelBeforeLoop);
+        ReportLabelError(NameSpan, msg::kUnknownLabel, target, msg::kLabelBeforeLoop);
     }
     word = SetBit(SetLowByte(word, address), 7);
     ExpectToken(Token::Space, msg::kExpectedSpace);
     return SetHighByte(word, ReadConst253());
 }
 
+// AK src (in1) op (in2) SKOK L:
 InstructionWord TranslateCondition() {
     InstructionWord word = SetBit(0, 4);
     bool inputsNegated = false;

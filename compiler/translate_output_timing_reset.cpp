@@ -1,18 +1,19 @@
 // VYSTUP, CASOVANIE and RESET.
 #include "literal_readers.h"
 #include "messages.h"
-#include "scanner.h"
 #include "translators.h"
 
 namespace kmp {
 namespace {
 
+// bit n := 0 | 1
 InstructionWord PutBit(InstructionWord word, unsigned n, std::uint8_t bit) {
     return bit == 1 ? SetBit(word, n) : ClearBit(word, n);
 }
 
 }  // namespace
 
+// VYSTUP(a,b,c) CAS t
 InstructionWord TranslateOutput() {
     InstructionWord word = 0;
     NextToken();
@@ -29,6 +30,7 @@ InstructionWord TranslateOutput() {
     return SetHighByte(word, ReadConst253());
 }
 
+// CASOVANIE n, PERIODA p
 InstructionWord TranslateTiming() {
     InstructionWord word = 0;
     NextToken();
@@ -41,6 +43,7 @@ InstructionWord TranslateTiming() {
     return SetHighByte(word, ReadConst253());
 }
 
+// RESET
 InstructionWord TranslateReset() {
     NextToken();
     return 0xFFFF;

@@ -2,12 +2,12 @@
 #include "error_report.h"
 #include "literal_readers.h"
 #include "messages.h"
-#include "scanner.h"
 #include "translators.h"
 
 namespace kmp {
 namespace {
 
+// [STALE Space] DOLAVA | DOPRAVA
 // Optional STALE (bit 4), then the direction (bit 6 left, bit 5 right).
 InstructionWord ReadContinuousAndDirection(InstructionWord word) {
     if (TokenKind == Token::STALE) {
@@ -32,6 +32,7 @@ InstructionWord ReadContinuousAndDirection(InstructionWord word) {
 
 }  // namespace
 
+// ROTUJ [STALE] DOLAVA|DOPRAVA, ROZBEH r CAS t
 InstructionWord TranslateRotation() {
     InstructionWord word = 0;
     NextToken();

@@ -1,6 +1,5 @@
-// The statement translators. Each is entered with its keyword current, walks
-// every step of its statement against whatever token is current (it never
-// returns early) and returns the statement's instruction word.
+// The grammar: its skeleton (program header, statement list, one statement)
+// and the statement translators.
 #pragma once
 
 #include "compile_state.h"
@@ -10,9 +9,13 @@
 
 namespace kmp {
 
-// If the current token is `kind`, consumes it; otherwise reports `message`.
-void ExpectToken(Token kind, std::string_view message);
+void ParseProgram();
+void ParseStatements();
+void ParseStatement();
 
+// The statement translators. Each is entered with its keyword current, walks
+// every step of its statement against whatever token is current (it never
+// returns early) and returns the statement's instruction word.
 InstructionWord TranslateOutput();     // VYSTUP(a,b,c) CAS t
 InstructionWord TranslateTiming();     // CASOVANIE n, PERIODA p
 InstructionWord TranslateReset();      // RESET

@@ -27,7 +27,7 @@ public:
     std::string LongTimeText() const override { return "12:34:56"; }
 };
 
-void Compile(const std::string& source, benchmark::State& state) {
+void Compile(const std::string& source, benchmark::State& state, bool mustCompile = true) {
     RecordingPane log;
     RecordingPane listing;
     const FixedClock clock;
@@ -35,7 +35,7 @@ void Compile(const std::string& source, benchmark::State& state) {
         kmp::CompileProgram(source, {}, log, listing, clock);
         benchmark::DoNotOptimize(kmp::CodeImage.data());
     }
-    if (!kmp::CompiledOk) state.SkipWithError("the program did not compile");
+    if (mustCompile && !kmp::CompiledOk) state.SkipWithError("the program did not compile");
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(source.size()));
 }
@@ -64,6 +64,17 @@ void ScanBlankLines(benchmark::State& state) {
     Compile(source, state);
 }
 BENCHMARK(ScanBlankLines)->Unit(benchmark::kMillisecond);
+
+// About 1 MB of indented duplicate label lines: one error (and one error
+// place) per line, some 170,000 in all.
+void ManyErrors(benchmark::State& state) {
+    std::string source = "PROGRAM dlhy:\r\nA:\r\n";
+    while (source.size() < 1'000'000) source += "  A:\r\n";
+    source += "KONIEC\r\n";
+    Compile(source, state, false);
+    if (kmp::ErrorPlaces.size() < 100'000) state.SkipWithError("too few errors");
+}
+BENCHMARK(ManyErrors)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

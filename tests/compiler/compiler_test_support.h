@@ -89,6 +89,7 @@ public:
         ColumnNo = 0;
         ErrorCount = 0;
         ParseStopped = false;
+        ResetSpans();
     }
     ~ScanSeam() {
         CompileLog = nullptr;

@@ -2,7 +2,6 @@
 // error line each failure writes, the stop flag and the token left current.
 #include "compiler_test_support.h"
 #include "literal_readers.h"
-#include "scanner.h"
 
 #include <gtest/gtest.h>
 

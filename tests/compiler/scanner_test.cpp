@@ -1,6 +1,5 @@
 // The scanner: token kinds, keyword prefix matching, line and position counters.
 #include "compiler_test_support.h"
-#include "scanner.h"
 
 #include <gtest/gtest.h>
 
