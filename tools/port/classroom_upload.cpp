@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,7 +30,10 @@ void PrintLine(std::FILE* err, const std::string& port, const std::string& line)
 
 // The child: standard error into the pipe, one upload, no return.
 [[noreturn]] void RunChild(const std::vector<Board>& boards, std::size_t index, int writeFd,
-                           const PortUpload& upload) {
+                           pid_t parent, const PortUpload& upload) {
+    // An upload whose kmpc was stopped ends with it.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) _exit(kExitPortFailed);
     for (std::size_t i = 0; i < index; ++i) close(boards[i].logFd);
     while (dup2(writeFd, STDERR_FILENO) < 0 && errno == EINTR) {
     }
@@ -54,10 +58,11 @@ bool StartChild(std::vector<Board>& boards, std::size_t index, const PortUpload&
                   std::string("kmpc: cannot start the upload: ") + std::strerror(errno));
         return false;
     }
+    const pid_t parent = getpid();
     board.pid = fork();
     if (board.pid == 0) {
         close(fds[0]);
-        RunChild(boards, index, fds[1], upload);
+        RunChild(boards, index, fds[1], parent, upload);
     }
     const int forkError = errno;
     close(fds[1]);
