@@ -1,12 +1,17 @@
 // kmpc's port and text options on the command line, the port list and its
 // descriptions.
 #include "ListSerialPorts.h"
+#include "options.h"
+#include "port_watch.h"
 #include "run_process.h"
+#include "upload_targets.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include <cstdio>
+#include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
@@ -76,6 +81,17 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"ToKmpToStandardOutput",
                   {"--to-kmp", "a", "-"},
                   "--to-kmp cannot write to standard output"},
+        UsageCase{"UploadEmptyNameInList",
+                  {"--upload", "ttyUSB0,,ttyUSB1", "-"},
+                  "option --upload has an empty port name in 'ttyUSB0,,ttyUSB1'"},
+        UsageCase{"UploadTrailingComma",
+                  {"--upload=sim,", "-"},
+                  "option --upload has an empty port name in 'sim,'"},
+        UsageCase{"UploadAllAndNames",
+                  {"--upload", "sim,all", "-"},
+                  "--upload all cannot be combined with port names"},
+        UsageCase{"WatchWithoutList", {"--watch", "-"}, "option --watch needs --list-ports"},
+        UsageCase{"WatchWithValue", {"--list-ports", "--watch=1"}, "option --watch takes no value"},
         UsageCase{"ToKmpAndUpload",
                   {"--to-kmp", "a", "b", "--upload", "sim"},
                   "option --upload cannot be combined with --to-kmp"}),
@@ -126,6 +142,110 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<DescriptionCase>& param) {
         return std::string(param.param.name);
     });
+
+struct UploadListCase {
+    const char* name;
+    std::string value;
+    std::vector<std::string> ports;
+    bool all;
+    bool classroom;
+};
+
+class UploadList : public testing::TestWithParam<UploadListCase> {};
+
+TEST_P(UploadList, NamesInOrder) {
+    const kmpc::Options options = kmpc::ParseOptions({"--upload", GetParam().value, "-"});
+    EXPECT_EQ(options.uploadPorts, GetParam().ports);
+    EXPECT_EQ(options.uploadAll, GetParam().all);
+    EXPECT_EQ(kmpc::ClassroomUpload(options), GetParam().classroom);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kmpc, UploadList,
+    testing::Values(UploadListCase{"One", "ttyUSB0", {"ttyUSB0"}, false, false},
+                    UploadListCase{
+                        "Three", "a,/dev/pts/3,sim", {"a", "/dev/pts/3", "sim"}, false, true},
+                    UploadListCase{"Twice", "sim,sim", {"sim", "sim"}, false, true},
+                    UploadListCase{"All", "all", {}, true, true}),
+    [](const testing::TestParamInfo<UploadListCase>& param) {
+        return std::string(param.param.name);
+    });
+
+struct TargetsCase {
+    const char* name;
+    std::vector<std::string> names;
+    std::vector<std::string> ports;
+    std::vector<std::string> notes;
+};
+
+class NamedTargets : public testing::TestWithParam<TargetsCase> {};
+
+TEST_P(NamedTargets, EachDeviceOnce) {
+    const kmpc::UploadTargets targets = kmpc::NamedTargets(GetParam().names);
+    EXPECT_EQ(targets.ports, GetParam().ports);
+    EXPECT_EQ(targets.notes, GetParam().notes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kmpc, NamedTargets,
+    testing::Values(
+        TargetsCase{"Distinct", {"ttyKMP1", "sim", "ttyKMP2"}, {"ttyKMP1", "sim", "ttyKMP2"}, {}},
+        TargetsCase{"SameName",
+                    {"sim", "ttyKMP1", "sim"},
+                    {"sim", "ttyKMP1"},
+                    {"kmpc: sim is named more than once; it gets the program once"}},
+        TargetsCase{"NameAndPath",
+                    {"ttyKMP1", "/dev/ttyKMP1"},
+                    {"ttyKMP1"},
+                    {"kmpc: /dev/ttyKMP1 is the same port as ttyKMP1; it gets the program once"}},
+        TargetsCase{"TwoSpellings",
+                    {"/dev/null", "/dev/./null"},
+                    {"/dev/null"},
+                    {"kmpc: /dev/./null is the same port as /dev/null; it gets the program "
+                     "once"}}),
+    [](const testing::TestParamInfo<TargetsCase>& param) { return std::string(param.param.name); });
+
+TEST(KmpcUploadAll, LeavesOutTheConsoleTerminals) {
+    const std::string file = testing::TempDir() + "kmpc_console_active";
+    std::ofstream(file) << "tty0 ttyS0\n";
+    const std::vector<std::string> console = kmpc::ConsoleNames(file);
+    std::remove(file.c_str());
+    EXPECT_EQ(console, (std::vector<std::string>{"tty0", "ttyS0"}));
+    EXPECT_TRUE(kmpc::ConsoleNames("/nonexistent/active").empty());
+    const kmpc::UploadTargets targets = kmpc::AllTargets(
+        {{"ttyS0", ""}, {"ttyS1", ""}, {"sim", "x"}, {"ttyUSB0", "FTDI"}}, console);
+    EXPECT_EQ(targets.ports, (std::vector<std::string>{"ttyS1", "sim", "ttyUSB0"}));
+    EXPECT_EQ(targets.notes,
+              std::vector<std::string>{"kmpc: ttyS0 is the system console; it gets no program"});
+}
+
+struct ChangesCase {
+    const char* name;
+    std::vector<kmpc::ListedPort> before;
+    std::vector<kmpc::ListedPort> after;
+    std::vector<std::string> lines;
+};
+
+class PortChanges : public testing::TestWithParam<ChangesCase> {};
+
+TEST_P(PortChanges, GoneThenNew) {
+    EXPECT_EQ(kmpc::PortChanges(GetParam().before, GetParam().after), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kmpc, PortChanges,
+    testing::Values(
+        ChangesCase{
+            "First", {}, {{"ttyS1", ""}, {"ttyUSB0", "FTDI"}}, {"+ ttyS1", "+ ttyUSB0\tFTDI"}},
+        ChangesCase{"Same", {{"ttyS1", ""}}, {{"ttyS1", ""}}, {}},
+        ChangesCase{"DescriptionOnly", {{"ttyUSB0", ""}}, {{"ttyUSB0", "FTDI"}}, {}},
+        ChangesCase{"Swap",
+                    {{"ttyUSB0", ""}, {"ttyS1", ""}},
+                    {{"ttyS1", ""}, {"ttyACM0", ""}},
+                    {"- ttyUSB0", "+ ttyACM0"}},
+        ChangesCase{"Duplicates", {{"a", ""}, {"a", ""}}, {{"b", ""}, {"b", ""}}, {"- a", "+ b"}},
+        ChangesCase{"AllGone", {{"a", ""}, {"b", ""}}, {}, {"- a", "- b"}}),
+    [](const testing::TestParamInfo<ChangesCase>& param) { return std::string(param.param.name); });
 
 }  // namespace
 }  // namespace kmp::test

@@ -1,5 +1,6 @@
 // kmpc --upload as a process: the virtual controller, a pseudo-terminal with
 // an echoing peer script, and the failures of ports and boards.
+#include "echo_peer.h"
 #include "example_program.h"
 #include "run_process.h"
 #include "upload_expectations.h"
@@ -84,44 +85,6 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<SimulatorCase>& param) {
         return std::string(param.param.name);
     });
-
-// The echo peer script on its own pseudo-terminal.
-class EchoPeer {
-public:
-    EchoPeer() {
-        const std::string command =
-            "/usr/bin/python3 " + std::string(KMP_SOURCE_DIR) + "/tests/tools/echo_peer.py 10";
-        pipe_ = popen(command.c_str(), "r");
-        port_ = ReadLine();
-    }
-    ~EchoPeer() {
-        if (pipe_ != nullptr) pclose(pipe_);
-    }
-    EchoPeer(const EchoPeer&) = delete;
-    EchoPeer& operator=(const EchoPeer&) = delete;
-
-    const std::string& Port() const { return port_; }
-    // The bytes that reached the peer, once it has seen the end byte.
-    std::vector<std::uint8_t> Received() {
-        const std::string hex = ReadLine();
-        std::vector<std::uint8_t> bytes;
-        for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
-            bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
-        return bytes;
-    }
-
-private:
-    std::string ReadLine() {
-        char line[1024] = {};
-        if (pipe_ == nullptr || std::fgets(line, sizeof line, pipe_) == nullptr) return {};
-        std::string text = line;
-        if (!text.empty() && text.back() == '\n') text.pop_back();
-        return text;
-    }
-
-    FILE* pipe_ = nullptr;
-    std::string port_;
-};
 
 class PtyUpload : public testing::TestWithParam<bool> {};
 

@@ -91,12 +91,32 @@ bool ApplyCompileOption(Options& options, ArgumentCursor& cursor, std::string_vi
     return true;
 }
 
+// "--upload PORT[,PORT...]" or "--upload all".
+void SetUploadPorts(Options& options, const std::string& value) {
+    if (value.empty()) throw UsageError("option --upload needs a port name");
+    options.uploadPort = value;
+    options.uploadPorts.clear();
+    options.uploadAll = value == "all";
+    if (options.uploadAll) return;
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = value.find(',', start);
+        std::string name = value.substr(start, comma - start);
+        if (name.empty())
+            throw UsageError("option --upload has an empty port name in '" + value + "'");
+        if (name == "all") throw UsageError("--upload all cannot be combined with port names");
+        options.uploadPorts.push_back(std::move(name));
+        if (comma == std::string::npos) return;
+        start = comma + 1;
+    }
+}
+
 // The serial port options (the upload and the port list).
 bool ApplyPortOption(Options& options, ParseState& state, ArgumentCursor& cursor,
                      std::string_view name, std::optional<std::string_view> attached) {
     if (name == "--upload") {
-        options.uploadPort = cursor.ValueOf(name, attached);
-        if (options.uploadPort.empty()) throw UsageError("option --upload needs a port name");
+        SetUploadPorts(options, cursor.ValueOf(name, attached));
+    } else if (name == "--watch") {
+        options.watch = true;
     } else if (name == "--handshake") {
         options.handshake = true;
         state.uploadOnly = name;
@@ -150,8 +170,9 @@ bool ApplyOption(Options& options, ParseState& state, ArgumentCursor& cursor,
         !ApplyTextOption(options, state, name)) {
         return false;
     }
-    static constexpr std::string_view kFlags[] = {
-        "--help", "--version", "--handshake", "--simulator", "--list-ports", "--text", "--to-kmp"};
+    static constexpr std::string_view kFlags[] = {"--help",      "--version",    "--handshake",
+                                                  "--simulator", "--list-ports", "--watch",
+                                                  "--text",      "--to-kmp"};
     if (attached && std::find(std::begin(kFlags), std::end(kFlags), name) != std::end(kFlags)) {
         throw UsageError("option " + std::string(name) + " takes no value");
     }
@@ -173,6 +194,8 @@ void CheckMode(Options& options, const ParseState& state) {
     if (!state.uploadOnly.empty() && options.uploadPort.empty()) {
         throw UsageError("option " + state.uploadOnly + " needs --upload");
     }
+    if (options.watch && options.mode != Mode::ListPorts)
+        throw UsageError("option --watch needs --list-ports");
     switch (options.mode) {
     case Mode::ListPorts:
         if (!files.empty()) throw UsageError("--list-ports takes no FILE");
@@ -196,6 +219,10 @@ void CheckMode(Options& options, const ParseState& state) {
 }
 
 }  // namespace
+
+bool ClassroomUpload(const Options& options) {
+    return options.uploadAll || options.uploadPorts.size() > 1;
+}
 
 bool NeedsPortProgram(const Options& options) {
     return !options.uploadPort.empty() || options.mode == Mode::ListPorts || options.simulator;
@@ -224,7 +251,8 @@ std::string HelpText() {
     return "Usage: kmpc [OPTION]... FILE\n"
            "  or:  kmpc --upload PORT [--handshake] [--dsr-timeout S] [--reply-timeout S]\n"
            "              [--max-time S] FILE\n"
-           "  or:  kmpc --list-ports [--simulator]\n"
+           "  or:  kmpc --upload PORT,PORT... | all [UPLOAD OPTION]... FILE\n"
+           "  or:  kmpc --list-ports [--watch] [--simulator]\n"
            "  or:  kmpc --text FILE\n"
            "  or:  kmpc --to-kmp IN OUT\n"
            "Compile the control program FILE into the 128-byte program image.\n"
@@ -238,6 +266,11 @@ std::string HelpText() {
            "\n"
            "  --upload PORT      after a successful run, send the image to the board on\n"
            "                     PORT (ttyUSB0, /dev/pts/3, sim) at 300 baud 8N2\n"
+           "  --upload P1,P2...  send it to every board named, all at once: each log line\n"
+           "                     begins with its port's name, then \"N of M boards\n"
+           "                     received the program\"; a port named twice gets it once\n"
+           "  --upload all       send it to every port --list-ports shows, except the\n"
+           "                     system console\n"
            "  --handshake        let the board hold back the sending through CTS\n"
            "  --dsr-timeout S    wait at most S seconds for DSR (default 5)\n"
            "  --reply-timeout S  stop S seconds after the last byte returned (default 2)\n"
@@ -247,6 +280,9 @@ std::string HelpText() {
            "                     (the same as KMP_SIMULATOR=1)\n"
            "  --list-ports       list the serial ports, one a line: NAME, a tab, and a\n"
            "                     description where the system has one\n"
+           "  --watch            with --list-ports: print the present ports as \"+ NAME\",\n"
+           "                     then \"+ NAME\" or \"- NAME\" as ports come and go, until\n"
+           "                     interrupted (exit status 0)\n"
            "  --text FILE        print the program text of FILE as the window's editor\n"
            "                     shows it (UTF-8, LF line ends)\n"
            "  --to-kmp IN OUT    save the program text of IN as the program file OUT\n"
@@ -261,7 +297,8 @@ std::string HelpText() {
            "  0  the program compiled\n"
            "  1  the program has errors (or does not fit into the image)\n"
            "  2  a usage error, or FILE cannot be read or IMAGE cannot be written\n"
-           "  3  the port failed, DSR did not come on in time, or --max-time passed\n";
+           "  3  the port failed, DSR did not come on in time, or --max-time passed\n"
+           "     (with several ports: not every board received the program)\n";
 }
 
 std::string VersionText() {

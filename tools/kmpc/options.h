@@ -27,13 +27,23 @@ struct Options {
     bool version = false;
 
     // Upload after a successful compile (kmpc-port does it).
-    std::string uploadPort;     // --upload PORT; empty when not given
+    std::string uploadPort;  // --upload PORT; empty when not given
+    // The names of --upload PORT[,PORT...] in their order (duplicates kept);
+    // empty with --upload all.
+    std::vector<std::string> uploadPorts;
+    bool uploadAll = false;     // --upload all: every listed port but the console
     bool handshake = false;     // --handshake: CTS output flow control
     int dsrTimeoutMs = 5000;    // --dsr-timeout S
     int replyTimeoutMs = 2000;  // --reply-timeout S
     int maxTimeMs = -1;         // --max-time S: the longest whole upload; -1: no limit
     bool simulator = false;     // --simulator: the virtual controller "sim"
+    bool watch = false;         // --watch: --list-ports prints the ports that come and go
 };
+
+// True when --upload names a list of ports or all of them: the log lines
+// then carry the port's name and a summary follows. One name uploads and
+// prints as a single upload always did.
+bool ClassroomUpload(const Options& options);
 
 // True when the run needs the serial layer, which lives in kmpc-port.
 bool NeedsPortProgram(const Options& options);

@@ -1,11 +1,9 @@
 #include "port_list.h"
 
 #include "ComError.h"
-#include "ListSerialPorts.h"
 #include "run.h"
 
 #include <cerrno>
-#include <vector>
 
 namespace kmpc {
 namespace {
@@ -18,23 +16,34 @@ std::string PortListLine(const std::string& name, const std::string& description
     return description.empty() ? name : name + '\t' + description;
 }
 
-int PrintPortList(std::FILE* out, std::FILE* err, bool withSimulator) {
-    std::vector<kmp::SerialDeviceInfo> ports;
+std::vector<ListedPort> ListPorts(bool withSimulator, const kmp::SerialDeviceSource& source) {
+    std::vector<kmp::SerialDeviceInfo> devices;
     try {
-        ports = kmp::ListSerialDevices(withSimulator);
+        devices = kmp::ListSerialDevices(withSimulator, source);
     } catch (const kmp::EComPort& error) {
-        if (error.ErrorCode() == kmp::CError_RegError && error.SystemError() == ENOENT)
-            return kExitOk;
+        if (error.ErrorCode() == kmp::CError_RegError && error.SystemError() == ENOENT) return {};
+        throw;
+    }
+    std::vector<ListedPort> ports;
+    for (const kmp::SerialDeviceInfo& device : devices) {
+        const std::string name = device.portName.toStdString();
+        ports.push_back({name, name == kmp::kSimulatorPortName ? kSimulatorDescription
+                                                               : device.description.toStdString()});
+    }
+    return ports;
+}
+
+int PrintPortList(std::FILE* out, std::FILE* err, bool withSimulator,
+                  const kmp::SerialDeviceSource& source) {
+    std::vector<ListedPort> ports;
+    try {
+        ports = ListPorts(withSimulator, source);
+    } catch (const kmp::EComPort& error) {
         std::fprintf(err, "kmpc: %s\n", error.what());
         return kExitPortFailed;
     }
-    for (const kmp::SerialDeviceInfo& port : ports) {
-        const std::string name = port.portName.toStdString();
-        const std::string description = name == kmp::kSimulatorPortName
-                                            ? kSimulatorDescription
-                                            : port.description.toStdString();
-        std::fprintf(out, "%s\n", PortListLine(name, description).c_str());
-    }
+    for (const ListedPort& port : ports)
+        std::fprintf(out, "%s\n", PortListLine(port.name, port.description).c_str());
     return kExitOk;
 }
 

@@ -1,13 +1,17 @@
 // kmpc-port: the part of kmpc that talks to serial ports (--upload,
 // --list-ports, --simulator). kmpc hands over to it; it takes the same
 // command line.
+#include "classroom_upload.h"
 #include "held_output.h"
 #include "modes.h"
 #include "options.h"
 #include "port_list.h"
+#include "port_source.h"
+#include "port_watch.h"
 #include "run.h"
 #include "simulator_choice.h"
 #include "upload_session.h"
+#include "upload_targets.h"
 
 #include "i18n.h"
 
@@ -15,6 +19,7 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -25,11 +30,19 @@ void LogToStandardError(const std::string& line) {
     std::fflush(stderr);
 }
 
-// Sends the image of the compile run that just succeeded.
-int UploadCompiledImage(const kmpc::Options& options, bool withSimulator) {
+// The command line, for the QCoreApplication that each upload makes.
+struct CommandLine {
+    int argc;
+    char** argv;
+};
+
+// Sends the image of the compile run that just succeeded to `portName`.
+int UploadCompiledImage(CommandLine commandLine, const kmpc::Options& options,
+                        const std::string& portName, bool withSimulator) {
+    QCoreApplication application(commandLine.argc, commandLine.argv);
     kmp::TComPort port;
     if (withSimulator) port.SetVirtualController(kmp::SimulatorBoardFromEnvironment());
-    kmpc::UploadRequest request{options.uploadPort, options.handshake, options.dsrTimeoutMs,
+    kmpc::UploadRequest request{portName, options.handshake, options.dsrTimeoutMs,
                                 options.replyTimeoutMs, options.maxTimeMs};
     kmpc::UploadSession session(port, request, LogToStandardError);
     return session.Run(kmp::CodeImage);
@@ -42,11 +55,58 @@ int Released(kmpc::HeldOutput& held, int status) {
     return written != kmpc::kExitOk ? written : status;
 }
 
-int RunPortWork(const kmpc::Options& options, bool withSimulator) {
-    if (options.mode == kmpc::Mode::ListPorts) {
-        kmpc::HeldOutput held;
-        return Released(held, kmpc::PrintPortList(held.Out(), held.Err(), withSimulator));
+// The console file that --upload all leaves out; tests name their own.
+std::string ConsoleActiveFile() {
+    const char* file = std::getenv("KMP_TEST_CONSOLE_ACTIVE");
+    return file != nullptr ? file : kmpc::kConsoleActiveFile;
+}
+
+// The boards of a classroom upload, with the lines about names left out.
+kmpc::UploadTargets Targets(const kmpc::Options& options, bool withSimulator) {
+    if (!options.uploadAll) return kmpc::NamedTargets(options.uploadPorts);
+    const auto listed = kmpc::ListPorts(withSimulator, kmpc::PortSource(kmpc::TestPortFolder()));
+    return kmpc::AllTargets(listed, kmpc::ConsoleNames(ConsoleActiveFile()));
+}
+
+// The same image to every board at once, each upload in a child process.
+int UploadToClassroom(CommandLine commandLine, const kmpc::Options& options, bool withSimulator) {
+    kmpc::UploadTargets targets;
+    try {
+        targets = Targets(options, withSimulator);
+    } catch (const kmp::EComPort& error) {
+        std::fprintf(stderr, "kmpc: %s\n", error.what());
+        return kmpc::kExitPortFailed;
     }
+    for (const std::string& note : targets.notes) std::fprintf(stderr, "%s\n", note.c_str());
+    if (targets.ports.empty()) {
+        std::fprintf(stderr, "kmpc: --upload all: no serial port found\n");
+        return kmpc::kExitPortFailed;
+    }
+    return kmpc::UploadToEach(
+        targets.ports,
+        [&](const std::string& port) {
+            return UploadCompiledImage(commandLine, options, port, withSimulator);
+        },
+        stderr);
+}
+
+int ListPortWork(CommandLine commandLine, const kmpc::Options& options, bool withSimulator) {
+    const std::string testFolder = kmpc::TestPortFolder();
+    // The stop signals become events only when no thread has them unblocked.
+    if (options.watch) kmpc::BlockStopSignals();
+    QCoreApplication application(commandLine.argc, commandLine.argv);
+    if (options.watch) {
+        return kmpc::WatchPortList(stdout, stderr, withSimulator, kmpc::PortSource(testFolder),
+                                   kmpc::WatchedFolders(testFolder));
+    }
+    kmpc::HeldOutput held;
+    return Released(held, kmpc::PrintPortList(held.Out(), held.Err(), withSimulator,
+                                              kmpc::PortSource(testFolder)));
+}
+
+int RunPortWork(CommandLine commandLine, const kmpc::Options& options, bool withSimulator) {
+    if (options.mode == kmpc::Mode::ListPorts)
+        return ListPortWork(commandLine, options, withSimulator);
     const kmp::SystemClock clock;
     kmpc::HeldOutput held;
     const int status = Released(held, kmpc::RunWithoutPort(options, clock, held.Out(), held.Err()));
@@ -55,7 +115,10 @@ int RunPortWork(const kmpc::Options& options, bool withSimulator) {
     if (status != kmpc::kExitOk || options.mode != kmpc::Mode::Compile ||
         options.uploadPort.empty())
         return status;
-    return UploadCompiledImage(options, withSimulator);
+    // No Qt object exists before this point, so the classroom upload may fork.
+    if (kmpc::ClassroomUpload(options))
+        return UploadToClassroom(commandLine, options, withSimulator);
+    return UploadCompiledImage(commandLine, options, options.uploadPort, withSimulator);
 }
 
 }  // namespace
@@ -70,8 +133,7 @@ int main(int argc, char** argv) {
     // The one reading of the simulator choice; it goes down as an argument.
     const bool withSimulator = kmp::SimulatorChosen(options.simulator);
     kmp::i18n::Init();
-    QCoreApplication application(argc, argv);
     // Every write of standard output went through HeldOutput, which has
     // reported a failed one already.
-    return RunPortWork(options, withSimulator);
+    return RunPortWork({argc, argv}, options, withSimulator);
 }

@@ -152,12 +152,11 @@ bool UploadSession::OutOfTime() const {
 }
 
 int UploadSession::EndAtMaxTime() {
-    // Bytes still on their way would be logged while the port closes, after
-    // the last line: the upload is over, they are not shown.
-    port_.OnRxChar = nullptr;
+    // Closing hands over the bytes that are on their way; they are logged
+    // before the line that ends the upload.
+    CloseQuietly();
     logLine_("Nahrávanie na port " + request_.portName + " neskončilo do " +
              SlovakSeconds(request_.maxTimeMs) + " s (--max-time): kmpc ho ukončil.");
-    CloseQuietly();
     return kExitPortFailed;
 }
 

@@ -1,0 +1,112 @@
+#include "port_watch.h"
+
+#include "ComError.h"
+#include "PortWatcher.h"
+#include "run.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace kmpc {
+namespace {
+
+sigset_t StopSignals() {
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    return stopSignals;
+}
+
+bool Listed(const std::vector<ListedPort>& ports, const std::string& name) {
+    return std::any_of(ports.begin(), ports.end(),
+                       [&](const ListedPort& port) { return port.name == name; });
+}
+
+// The watch's state between two changes.
+class Watch {
+public:
+    Watch(std::FILE* out, std::FILE* err, bool withSimulator, const kmp::SerialDeviceSource& source)
+        : out_(out), err_(err), withSimulator_(withSimulator), source_(source) {}
+
+    // Lists the ports again and prints what changed; a failing list keeps
+    // the last one.
+    void Update() {
+        std::vector<ListedPort> now;
+        try {
+            now = ListPorts(withSimulator_, source_);
+        } catch (const kmp::EComPort& error) {
+            std::fprintf(err_, "kmpc: %s\n", error.what());
+            std::fflush(err_);
+            return;
+        }
+        for (const std::string& line : PortChanges(ports_, now))
+            std::fprintf(out_, "%s\n", line.c_str());
+        std::fflush(out_);
+        ports_ = std::move(now);
+    }
+
+private:
+    std::FILE* out_;
+    std::FILE* err_;
+    bool withSimulator_;
+    const kmp::SerialDeviceSource& source_;
+    std::vector<ListedPort> ports_;
+};
+
+}  // namespace
+
+std::vector<std::string> PortChanges(const std::vector<ListedPort>& before,
+                                     const std::vector<ListedPort>& after) {
+    std::vector<std::string> lines;
+    std::vector<ListedPort> gone;
+    for (const ListedPort& port : before) {
+        if (Listed(after, port.name) || Listed(gone, port.name)) continue;
+        lines.push_back("- " + port.name);
+        gone.push_back(port);
+    }
+    std::vector<ListedPort> come;
+    for (const ListedPort& port : after) {
+        if (Listed(before, port.name) || Listed(come, port.name)) continue;
+        lines.push_back("+ " + PortListLine(port.name, port.description));
+        come.push_back(port);
+    }
+    return lines;
+}
+
+void BlockStopSignals() {
+    const sigset_t stopSignals = StopSignals();
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+}
+
+int WatchPortList(std::FILE* out, std::FILE* err, bool withSimulator,
+                  const kmp::SerialDeviceSource& source, const QStringList& folders) {
+    const sigset_t stopSignals = StopSignals();
+    const int stopFd = signalfd(-1, &stopSignals, SFD_NONBLOCK | SFD_CLOEXEC);
+    kmp::PortWatcher watcher(folders);
+    if (stopFd < 0 || !watcher.Watching()) {
+        std::fprintf(err, "kmpc: cannot watch the port folders: %s\n", std::strerror(errno));
+        if (stopFd >= 0) close(stopFd);
+        return kExitPortFailed;
+    }
+    QSocketNotifier stop(stopFd, QSocketNotifier::Read);
+    QObject::connect(&stop, &QSocketNotifier::activated, [] { QCoreApplication::quit(); });
+    // The watcher is set up before the first list, so nothing that changes
+    // after it goes unseen.
+    Watch watch(out, err, withSimulator, source);
+    QObject::connect(&watcher, &kmp::PortWatcher::Changed, [&watch] { watch.Update(); });
+    watch.Update();
+    QCoreApplication::exec();
+    close(stopFd);
+    return kExitOk;
+}
+
+}  // namespace kmpc
