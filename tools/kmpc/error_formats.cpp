@@ -4,20 +4,43 @@
 #include "printable_name.h"
 
 #include <cstddef>
-#include <vector>
 
 namespace kmpc {
 namespace {
 
-// The lines of a text whose lines all end with LF.
-std::vector<std::string_view> Lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
+// Text written to a stream through a buffer of 64 KiB, so that a report of
+// a million errors is never held whole.
+class Writer {
+public:
+    explicit Writer(std::FILE* stream) : stream_(stream) {}
+    ~Writer() { Flush(); }
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+
+    Writer& operator<<(std::string_view text) {
+        buffer_ += text;
+        if (buffer_.size() >= 65536) Flush();
+        return *this;
+    }
+    Writer& operator<<(int number) { return *this << std::string_view(std::to_string(number)); }
+
+private:
+    void Flush() {
+        if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), stream_);
+        buffer_.clear();
+    }
+    std::FILE* stream_;
+    std::string buffer_;
+};
+
+// Calls `each` with every line of a text whose lines all end with LF.
+template <typename Each>
+void ForEachLine(std::string_view text, Each each) {
+    for (std::size_t i = 0; !text.empty(); ++i) {
         const std::size_t end = text.find('\n');
-        lines.push_back(text.substr(0, end));
+        each(text.substr(0, end), i);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     }
-    return lines;
 }
 
 // A message without the " : " that every compiler message begins with.
@@ -32,51 +55,65 @@ std::string_view FailureText(const CompileOutcome& outcome) {
     if (kmp::CompiledOk) return {};
     if (!outcome.abandoned.empty()) return outcome.abandoned;
     if (!kmp::ErrorPlaces.empty()) return {};
-    const std::vector<std::string_view> log = Lines(outcome.log);
-    return log.empty() ? std::string_view() : log.back();
+    std::string_view last;
+    ForEachLine(outcome.log, [&last](std::string_view line, std::size_t) { last = line; });
+    return last;
 }
 
-std::string ErrorObject(const kmp::ErrorPlace& e) {
-    std::string json = "{\"line\": " + std::to_string(e.line + 1);
-    json += ", \"column\": " + std::to_string(e.column + 1);
-    json += ", \"length\": " + std::to_string(e.length);
-    json += ", \"printed_line\": " + std::to_string(e.printedLine);
-    json += ", \"printed_position\": " + std::to_string(e.printedPosition);
-    json += ", \"number\": " + std::to_string(e.number);
-    json += ", \"message\": " + JsonString(BareMessage(e.message)) + "}";
-    return json;
+void WriteError(Writer& out, const kmp::ErrorPlace& e) {
+    out << "{\"line\": " << e.line + 1 << ", \"column\": " << e.column + 1
+        << ", \"length\": " << e.length << ", \"printed_line\": " << e.printedLine
+        << ", \"printed_position\": " << e.printedPosition << ", \"number\": " << e.number
+        << ", \"message\": " << JsonString(BareMessage(e.message)) << "}";
 }
 
-// A JSON array of `items`, one a line.
-std::string Array(const std::vector<std::string>& items) {
-    if (items.empty()) return "[]";
-    std::string json = "[\n";
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        json += "    " + items[i];
-        json += i + 1 < items.size() ? ",\n" : "\n";
+// Separates the items of an array written one a line.
+std::string_view Separator(std::size_t index) {
+    return index == 0 ? "\n    " : ",\n    ";
+}
+
+void WriteErrors(Writer& out) {
+    out << "[";
+    for (std::size_t i = 0; i < kmp::ErrorPlaces.size(); ++i) {
+        out << Separator(i);
+        WriteError(out, kmp::ErrorPlaces[i]);
     }
-    return json + "  ]";
+    out << (kmp::ErrorPlaces.empty() ? "]" : "\n  ]");
 }
 
-std::string ListingArray(std::string_view listing) {
-    std::vector<std::string> items;
-    const std::vector<std::string_view> lines = Lines(listing);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
+void WriteLog(Writer& out, std::string_view log) {
+    out << "[";
+    ForEachLine(log, [&out](std::string_view line, std::size_t i) {
+        out << Separator(i) << JsonString(line);
+    });
+    out << (log.empty() ? "]" : "\n  ]");
+}
+
+void WriteListing(Writer& out, std::string_view listing) {
+    out << "[";
+    ForEachLine(listing, [&out](std::string_view line, std::size_t i) {
         const int source = i < kmp::ListingSourceLines.size() ? kmp::ListingSourceLines[i] : -1;
-        items.push_back("{\"text\": " + JsonString(lines[i]) + ", \"source_line\": " +
-                        (source < 0 ? std::string("null") : std::to_string(source + 1)) + "}");
-    }
-    return Array(items);
+        out << Separator(i) << "{\"text\": " << JsonString(line) << ", \"source_line\": ";
+        if (source < 0) {
+            out << "null}";
+        } else {
+            out << source + 1 << "}";
+        }
+    });
+    out << (listing.empty() ? "]" : "\n  ]");
 }
 
-std::string ImageArray() {
-    if (!kmp::CompiledOk) return "null";
-    std::string json = "[";
-    for (std::size_t i = 0; i < kmp::CodeImage.size(); ++i) {
-        if (i > 0) json += i % 16 == 0 ? ",\n    " : ", ";
-        json += std::to_string(kmp::CodeImage[i]);
+void WriteImage(Writer& out) {
+    if (!kmp::CompiledOk) {
+        out << "null";
+        return;
     }
-    return json + "]";
+    out << "[";
+    for (std::size_t i = 0; i < kmp::CodeImage.size(); ++i) {
+        if (i > 0) out << (i % 16 == 0 ? ",\n    " : ", ");
+        out << kmp::CodeImage[i];
+    }
+    out << "]";
 }
 
 }  // namespace
@@ -91,47 +128,44 @@ std::string ShownFileName(std::string_view fileName) {
     return fileName == "-" ? std::string("<stdin>") : PrintableName(fileName);
 }
 
-std::string GnuErrors(const CompileOutcome& outcome) {
+void WriteGnuErrors(const CompileOutcome& outcome, std::FILE* stream) {
     const std::string file = ShownFileName(outcome.fileName);
-    std::string text;
+    Writer out(stream);
     for (const kmp::ErrorPlace& e : kmp::ErrorPlaces) {
-        text += file + ':' + std::to_string(e.line + 1) + ':' + std::to_string(e.column + 1) +
-                ": error: ";
-        text += BareMessage(e.message);
-        text += '\n';
+        out << file << ":" << e.line + 1 << ":" << e.column + 1
+            << ": error: " << BareMessage(e.message) << "\n";
     }
     if (const std::string_view failure = FailureText(outcome); !failure.empty()) {
-        text += file + ": error: ";
-        text += failure;
-        text += '\n';
+        out << file << ": error: " << failure << "\n";
     }
-    return text;
 }
 
-std::string JsonReport(const CompileOutcome& outcome) {
-    std::vector<std::string> errors;
-    for (const kmp::ErrorPlace& e : kmp::ErrorPlaces) errors.push_back(ErrorObject(e));
-    std::vector<std::string> log;
-    for (const std::string_view line : Lines(outcome.log)) log.push_back(JsonString(line));
-    const std::string_view failure = FailureText(outcome);
+void WriteJsonReport(const CompileOutcome& outcome, std::FILE* stream) {
     // JSON can carry every character of the name itself.
     const std::string_view file = outcome.fileName == "-" ? "<stdin>" : outcome.fileName;
-    std::string json = "{\n  \"file\": " + JsonString(file);
-    json += ",\n  \"success\": ";
-    json += kmp::CompiledOk ? "true" : "false";
-    json += ",\n  \"errors\": " + Array(errors);
-    json += ",\n  \"failure\": " + (failure.empty() ? std::string("null") : JsonString(failure));
-    json += ",\n  \"log\": " + Array(log);
-    json += ",\n  \"listing\": " + ListingArray(outcome.listing);
-    json += ",\n  \"image\": " + ImageArray();
-    return json + "\n}\n";
+    const std::string_view failure = FailureText(outcome);
+    Writer out(stream);
+    out << "{\n  \"file\": " << JsonString(file);
+    out << ",\n  \"success\": " << (kmp::CompiledOk ? "true" : "false");
+    out << ",\n  \"errors\": ";
+    WriteErrors(out);
+    out << ",\n  \"failure\": " << (failure.empty() ? std::string("null") : JsonString(failure));
+    out << ",\n  \"log\": ";
+    WriteLog(out, outcome.log);
+    out << ",\n  \"listing\": ";
+    WriteListing(out, outcome.listing);
+    out << ",\n  \"image\": ";
+    WriteImage(out);
+    out << "\n}\n";
 }
 
 void WriteErrorReport(ErrorFormat format, const CompileOutcome& outcome, std::FILE* out,
                       std::FILE* err) {
-    const std::string text = format == ErrorFormat::Json ? JsonReport(outcome) : GnuErrors(outcome);
-    std::FILE* stream = format == ErrorFormat::Json ? out : err;
-    std::fwrite(text.data(), 1, text.size(), stream);
+    if (format == ErrorFormat::Json) {
+        WriteJsonReport(outcome, out);
+    } else {
+        WriteGnuErrors(outcome, err);
+    }
 }
 
 }  // namespace kmpc

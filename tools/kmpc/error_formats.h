@@ -29,10 +29,10 @@ std::string ShownFileName(std::string_view fileName);
 // One "FILE:LINE:COLUMN: error: MESSAGE" line per error (line and column
 // 1-based, the column in characters); a failed run without such an error
 // (no program, abandoned) gives one "FILE: error: TEXT" line.
-std::string GnuErrors(const CompileOutcome& outcome);
+void WriteGnuErrors(const CompileOutcome& outcome, std::FILE* stream);
 
 // The run as one JSON object, ending with LF.
-std::string JsonReport(const CompileOutcome& outcome);
+void WriteJsonReport(const CompileOutcome& outcome, std::FILE* stream);
 
 // Writes the report of `format` (not Log): GNU lines to `err`, JSON to `out`.
 void WriteErrorReport(ErrorFormat format, const CompileOutcome& outcome, std::FILE* out,

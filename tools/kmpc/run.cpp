@@ -36,6 +36,8 @@ int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FI
     StreamPane log(err);
     TextPane keptLog;  // for an --errors format, which replaces the log
     const bool formatted = options.errorFormat != ErrorFormat::Log;
+    // Without a format the run keeps no error in memory, however long its log.
+    kmp::RecordErrorPlaces = formatted;
     kmp::Pane& logPane = formatted ? static_cast<kmp::Pane&>(keptLog) : log;
     TextPane listing;
     std::string abandoned;
