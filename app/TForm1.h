@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QSlider;
@@ -88,6 +89,12 @@ private:
     // The editor's position display, the keyboard shortcuts and file drops.
     void ConnectEditorAndKeys();
     void ShowCursorPosition();
+    // From the log and the listing to the text, and back (TForm1_editor.cpp).
+    void ConnectNavigation();
+    void TakeCompileResult();
+    void GoToError(int logLine);
+    void ShowSourceOfListingLine(int listingLine);
+    void ShowListingOfCursorLine();
     void SetUpWindow();
     void CenterOnScreen();
     // Connects `signal` of `sender` to `reaction`, run under the general error display.
@@ -106,6 +113,11 @@ private:
     const Clock* clock_ = &systemClock_;
     bool shown_ = false;
     std::unique_ptr<UploadController> upload_;
+    // The last compile run's errors, and the source line of each listing line
+    // while the text is as it was compiled.
+    std::vector<ErrorPlace> errors_;
+    std::vector<int> listingSourceLines_;
+    int listingRevision_ = -1;
 };
 
 }  // namespace kmp

@@ -3,10 +3,12 @@
 #include "TForm1.h"
 
 #include "file_drop.h"
+#include "log_navigation.h"
 #include "ui_TForm1.h"
 #include "window_keys.h"
 
 #include <QShortcut>
+#include <QTextBlock>
 
 namespace kmp {
 
@@ -26,6 +28,78 @@ void TForm1::ConnectEditorAndKeys() {
     auto* drop = new ProgramFileDrop([this](const QString& name) { OpenProgramFile(name); }, this);
     drop->Watch(*this);
     drop->Watch(*ui->RichEdit1->viewport());
+    ConnectNavigation();
+}
+
+void TForm1::ConnectNavigation() {
+    using Gesture = PaneLineChoice::Gesture;
+    new PaneLineChoice(*ui->Memo1, Gesture::DoubleClickOrEnter,
+                       [this](int line) { Run([this, line] { GoToError(line); }); });
+    new PaneLineChoice(*ui->Memo2, Gesture::Click,
+                       [this](int line) { Run([this, line] { ShowSourceOfListingLine(line); }); });
+    connect(ui->RichEdit1, &QPlainTextEdit::cursorPositionChanged, this,
+            [this] { ShowListingOfCursorLine(); });
+    // An edit shifts the lines: the listing no longer shows this text.
+    connect(ui->RichEdit1->document(), &QTextDocument::contentsChanged, this, [this] {
+        // New formats of the highlighter come without a new revision.
+        if (listingSourceLines_.empty() ||
+            ui->RichEdit1->document()->revision() == listingRevision_)
+            return;
+        listingSourceLines_.clear();
+        ui->RichEdit1->HighlightLine(-1);
+        ui->Memo2->setExtraSelections({});
+    });
+}
+
+void TForm1::TakeCompileResult() {
+    errors_ = ErrorPlaces;
+    listingSourceLines_ = ListingSourceLines;
+    listingRevision_ = ui->RichEdit1->document()->revision();
+    std::vector<TProgramEditor::ErrorMark> marks;
+    marks.reserve(errors_.size());
+    for (const ErrorPlace& e : errors_) {
+        QString message = QString::fromStdString(e.message);
+        if (message.startsWith(QLatin1String(" : "))) message.remove(0, 3);
+        marks.push_back({e.line, e.column, e.length, message});
+    }
+    ui->RichEdit1->SetErrorMarks(marks);
+    ui->RichEdit1->HighlightLine(-1);
+    ShowListingOfCursorLine();
+}
+
+void TForm1::GoToError(int logLine) {
+    const QTextBlock block = ui->Memo1->document()->findBlockByNumber(logLine);
+    const int number = ErrorNumberOfLogLine(block.text());
+    if (number < 1 || number > static_cast<int>(errors_.size())) return;
+    const ErrorPlace& e = errors_[static_cast<std::size_t>(number - 1)];
+    ui->RichEdit1->SelectSpan(e.line, e.column, e.length);
+}
+
+void TForm1::ShowSourceOfListingLine(int listingLine) {
+    if (listingLine < 0 || listingLine >= static_cast<int>(listingSourceLines_.size())) return;
+    ui->RichEdit1->HighlightLine(listingSourceLines_[static_cast<std::size_t>(listingLine)]);
+}
+
+// Lays a light ground on the listing lines of the statement under the
+// editor's cursor, and scrolls the first into view.
+void TForm1::ShowListingOfCursorLine() {
+    if (listingSourceLines_.empty() && ui->Memo2->extraSelections().isEmpty()) return;
+    QList<QTextEdit::ExtraSelection> lines;
+    const int line = ui->RichEdit1->textCursor().blockNumber();
+    QTextDocument& listing = *ui->Memo2->document();
+    for (std::size_t i = 0; i < listingSourceLines_.size(); ++i) {
+        if (listingSourceLines_[i] != line) continue;
+        QTextEdit::ExtraSelection selection;
+        selection.cursor = QTextCursor(listing.findBlockByNumber(static_cast<int>(i)));
+        selection.format.setBackground(QColor(255, 248, 200));
+        selection.format.setProperty(QTextFormat::FullWidthSelection, true);
+        lines << selection;
+    }
+    ui->Memo2->setExtraSelections(lines);
+    if (!lines.isEmpty()) {
+        ui->Memo2->setTextCursor(lines.front().cursor);
+        ui->Memo2->ensureCursorVisible();
+    }
 }
 
 void TForm1::ShowCursorPosition() {

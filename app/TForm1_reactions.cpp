@@ -42,6 +42,12 @@ void TForm1::Button1Click() {
     MemoPane compileLog(*ui->Memo1);
     MemoPane listingView(*ui->Memo2);
     const std::string source = EditorTextToSource(ui->RichEdit1->toPlainText().toStdString());
+    // A program too large for the image ends the run with an exception; the
+    // errors found until then are marked all the same.
+    struct TakeResult {
+        TForm1& form;
+        ~TakeResult() { form.TakeCompileResult(); }
+    } take{*this};
     CompileProgram(source, Timing(), compileLog, listingView, *clock_);
 }
 

@@ -14,6 +14,7 @@ struct OptionSet {
     QCommandLineOption version;
     QCommandLineOption simulator;
     QCommandLineOption screenshot;
+    QCommandLineOption compile;
 };
 
 OptionSet DescribeOptions(QCommandLineParser& options) {
@@ -27,9 +28,13 @@ OptionSet DescribeOptions(QCommandLineParser& options) {
         QCommandLineOption(QStringLiteral("screenshot"),
                            QStringLiteral("Save a picture of the window to <file> (PNG) and quit."),
                            QStringLiteral("file")),
+        QCommandLineOption(QStringLiteral("compile"),
+                           QStringLiteral("Compile the program file at start, as the compile "
+                                          "button does.")),
     };
     options.addOption(set.simulator);
     options.addOption(set.screenshot);
+    options.addOption(set.compile);
     options.addPositionalArgument(QStringLiteral("file"),
                                   QStringLiteral("Program file (.kmp) to open at start."),
                                   QStringLiteral("[file]"));
@@ -52,7 +57,8 @@ StartOptions ReadCommandLine(int argc, char** argv) {
     if (options.isSet(set.help)) options.showHelp();
     if (options.isSet(set.version)) options.showVersion();
 
-    return {options.isSet(set.simulator), options.value(set.screenshot)};
+    return {options.isSet(set.simulator), options.value(set.screenshot),
+            options.isSet(set.compile)};
 }
 
 QString ProgramFileArgument(const QStringList& arguments) {

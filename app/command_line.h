@@ -9,6 +9,7 @@ namespace kmp {
 struct StartOptions {
     bool simulator = false;  // --simulator: the serial layer uses the simulated board
     QString screenshotPath;  // --screenshot FILE: save a picture of the window and quit
+    bool compile = false;    // --compile: compile the opened program at start
 };
 
 // Reads the options. --help and --version are answered on the terminal and

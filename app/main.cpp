@@ -26,5 +26,6 @@ int main(int argc, char** argv) {
     form1.show();
     if (const QString file = kmp::ProgramFileArgument(app.arguments()); !file.isEmpty())
         form1.OpenProgramFile(file);
+    if (options.compile) form1.Button1Click();
     return app.exec();
 }

@@ -2,10 +2,12 @@
 
 #include "program_highlighter.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QTextBlock>
+#include <QToolTip>
 #include <algorithm>
 
 namespace kmp {
@@ -27,6 +29,26 @@ namespace {
 
 constexpr int kGutterPadding = 3;
 constexpr int kMinimumDigits = 3;
+const QColor kMarkGround(255, 224, 224);
+const QColor kLinkedLineGround(255, 248, 200);
+
+// A cursor over `length` characters from `column` of `block`, both clamped;
+// an empty span covers the character there, or the one before a line end.
+QTextCursor SpanCursor(const QTextBlock& block, int column, int length, bool widenEmpty) {
+    const int lineLength = block.length() - 1;  // without the line end
+    int start = std::clamp(column, 0, lineLength);
+    int end = std::clamp(start + std::max(length, 0), start, lineLength);
+    if (widenEmpty && end == start) {
+        if (end < lineLength)
+            ++end;
+        else if (start > 0)
+            --start;
+    }
+    QTextCursor cursor(block);
+    cursor.setPosition(block.position() + start);
+    cursor.setPosition(block.position() + end, QTextCursor::KeepAnchor);
+    return cursor;
+}
 
 }  // namespace
 
@@ -37,6 +59,8 @@ TProgramEditor::TProgramEditor(QWidget* parent)
     connect(this, &QPlainTextEdit::blockCountChanged, this, [this] { UpdateGutterWidth(); });
     connect(this, &QPlainTextEdit::updateRequest, this,
             [this](const QRect& rect, int dy) { UpdateGutter(rect, dy); });
+    connect(document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int added) { DropMarksOfEditedLines(position, added); });
     UpdateGutterWidth();
     SetHighlighting(true);
 }
@@ -74,6 +98,95 @@ void TProgramEditor::MoveCursorTo(int line, int position) {
     cursor.setPosition(block.position() + column);
     setTextCursor(cursor);
     ensureCursorVisible();
+}
+
+void TProgramEditor::SelectSpan(int line, int column, int length) {
+    const QTextBlock block = document()->findBlockByNumber(std::clamp(line, 0, blockCount() - 1));
+    setTextCursor(SpanCursor(block, column, length, false));
+    ensureCursorVisible();
+    setFocus(Qt::OtherFocusReason);
+}
+
+void TProgramEditor::SetErrorMarks(const std::vector<ErrorMark>& marks) {
+    marks_.clear();
+    marks_.reserve(marks.size());
+    QTextCharFormat format;
+    format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+    format.setUnderlineColor(Qt::red);
+    format.setBackground(kMarkGround);
+    for (const ErrorMark& mark : marks) {
+        if (mark.line < 0 || mark.line >= blockCount()) continue;
+        const QTextBlock block = document()->findBlockByNumber(mark.line);
+        QTextEdit::ExtraSelection selection{SpanCursor(block, mark.column, mark.length, true),
+                                            format};
+        if (!selection.cursor.hasSelection()) {
+            // An empty line: its whole width.
+            selection.format.setProperty(QTextFormat::FullWidthSelection, true);
+        }
+        marks_.push_back({selection, mark.message});
+    }
+    markedRevision_ = document()->revision();
+    ShowSelections();
+}
+
+QString TProgramEditor::ErrorMessageAt(int position) const {
+    QStringList messages;
+    for (const Mark& mark : marks_) {
+        const QTextCursor& c = mark.selection.cursor;
+        const bool inside = c.hasSelection()
+                                ? position >= c.selectionStart() && position < c.selectionEnd()
+                                : c.block().contains(position);
+        if (inside) messages << mark.message;
+    }
+    return messages.join(QLatin1Char('\n'));
+}
+
+void TProgramEditor::HighlightLine(int line) {
+    highlightedLine_ = line >= 0 && line < blockCount() ? line : -1;
+    ShowSelections();
+}
+
+void TProgramEditor::DropMarksOfEditedLines(int position, int added) {
+    // The highlighter's new formats announce a change too, without a new
+    // revision of the text.
+    if (marks_.empty() || document()->revision() == markedRevision_) return;
+    markedRevision_ = document()->revision();
+    const int first = document()->findBlock(position).blockNumber();
+    const int last = document()->findBlock(position + added).blockNumber();
+    const auto edited = [&](const Mark& mark) {
+        const int line = mark.selection.cursor.block().blockNumber();
+        return line >= first && line <= last;
+    };
+    const auto gone = std::remove_if(marks_.begin(), marks_.end(), edited);
+    if (gone == marks_.end()) return;
+    marks_.erase(gone, marks_.end());
+    ShowSelections();
+}
+
+void TProgramEditor::ShowSelections() {
+    QList<QTextEdit::ExtraSelection> selections;
+    if (highlightedLine_ >= 0) {
+        QTextEdit::ExtraSelection line;
+        line.cursor = QTextCursor(document()->findBlockByNumber(highlightedLine_));
+        line.format.setBackground(kLinkedLineGround);
+        line.format.setProperty(QTextFormat::FullWidthSelection, true);
+        selections << line;
+    }
+    for (const Mark& mark : marks_) selections << mark.selection;
+    setExtraSelections(selections);
+}
+
+bool TProgramEditor::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString message = ErrorMessageAt(cursorForPosition(help->pos()).position());
+        if (message.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), message, viewport());
+        return true;
+    }
+    return QPlainTextEdit::viewportEvent(event);
 }
 
 int TProgramEditor::GutterWidth() const {

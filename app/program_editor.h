@@ -5,6 +5,9 @@
 
 #include <QList>
 #include <QPlainTextEdit>
+#include <QString>
+
+#include <vector>
 
 class QPaintEvent;
 
@@ -32,6 +35,31 @@ public:
     // the text) and scrolls it into view; for going to a reported error.
     void MoveCursorTo(int line, int position);
 
+    // Selects `length` characters from the 0-based `line` and `column` (all
+    // clamped to the text), scrolls them into view and takes the focus.
+    void SelectSpan(int line, int column, int length);
+
+    // The place of one compile error: 0-based line and column, its length
+    // in characters (0: at a line end or unknown) and its message.
+    struct ErrorMark {
+        int line = 0;
+        int column = 0;
+        int length = 0;
+        QString message;
+    };
+    // Marks the places with a red wavy underline on a light red ground and
+    // the message as tooltip, in place of the marks before. A mark goes
+    // when its line is edited.
+    void SetErrorMarks(const std::vector<ErrorMark>& marks);
+    int ErrorMarkCount() const { return static_cast<int>(marks_.size()); }
+    // The messages of the marks at a position of the text, one a line.
+    QString ErrorMessageAt(int position) const;
+
+    // Lays a light ground on the 0-based `line` (-1: on none): the source of
+    // the listing line chosen.
+    void HighlightLine(int line);
+    int HighlightedLine() const { return highlightedLine_; }
+
     // Keys that belong to the window's shortcuts: the editor does not take
     // them for its own editing commands.
     void SetWindowKeys(const QList<QKeySequence>& keys) { windowKeys_ = keys; }
@@ -42,6 +70,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -49,10 +78,19 @@ private:
     void PaintGutter(const QPaintEvent& event);
     void UpdateGutterWidth();
     void UpdateGutter(const QRect& rect, int dy);
+    void DropMarksOfEditedLines(int position, int added);
+    void ShowSelections();
 
     QWidget* gutter_;
     TProgramHighlighter* highlighter_;
     QList<QKeySequence> windowKeys_;
+    struct Mark {
+        QTextEdit::ExtraSelection selection;
+        QString message;
+    };
+    std::vector<Mark> marks_;
+    int markedRevision_ = -1;
+    int highlightedLine_ = -1;
 };
 
 }  // namespace kmp

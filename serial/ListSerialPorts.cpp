@@ -1,5 +1,7 @@
 #include "ListSerialPorts.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -90,6 +92,36 @@ void ListSerialPorts(QStringList& List, bool withSimulator, const SerialDeviceSo
 
 void ListSerialPorts(QStringList& List) {
     ListSerialPorts(List, false);
+}
+
+bool PortIdentity::SameAdapter(const PortIdentity& other) const {
+    if (!stableName.isEmpty() && stableName == other.stableName) return true;
+    return !serialNumber.isEmpty() && serialNumber == other.serialNumber;
+}
+
+std::map<QString, PortIdentity> SystemPortIdentities(const QString& byIdFolder) {
+    std::map<QString, PortIdentity> identities;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        PortIdentity& identity = identities[info.portName()];
+        identity.description = QString::fromStdString(PortDescription(IdentityOf(info)));
+        identity.serialNumber = info.serialNumber().simplified();
+    }
+    // Each link names its device; canonicalFilePath is empty for a dangling one.
+    const QDir folder(byIdFolder);
+    for (const QFileInfo& link : folder.entryInfoList(QDir::System | QDir::Files)) {
+        const QString target = link.canonicalFilePath();
+        if (!link.isSymLink() || target.isEmpty()) continue;
+        identities[QFileInfo(target).fileName()].stableName = link.absoluteFilePath();
+    }
+    return identities;
+}
+
+QString PortToolTip(const PortIdentity& identity) {
+    QStringList lines;
+    if (!identity.description.isEmpty()) lines << identity.description;
+    if (!identity.serialNumber.isEmpty()) lines << QStringLiteral("S/N ") + identity.serialNumber;
+    if (!identity.stableName.isEmpty()) lines << identity.stableName;
+    return lines.join(QLatin1Char('\n'));
 }
 
 }  // namespace kmp

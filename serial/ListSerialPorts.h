@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,5 +56,25 @@ void ListSerialPorts(QStringList& List, bool withSimulator,
                      const SerialDeviceSource& source = SystemSerialDevices);
 // The same without the simulator.
 void ListSerialPorts(QStringList& List);
+
+// What the system knows of one port: for its tooltip, and to know the same
+// adapter again when it comes back, perhaps under another name.
+struct PortIdentity {
+    QString description;   // as in SerialDeviceInfo
+    QString serialNumber;  // the USB serial number; may be empty
+    QString stableName;    // its link in /dev/serial/by-id; may be empty
+
+    // True when both name the same adapter by link or serial number.
+    bool SameAdapter(const PortIdentity& other) const;
+};
+
+// The identities of the system's serial devices, by port name. A by-id link
+// that points nowhere is left out.
+std::map<QString, PortIdentity> SystemPortIdentities(
+    const QString& byIdFolder = QStringLiteral("/dev/serial/by-id"));
+
+// The tooltip of a port: its description, "S/N " and the serial number, and
+// the by-id link, one a line, with the parts that are known.
+QString PortToolTip(const PortIdentity& identity);
 
 }  // namespace kmp

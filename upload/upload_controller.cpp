@@ -2,11 +2,12 @@
 
 #include "CPortCtl.h"
 #include "ListSerialPorts.h"
+#include "PortWatcher.h"
 #include "port_choice.h"
 #include "returned_bytes.h"
+#include "simulator_choice.h"
 #include "upload_port.h"
 #include "upload_texts.h"
-#include "simulator_choice.h"
 
 #include <compiler.h>
 
@@ -51,13 +52,16 @@ UploadController::UploadController(const UploadControls& controls, Dialogs& dial
                                    bool withSimulator, QObject* parent)
     : QObject(parent),
       ListPorts([withSimulator](QStringList& list) { ListSerialPorts(list, withSimulator); }),
+      IdentifyPorts([] { return SystemPortIdentities(); }),
       ui_(controls),
-      dialogs_(dialogs) {
+      dialogs_(dialogs),
+      watcher_(std::make_unique<PortWatcher>()) {
     ComPort1.setObjectName(QStringLiteral("ComPort1"));
     DescribeComPort1(ComPort1);
     if (withSimulator) ComPort1.SetVirtualController(SimulatorBoardFromEnvironment());
     TieLamp(*ui_.ComLed1, lkYellowLight, lsConn, ComPort1);
     TieLamp(*ui_.ComLed2, lkGreenLight, lsDSR, ComPort1);
+    connect(watcher_.get(), &PortWatcher::Changed, this, [this] { PortsChanged(); });
 }
 
 UploadController::~UploadController() {
@@ -99,6 +103,7 @@ void UploadController::SearchPorts(bool byButton) {
         PortNames = std::make_unique<QStringList>();
         ListPorts(*PortNames);
         combo.addItems(*PortNames);
+        SetToolTips(IdentifyPorts());
         if (combo.count() == 0) return;
         combo.setCurrentIndex(0);
         PortBlocked = false;
@@ -116,10 +121,81 @@ void UploadController::SearchPorts(bool byButton) {
 void UploadController::ShowNoPort() {
     dialogs_.MessageBox(Text(kNoPortCaption), Text(kNoPortText), BoxIcon::Information,
                         BoxButtons::Ok, Answer::Ok);
+    ShowNoPortEntry();
+}
+
+void UploadController::ShowNoPortEntry() {
     QComboBox& combo = *ui_.ComboBox1;
     combo.addItem(QString::fromLatin1(kNoPortEntry));
     combo.setCurrentIndex(-1);
     combo.setEditText(QString::fromLatin1(kNoPortEntry));
+}
+
+void UploadController::SetToolTips(const std::map<QString, PortIdentity>& identities) {
+    QComboBox& combo = *ui_.ComboBox1;
+    for (int i = 0; i < combo.count(); ++i) {
+        const auto found = identities.find(combo.itemText(i));
+        if (found != identities.end())
+            combo.setItemData(i, PortToolTip(found->second), Qt::ToolTipRole);
+    }
+}
+
+// The rules of the quiet list: the selected entry stays selected while its
+// port is listed; when it goes, the first entry is selected as a search
+// would do it (or "n/a" without the box when none is left); an adapter lost
+// while open is selected again when it is back, under any name. The list
+// stays as it is while the line is open.
+void UploadController::PortsChanged() {
+    if (ComPort1.Connected()) return;
+    QStringList names;
+    try {
+        ListPorts(names);
+    } catch (const std::exception&) {
+        names.clear();
+    }
+    const std::map<QString, PortIdentity> identities = IdentifyPorts();
+    QComboBox& combo = *ui_.ComboBox1;
+    const QString selected = SelectedPortName(combo);
+    if (!PortNames || names != *PortNames) {
+        PortNames = std::make_unique<QStringList>(names);
+        combo.clear();
+        combo.addItems(names);
+    }
+    SetToolTips(identities);
+    if (names.isEmpty()) {
+        if (combo.currentText() != QString::fromLatin1(kNoPortEntry)) ShowNoPortEntry();
+        PortBlocked = true;
+        return;
+    }
+    const int returning = ReturningAdapterIndex(identities);
+    if (returning >= 0) {
+        // As if the user had chosen it.
+        lostAdapter_.reset();
+        combo.setCurrentIndex(returning);
+        if (names[returning] != LastFailedPort) PortBlocked = false;
+        return;
+    }
+    const int kept = static_cast<int>(names.indexOf(selected));
+    if (kept >= 0) {
+        combo.setCurrentIndex(kept);
+        return;
+    }
+    combo.setCurrentIndex(0);
+    PortBlocked = false;
+}
+
+int UploadController::ReturningAdapterIndex(
+    const std::map<QString, PortIdentity>& identities) const {
+    if (!lostAdapter_) return -1;
+    const auto& [lostName, lostIdentity] = *lostAdapter_;
+    // A device that the system tells nothing of is known by its name only.
+    if (lostIdentity.stableName.isEmpty() && lostIdentity.serialNumber.isEmpty())
+        return static_cast<int>(PortNames->indexOf(lostName));
+    for (int i = 0; i < PortNames->size(); ++i) {
+        const auto found = identities.find(PortNames->at(i));
+        if (found != identities.end() && found->second.SameAdapter(lostIdentity)) return i;
+    }
+    return -1;
 }
 
 // Connecting and disconnecting.
@@ -138,6 +214,10 @@ void UploadController::Connect() {
     const QString portName = SelectedPortName(*ui_.ComboBox1);
     try {
         ConnectPort(ComPort1, portName.toStdString(), ui_.CheckBox1->isChecked());
+        openPort_ = portName;
+        const auto identities = IdentifyPorts();
+        const auto found = identities.find(portName);
+        openAdapter_ = found != identities.end() ? found->second : PortIdentity{};
         ui_.Button3->setEnabled(false);
         ui_.Button2->setText(Text(kDisconnectCaption));
         ui_.ComboBox1->setEnabled(false);
@@ -159,11 +239,30 @@ void UploadController::Disconnect() {
     } catch (const std::exception&) {
         ShowError(Text(kLostOnDisconnectText));
     }
+    ShowClosedState();
+}
+
+void UploadController::ShowClosedState() {
     ui_.ComboBox1->setEnabled(true);
     ui_.CheckBox1->setEnabled(true);
     ui_.Button3->setEnabled(true);
     ui_.Button2->setText(Text(kConnectCaption));
     ui_.Button4->setEnabled(false);
+    // Adapters may have come or gone while the line was open.
+    PortsChanged();
+}
+
+void UploadController::LineLost() {
+    if (!ComPort1.Connected()) return;
+    lostAdapter_.emplace(openPort_, openAdapter_);
+    try {
+        ComPort1.Close();
+    } catch (const std::exception&) {
+        // The device is gone; the log line below says so.
+    }
+    MemoLog log(*ui_.Memo1);
+    log.AppendLine(std::string(kLineLostPrefix) + openPort_.toStdString() + kLineLostEnd);
+    ShowClosedState();
 }
 
 void UploadController::ComPort1DSRChange(bool onOff) {

@@ -5,13 +5,17 @@
 #pragma once
 
 #include "ComPort.h"
+#include "ListSerialPorts.h"
 #include "dialogs.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
+#include <utility>
 
 class QCheckBox;
 class QComboBox;
@@ -20,6 +24,7 @@ class QPushButton;
 
 namespace kmp {
 
+class PortWatcher;
 class TComLed;
 
 // The controls of the main window that the upload drives.
@@ -54,6 +59,14 @@ public:
     void ComPort1RxChar(int count);
     void ComPort1DSRChange(bool onOff);
 
+    // Serial adapters may have come or gone: while the line is closed the
+    // list follows them quietly (see the .cpp for the selection rules).
+    void PortsChanged();
+    // The open line's device has vanished: the window goes to its closed
+    // state with one log line, and the adapter is chosen again when it
+    // comes back.
+    void LineLost();
+
     TComPort ComPort1;
     // True while a click on Button2 does nothing: no port found, the search
     // failed, or the selected port failed to open.
@@ -65,6 +78,8 @@ public:
     // Fills a list with the port names, sorted; raises EComPort when there is
     // no list of serial ports. ListSerialPorts by default; tests put their own.
     std::function<void(QStringList&)> ListPorts;
+    // What the system knows of each port; SystemPortIdentities by default.
+    std::function<std::map<QString, PortIdentity>()> IdentifyPorts;
 
 private:
     void SearchPorts(bool byButton);
@@ -72,9 +87,18 @@ private:
     void Connect();
     void Disconnect();
     void ShowError(const QString& text);
+    void ShowClosedState();
+    void ShowNoPortEntry();
+    void SetToolTips(const std::map<QString, PortIdentity>& identities);
+    int ReturningAdapterIndex(const std::map<QString, PortIdentity>& identities) const;
 
     UploadControls ui_;
     Dialogs& dialogs_;
+    std::unique_ptr<PortWatcher> watcher_;
+    // The open line's port and adapter, and the adapter lost while open.
+    QString openPort_;
+    PortIdentity openAdapter_;
+    std::optional<std::pair<QString, PortIdentity>> lostAdapter_;
 };
 
 }  // namespace kmp

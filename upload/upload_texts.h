@@ -37,5 +37,8 @@ inline constexpr const char* kNotCompiledText =
 inline constexpr const char* kSendingLine = " Odosielam dáta...";
 inline constexpr const char* kReturnedBytePrefix = "Odosielam : ";
 inline constexpr const char* kSendEndLine = "Koniec odosielania!";
+// The open line's adapter vanished: "...portu ttyUSB0 bol odpojený."
+inline constexpr const char* kLineLostPrefix = "Spojenie sa prerušilo: prevodník portu ";
+inline constexpr const char* kLineLostEnd = " bol odpojený.";
 
 }  // namespace kmp

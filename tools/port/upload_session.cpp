@@ -152,6 +152,9 @@ bool UploadSession::OutOfTime() const {
 }
 
 int UploadSession::EndAtMaxTime() {
+    // Bytes still on their way would be logged while the port closes, after
+    // the last line: the upload is over, they are not shown.
+    port_.OnRxChar = nullptr;
     logLine_("Nahrávanie na port " + request_.portName + " neskončilo do " +
              SlovakSeconds(request_.maxTimeMs) + " s (--max-time): kmpc ho ukončil.");
     CloseQuietly();

@@ -1,0 +1,43 @@
+#include "log_navigation.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QTextBlock>
+
+namespace kmp {
+
+int ErrorNumberOfLogLine(const QString& line) {
+    static const QRegularExpression errorLine(
+        QStringLiteral("^-?\\d+\\. riadok, pozícia:-?\\d+  ! Chyba č\\. (\\d+)"));
+    const QRegularExpressionMatch match = errorLine.match(line);
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
+}
+
+PaneLineChoice::PaneLineChoice(QPlainTextEdit& pane, Gesture gesture,
+                               std::function<void(int)> chosen)
+    : QObject(&pane), pane_(pane), gesture_(gesture), chosen_(std::move(chosen)) {
+    pane.viewport()->installEventFilter(this);
+    pane.installEventFilter(this);
+}
+
+bool PaneLineChoice::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type mouse =
+        gesture_ == Gesture::Click ? QEvent::MouseButtonRelease : QEvent::MouseButtonDblClick;
+    if (watched == pane_.viewport() && event->type() == mouse) {
+        const auto* click = static_cast<QMouseEvent*>(event);
+        if (click->button() == Qt::LeftButton)
+            chosen_(pane_.cursorForPosition(click->position().toPoint()).blockNumber());
+    } else if (watched == &pane_ && event->type() == QEvent::KeyPress &&
+               gesture_ == Gesture::DoubleClickOrEnter) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            chosen_(pane_.textCursor().blockNumber());
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace kmp
