@@ -29,6 +29,7 @@ std::array<int, kCodeImageSize> InstructionLineAt;
 std::array<int, kCodeImageSize> LabelLineAt;
 std::array<TextSpan, kCodeImageSize> JumpTargetSpanAt;
 std::vector<ErrorPlace> ErrorPlaces;
+bool RecordErrorPlaces = true;
 std::vector<int> ListingSourceLines;
 
 std::int32_t ErrorCount = 0;

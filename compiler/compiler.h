@@ -80,6 +80,10 @@ struct ErrorPlace {
 // The errors of the last run, one for each error line of its log, in order.
 extern std::vector<ErrorPlace> ErrorPlaces;
 
+// Whether runs fill ErrorPlaces (the default). A caller that reads no places
+// turns it off, so that a run with millions of errors keeps none of them.
+extern bool RecordErrorPlaces;
+
 // For each line of the listing pane, the 0-based source line of the statement
 // or label that produced it; the header line has the PROGRAM line, and a line
 // that no source line produced (a header without PROGRAM, a filler pair) -1.

@@ -6,6 +6,7 @@ namespace {
 void Report(const TextSpan& at, std::string_view message) {
     ++ErrorCount;
     CompileLog->AppendLine(ErrorLine(message, ErrorCount));
+    if (!RecordErrorPlaces) return;
     ErrorPlaces.push_back(
         {at.line, at.column, at.length, LineNo, ColumnNo, ErrorCount, std::string(message)});
 }

@@ -97,6 +97,14 @@ TEST(ErrorPlaces, EmptyTextAndCleanRunHaveNone) {
     EXPECT_TRUE(ErrorPlaces.empty());
 }
 
+TEST(ErrorPlaces, NotRecordedWhenTurnedOff) {
+    RecordErrorPlaces = false;
+    const RunResult r = Compile("PROGRAM p:\nA:\nA:\nKONIEC");
+    RecordErrorPlaces = true;
+    EXPECT_TRUE(ErrorPlaces.empty());
+    EXPECT_EQ(ErrorLines(r).size(), 2u) << "the log is the same";
+}
+
 // The place walk runs once over a long text: the last of many errors of a
 // 1 MB text still stands on its own line.
 TEST(ErrorPlaces, LongTextWithManyErrors) {

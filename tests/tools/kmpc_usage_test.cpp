@@ -58,7 +58,17 @@ INSTANTIATE_TEST_SUITE_P(
                   "kmpc: invalid value '8' for --prescaler (allowed 0..7)"},
         UsageCase{"MissingValue", {"-", "--prescaler"}, "kmpc: option --prescaler needs a value"},
         UsageCase{"MissingImageName", {"-", "-o"}, "kmpc: option -o needs a value"},
-        UsageCase{"ControlCharacterInOption", {"--a\nb", "-"}, "kmpc: unknown option '--a\\nb'"}),
+        UsageCase{"ControlCharacterInOption", {"--a\nb", "-"}, "kmpc: unknown option '--a\\nb'"},
+        UsageCase{"BadErrorFormat",
+                  {"--errors", "xml", "-"},
+                  "kmpc: invalid value 'xml' for --errors (allowed gnu, json)"},
+        UsageCase{"MissingErrorFormat", {"-", "--errors"}, "kmpc: option --errors needs a value"},
+        UsageCase{"ErrorsWithText",
+                  {"--errors=gnu", "--text", "-"},
+                  "kmpc: option --errors cannot be combined with --text"},
+        UsageCase{"JsonWithImageOnStandardOutput",
+                  {"--errors", "json", "-o", "-", "-"},
+                  "kmpc: option -o - cannot be combined with --errors json"}),
     [](const testing::TestParamInfo<UsageCase>& param) { return std::string(param.param.name); });
 
 TEST(KmpcInfo, Help) {

@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "error_formats.h"
 #include "printable_name.h"
 
 #include <algorithm>
@@ -85,6 +86,8 @@ bool ApplyCompileOption(Options& options, ArgumentCursor& cursor, std::string_vi
     } else if (name == "-o" || name == "--output") {
         options.imagePath = cursor.ValueOf(name, attached);
         if (options.imagePath.empty()) throw UsageError("option -o needs a file name");
+    } else if (name == "--errors") {
+        options.errorFormat = ParseErrorFormat(cursor.ValueOf(name, attached));
     } else {
         return false;
     }
@@ -185,12 +188,16 @@ void RejectCompileOnly(const Options& options, const std::string& modeOption) {
         throw UsageError("option -o cannot be combined with " + modeOption);
     if (!options.uploadPort.empty())
         throw UsageError("option --upload cannot be combined with " + modeOption);
+    if (options.errorFormat != ErrorFormat::Log)
+        throw UsageError("option --errors cannot be combined with " + modeOption);
 }
 
 // The number of FILEs and the combinations of options that the mode allows.
 void CheckMode(Options& options, const ParseState& state) {
     const std::vector<std::string>& files = state.files;
     if (options.mode != Mode::Compile) RejectCompileOnly(options, state.modeOption);
+    if (options.errorFormat == ErrorFormat::Json && options.imagePath == "-")
+        throw UsageError("option -o - cannot be combined with --errors json");
     if (!state.uploadOnly.empty() && options.uploadPort.empty()) {
         throw UsageError("option " + state.uploadOnly + " needs --upload");
     }
@@ -263,6 +270,14 @@ std::string HelpText() {
            "  --delay N      additional timer delay, 1..65535 (default 1)\n"
            "  --prescaler N  timer prescaler, 0..7 (default 3)\n"
            "  -o IMAGE       write the 128 image bytes to IMAGE after a successful run\n"
+           "  --errors gnu   instead of the log, write each error to standard error as\n"
+           "                 FILE:LINE:COLUMN: error: MESSAGE (LINE and COLUMN from 1,\n"
+           "                 COLUMN in characters; FILE - is <stdin>), for editors\n"
+           "  --errors json  write one JSON object to standard output instead of the\n"
+           "                 listing and the log: success, errors (line, column, length,\n"
+           "                 printed_line, printed_position, number, message), failure,\n"
+           "                 log, listing (text, source_line) and image (128 bytes, or\n"
+           "                 null when the run failed)\n"
            "\n"
            "  --upload PORT      after a successful run, send the image to the board on\n"
            "                     PORT (ttyUSB0, /dev/pts/3, sim) at 300 baud 8N2\n"

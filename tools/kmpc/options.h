@@ -17,6 +17,13 @@ enum class Mode {
     ToKmp,      // --to-kmp IN OUT: save IN's text as the program file OUT
 };
 
+// How a compile run reports its errors (--errors).
+enum class ErrorFormat {
+    Log,   // the compile log on standard error (default)
+    Gnu,   // "FILE:LINE:COLUMN: error: MESSAGE" lines on standard error
+    Json,  // one JSON object on standard output
+};
+
 struct Options {
     Mode mode = Mode::Compile;
     kmp::TimingSettings timing;
@@ -25,6 +32,8 @@ struct Options {
     std::string outputPath;  // OUT of --to-kmp
     bool help = false;
     bool version = false;
+
+    ErrorFormat errorFormat = ErrorFormat::Log;  // --errors FORMAT
 
     // Upload after a successful compile (kmpc-port does it).
     std::string uploadPort;  // --upload PORT; empty when not given

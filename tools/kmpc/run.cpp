@@ -3,6 +3,7 @@
 #include "atomic_file.h"
 #include "display_text.h"
 #include "editor_text.h"
+#include "error_formats.h"
 #include "input_file.h"
 #include "printable_name.h"
 #include "program_file.h"
@@ -33,18 +34,32 @@ int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FI
         kmp::EditorTextToSource(EditorHeldText(kmp::ProgramTextFromFileBytes(bytes)));
     bytes.clear();
     StreamPane log(err);
+    TextPane keptLog;  // for an --errors format, which replaces the log
+    const bool formatted = options.errorFormat != ErrorFormat::Log;
+    // Without a format the run keeps no error in memory, however long its log.
+    kmp::RecordErrorPlaces = formatted;
+    kmp::Pane& logPane = formatted ? static_cast<kmp::Pane&>(keptLog) : log;
     TextPane listing;
+    std::string abandoned;
     int status = kExitOk;
     try {
-        kmp::CompileProgram(source, options.timing, log, listing, clock);
+        kmp::CompileProgram(source, options.timing, logPane, listing, clock);
         if (!kmp::CompiledOk) status = kExitCompileFailed;
     } catch (const kmp::RangeCheckError& e) {
-        log.AppendLine(kmp::DisplayedErrorText(e.what()));
+        abandoned = kmp::DisplayedErrorText(e.what());
+        logPane.AppendLine(abandoned);
         status = kExitCompileFailed;
     } catch (const std::length_error& e) {
         return FileFailure(err, options.inputPath, e.what());
     }
-    std::fwrite(listing.Text().data(), 1, listing.Text().size(), out);
+    // JSON holds the listing; the GNU lines take the log's place.
+    if (options.errorFormat != ErrorFormat::Json) {
+        std::fwrite(listing.Text().data(), 1, listing.Text().size(), out);
+    }
+    if (formatted) {
+        WriteErrorReport(options.errorFormat,
+                         {options.inputPath, keptLog.Text(), listing.Text(), abandoned}, out, err);
+    }
     log.Flush();
     if (status == kExitOk && !options.imagePath.empty()) {
         const std::string_view image(reinterpret_cast<const char*>(kmp::CodeImage.data()),
