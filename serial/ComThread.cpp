@@ -14,6 +14,7 @@ TComThread::TComThread(TCustomComPort& port, ComDevice& device, EventWindow* win
       device_(device),
       window_(window),
       syncMethod_(port.SyncMethod()),
+      opening_(port.openings_),
       handOver_(std::make_shared<HandOver>()),
       receiver_(new HandOverReceiver(handOver_)) {
     if (window_) window_->Attach(handOver_);
@@ -46,17 +47,26 @@ void TComThread::StopAndWait() {
 }
 
 void TComThread::Run() {
+    bool lost = false;
     try {
         for (;;) {
-            const std::uint32_t mask = device_.WaitEvent(stopSignal_.Fd());
+            std::uint32_t mask = 0;
+            try {
+                mask = device_.WaitEvent(stopSignal_.Fd());
+            } catch (const DeviceError& e) {
+                lost = DeviceIsGone(e.Error());
+                throw;
+            }
             if (mask == 0) break;
             const TComEvents pending = EventsOfMask(mask);
             if (!pending.Empty()) DeliverEvents(pending);
         }
     } catch (...) {
         // A failed wait or an error that escaped a reaction ends the thread
-        // without being shown.
+        // without being shown; a device that is gone is reported as a lost
+        // line, on the port's thread.
     }
+    if (lost) port_.PostLineLost(opening_);
     try {
         device_.SetEventMask(0);
         device_.Purge(PURGE_TXCLEAR | PURGE_RXCLEAR);
