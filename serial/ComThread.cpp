@@ -47,20 +47,19 @@ void TComThread::StopAndWait() {
 }
 
 void TComThread::Run() {
+    // A device that is gone ends the wait, or a reaction that read from it.
     bool lost = false;
     try {
         for (;;) {
-            std::uint32_t mask = 0;
-            try {
-                mask = device_.WaitEvent(stopSignal_.Fd());
-            } catch (const DeviceError& e) {
-                lost = DeviceIsGone(e.Error());
-                throw;
-            }
+            const std::uint32_t mask = device_.WaitEvent(stopSignal_.Fd());
             if (mask == 0) break;
             const TComEvents pending = EventsOfMask(mask);
             if (!pending.Empty()) DeliverEvents(pending);
         }
+    } catch (const DeviceError& e) {
+        lost = DeviceIsGone(e.Error());
+    } catch (const EComPort& e) {
+        lost = DeviceIsGone(e.SystemError());
     } catch (...) {
         // A failed wait or an error that escaped a reaction ends the thread
         // without being shown; a device that is gone is reported as a lost
