@@ -142,14 +142,16 @@ public:
     // it counts the bytes taken in ticket->handedOver and, once
     // CancelWrite(*ticket) is called, ends within 200 ms, drops its unsent
     // bytes and returns the number that left the port. A ticket cancelled
-    // before the call ends the write at once (returns 0).
+    // before the call ends the write at once (returns 0). Throws
+    // DeviceError as Write does (EIO when the device goes meanwhile).
     virtual std::size_t Write(const std::uint8_t* data, std::size_t count, WriteTicket* ticket) = 0;
     // Any thread: sets ticket.cancelled and wakes the Write that carries the
     // ticket, if one runs. Returns nothing and throws nothing.
     virtual void CancelWrite(WriteTicket& ticket) noexcept = 0;
     // Any thread: the number of bytes taken by a Write that still wait in the
     // output queue (TIOCOUTQ); 0 where the device cannot tell (a
-    // pseudo-terminal) or has no queue (the virtual controller).
+    // pseudo-terminal) or has no queue (the virtual controller). Throws
+    // DeviceError when the count cannot be read.
     virtual std::size_t OutputQueue() = 0;
     // Reads at most `count` bytes as the read time-outs allow and returns
     // their number (0 when none came in time).

@@ -40,6 +40,7 @@
 
 #include <QObject>
 
+#include <atomic>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -251,6 +252,8 @@ private:
     std::uint64_t openings_ = 0;  // counts the Opens
     // Declared after device_: it goes first.
     std::unique_ptr<BackgroundWrite> write_;
+    // Read by the event thread as it ends: the output queue is the write's.
+    std::atomic<bool> writing_{false};
     std::function<void(const WriteOutcome&)> writeDone_;
     std::uint64_t writes_ = 0;  // counts the background writes
     WriteStatus lastWrite_;

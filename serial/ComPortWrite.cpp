@@ -15,10 +15,8 @@ void TCustomComPort::WriteInBackground(std::vector<std::uint8_t> data,
     if (!device_ || closing_) throw EComPort(CError_WriteFailed, EBADF);
     if (write_) throw EComPort(CError_WriteFailed, EBUSY);
     const int total = static_cast<int>(data.size());
-    NotifyLinks(&TComLink::TxActivityNotice, true);
-    const std::uint64_t number = ++writes_;
-    writeDone_ = std::move(done);
-    write_ = std::make_unique<BackgroundWrite>(*device_, std::move(data), [this, number] {
+    const std::uint64_t number = writes_ + 1;
+    auto write = std::make_unique<BackgroundWrite>(*device_, std::move(data), [this, number] {
         // Worker thread: the port's thread finishes the write (the port
         // joins the worker before it goes, so `this` is still there).
         QMetaObject::invokeMethod(
@@ -28,8 +26,13 @@ void TCustomComPort::WriteInBackground(std::vector<std::uint8_t> data,
             },
             Qt::QueuedConnection);
     });
+    writes_ = number;
+    write_ = std::move(write);
+    writeDone_ = std::move(done);
+    writing_ = true;
     lastWrite_ = WriteStatus{};
     lastWrite_.Total = total;
+    NotifyLinks(&TComLink::TxActivityNotice, true);
 }
 
 void TCustomComPort::CancelWrite() {
@@ -67,6 +70,7 @@ void TCustomComPort::FinishBackgroundWrite(WriteFinish why) {
     writeDone_ = nullptr;
     if (why != WriteFinish::ended) write->Cancel();
     write->Join();
+    writing_ = false;
     WriteOutcome outcome;
     outcome.Total = static_cast<int>(write->Data().size());
     outcome.Written = static_cast<int>(write->Written());

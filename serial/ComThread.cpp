@@ -68,7 +68,9 @@ void TComThread::Run() {
     if (lost) port_.PostLineLost(opening_);
     try {
         device_.SetEventMask(0);
-        device_.Purge(PURGE_TXCLEAR | PURGE_RXCLEAR);
+        // A background write still running keeps its bytes (a reaction's
+        // error ended the thread).
+        device_.Purge(port_.writing_ ? PURGE_RXCLEAR : PURGE_TXCLEAR | PURGE_RXCLEAR);
     } catch (const DeviceError&) {
         // The device is gone; Close will tell.
     }
