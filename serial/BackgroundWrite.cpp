@@ -3,9 +3,9 @@
 namespace kmp {
 
 BackgroundWrite::BackgroundWrite(ComDevice& device, std::vector<std::uint8_t> data,
-                                 std::function<void()> ended)
-    : device_(device), data_(std::move(data)) {
-    worker_ = std::thread([this, ended = std::move(ended)] { Run(ended); });
+                                 const EventFd& ended)
+    : device_(device), data_(std::move(data)), wake_(ended) {
+    worker_ = std::thread([this] { Run(); });
 }
 
 BackgroundWrite::~BackgroundWrite() {
@@ -13,13 +13,14 @@ BackgroundWrite::~BackgroundWrite() {
     Join();
 }
 
-void BackgroundWrite::Run(const std::function<void()>& ended) {
+void BackgroundWrite::Run() {
     try {
         written_ = device_.Write(data_.data(), data_.size(), &ticket_);
     } catch (...) {
         error_ = std::current_exception();
     }
-    ended();
+    ended_ = true;
+    wake_.Wake();
 }
 
 void BackgroundWrite::Cancel() noexcept {

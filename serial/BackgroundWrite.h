@@ -2,15 +2,16 @@
 // thread goes on with its event loop while the bytes leave the line.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
-#include <functional>
 #include <thread>
 #include <vector>
 
 #include "ComDevice.h"
+#include "Descriptors.h"
 
 namespace kmp {
 
@@ -19,9 +20,10 @@ public:
     using Clock = std::chrono::steady_clock;
 
     // Starts the worker, which runs device.Write over all of `data` with
-    // this write's ticket and then calls `ended` (on the worker thread).
-    // Throws std::system_error when no thread can be started.
-    BackgroundWrite(ComDevice& device, std::vector<std::uint8_t> data, std::function<void()> ended);
+    // this write's ticket, then sets Ended and wakes `ended` (which the
+    // port's thread watches: the worker itself calls nothing of Qt). Throws
+    // std::system_error when no thread can be started.
+    BackgroundWrite(ComDevice& device, std::vector<std::uint8_t> data, const EventFd& ended);
     // Cancels the write and waits for the worker.
     ~BackgroundWrite();
     BackgroundWrite(const BackgroundWrite&) = delete;
@@ -30,7 +32,8 @@ public:
     // Any thread; harmless once the write has ended or was cancelled.
     void Cancel() noexcept;
     bool CancelRequested() const { return ticket_.cancelled; }
-    // Waits for the worker to end (at once after `ended`).
+    bool Ended() const { return ended_; }
+    // Waits for the worker to end (at once after Ended).
     void Join();
 
     const std::vector<std::uint8_t>& Data() const { return data_; }
@@ -43,12 +46,14 @@ public:
     std::exception_ptr Error() const { return error_; }
 
 private:
-    void Run(const std::function<void()>& ended);
+    void Run();
 
     ComDevice& device_;
     const std::vector<std::uint8_t> data_;
     const Clock::time_point started_ = Clock::now();
     WriteTicket ticket_;
+    const EventFd& wake_;
+    std::atomic<bool> ended_{false};
     std::size_t written_ = 0;   // worker until Join
     std::exception_ptr error_;  // worker until Join
     std::thread worker_;

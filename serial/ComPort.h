@@ -17,22 +17,26 @@
 //   limit or a background write only: it blocks in tcdrain, which has no
 //   time limit (and no cancel) of its own.
 //
-// A background write: WriteInBackground starts it and returns; `done` runs
-// once on the port's thread when it has ended (completed, timed out,
-// cancelled or failed), after the port's events that were delivered while
-// it ran. WriteProgress reports its progress on request; CancelWrite stops
-// it within 200 ms. While it runs, a second write (either kind) raises
-// EComPort code 2 with EBUSY, settings pushes are held back until it has
-// ended (a failed held-back push goes to ShowException), and Close first
-// cancels it, reports it to `done` and joins its worker.
+// A background write: WriteInBackground runs the device's Write over the
+// whole buffer (the same bytes and time limits as Write) on the write worker
+// and returns at once; the port's events go on being delivered meanwhile.
+// `done` runs once on the port's thread when the write has ended
+// (completed, timed out, cancelled or failed). WriteProgress reports its
+// progress on request (for a timer; there is no progress callback).
+// CancelWrite stops it within 200 ms: the unsent bytes are dropped from the
+// output queue (a pseudo-terminal's taken bytes are the peer's unread input:
+// they stay and count as written). While it runs, a second write (either
+// kind) raises EComPort code 2 with EBUSY, settings pushes are held back
+// until it has ended (a failed held-back push goes to ShowException), and
+// Close first cancels it, reports it to `done` and joins its worker.
 //
-// OnLineLost: while the port is open with events selected, the event wait
-// notices a device that vanished (hang-up or EIO: a closed pseudo-terminal
-// master, a pulled USB adapter) and ends; the port then fires OnLineLost
-// once, on its thread, after ending a background write in flight as failed
-// (code 2, EIO). It fires after every event that was delivered before, and
-// not when the port is closed first. The port stays open: the handler
-// usually calls Close, which reports the loss as usual.
+// OnLineLost: while the port is open with events selected, the event thread
+// notices a device that vanished (hang-up or EIO in its wait or in a
+// reaction: a closed pseudo-terminal master, a pulled USB adapter) and
+// ends; the port then fires OnLineLost once, on its thread, after ending a
+// background write in flight as failed (code 2, EIO). Not when the port was
+// closed first. The port stays open: the handler usually calls Close, which
+// reports the loss as usual.
 //
 // One signal handler: SIGURG, installed once without SA_RESTART and doing
 // nothing, so that the modem watcher's stop can interrupt TIOCMIWAIT.
@@ -53,7 +57,10 @@
 #include "ComLink.h"
 #include "ComSettings.h"
 #include "ComTypes.h"
+#include "Descriptors.h"
 #include "WriteOutcome.h"
+
+class QSocketNotifier;
 
 namespace kmp {
 
@@ -250,12 +257,13 @@ private:
     std::unique_ptr<EventWindow> eventWindow_;
     std::unique_ptr<TComThread> eventThread_;
     std::uint64_t openings_ = 0;  // counts the Opens
-    // Declared after device_: it goes first.
+    EventFd writeEnded_;          // woken by a worker that has ended
+    // Declared after device_ and writeEnded_: it goes first.
     std::unique_ptr<BackgroundWrite> write_;
     // Read by the event thread as it ends: the output queue is the write's.
     std::atomic<bool> writing_{false};
     std::function<void(const WriteOutcome&)> writeDone_;
-    std::uint64_t writes_ = 0;  // counts the background writes
+    QSocketNotifier* writeWatch_ = nullptr;  // watches writeEnded_; a child
     WriteStatus lastWrite_;
     unsigned heldBackPushes_ = 0;
     bool ctsOff_ = false;

@@ -1,5 +1,6 @@
 // The port's background write and the report of a lost line.
 #include <QMetaObject>
+#include <QSocketNotifier>
 
 #include <algorithm>
 #include <cerrno>
@@ -15,19 +16,16 @@ void TCustomComPort::WriteInBackground(std::vector<std::uint8_t> data,
     if (!device_ || closing_) throw EComPort(CError_WriteFailed, EBADF);
     if (write_) throw EComPort(CError_WriteFailed, EBUSY);
     const int total = static_cast<int>(data.size());
-    const std::uint64_t number = writes_ + 1;
-    auto write = std::make_unique<BackgroundWrite>(*device_, std::move(data), [this, number] {
-        // Worker thread: the port's thread finishes the write (the port
-        // joins the worker before it goes, so `this` is still there).
-        QMetaObject::invokeMethod(
-            this,
-            [this, number] {
-                if (write_ && writes_ == number) FinishBackgroundWrite(WriteFinish::ended);
-            },
-            Qt::QueuedConnection);
-    });
-    writes_ = number;
-    write_ = std::move(write);
+    if (!writeEnded_.Valid()) throw EComPort(CError_WriteFailed, writeEnded_.Error());
+    if (!writeWatch_) {
+        // The port's thread finishes a write once its worker has ended.
+        writeWatch_ = new QSocketNotifier(writeEnded_.Fd(), QSocketNotifier::Read, this);
+        connect(writeWatch_, &QSocketNotifier::activated, this, [this] {
+            writeEnded_.Drain();
+            if (write_ && write_->Ended()) FinishBackgroundWrite(WriteFinish::ended);
+        });
+    }
+    write_ = std::make_unique<BackgroundWrite>(*device_, std::move(data), writeEnded_);
     writeDone_ = std::move(done);
     writing_ = true;
     lastWrite_ = WriteStatus{};
@@ -135,6 +133,7 @@ void TCustomComPort::ReactToLineLost(std::uint64_t opening) {
     // A line closed (or opened again) meanwhile is not the one that was lost.
     if (!connected_ || closing_ || opening != openings_) return;
     if (write_) FinishBackgroundWrite(WriteFinish::lineLost);
+    if (!connected_) return;  // `done` closed the port
     try {
         DoLineLost();
     } catch (const std::exception& error) {
