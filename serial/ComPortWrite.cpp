@@ -48,7 +48,7 @@ WriteStatus TCustomComPort::WriteProgress() {
         queued = device_->OutputQueue();
         if (flowControl_.OutCTSFlow()) NoteCTS(device_->ModemStatus() & MS_CTS_ON);
     } catch (const DeviceError&) {
-        // A device that is gone: the write ends as failed at once.
+        // A device that is gone: its worker fails and reports the write.
     }
     status.Written = static_cast<int>(handedOver - std::min(handedOver, queued));
     status.Held = ctsOff_ && flowControl_.OutCTSFlow();

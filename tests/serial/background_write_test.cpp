@@ -338,7 +338,7 @@ TEST(BackgroundWrite, LostLineFiresOnLineLostOnceAndFailsTheWrite) {
         ASSERT_TRUE(Eventually([&] { return line.port.WriteProgress().Written > 0; }));
         line.peer->Vanish();
         ASSERT_TRUE(Eventually([&] { return !line.log.empty() && line.log.back() == "lost"; }));
-        QTest::qWait(100);  // and no second report
+        QTest::qWait(100);           // and no second report
         std::erase(line.log, "rx");  // the board's echo
         EXPECT_EQ(line.log, (std::vector<std::string>{"done", "lost"}));
         EXPECT_EQ(line.outcomes[0].End, weFailed);
@@ -388,6 +388,24 @@ TEST(BackgroundWrite, CloseDuringAWriteCancelsItAndLeavesNoThread) {
         QTest::qWait(50);
         EXPECT_EQ(line.outcomes.size(), 1u);
     }
+}
+
+TEST(BackgroundWrite, AReactionThatFailsEndsTheEventsButNotTheWrite) {
+    auto peer = std::make_unique<BoardPeer>();
+    auto board = peer->board;
+    Line line(std::move(peer));
+    int failed = 0;
+    line.port.OnRxChar = [&](QObject*, int) {
+        ++failed;
+        throw std::runtime_error("reaction failed");
+    };
+    const Bytes frame = Frame(132);
+    line.Start(frame);
+    ASSERT_TRUE(line.WaitForDone());
+    EXPECT_EQ(failed, 1);  // the event thread ended there
+    EXPECT_EQ(line.outcomes[0].End, weCompleted);
+    EXPECT_EQ(board->ReceivedBytes(), frame);
+    EXPECT_TRUE(std::find(line.log.begin(), line.log.end(), "lost") == line.log.end());
 }
 
 TEST(BackgroundWrite, RefusalsAndHarmlessCalls) {
