@@ -4,6 +4,8 @@
 // DeviceError carrying the errno value; the port turns it into EComPort.
 #pragma once
 
+#include <atomic>
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -20,6 +22,20 @@ public:
 
 private:
     int error_;
+};
+
+// True for the errno values of a device that is gone (an unplugged adapter,
+// a closed pseudo-terminal master).
+inline bool DeviceIsGone(int error) {
+    return error == EIO || error == ENXIO || error == ENODEV;
+}
+
+// One write that other threads watch and may stop. The writing device counts
+// in `handedOver` the bytes that it has taken (they may still wait in its
+// output queue); `cancelled` is set by ComDevice::CancelWrite.
+struct WriteTicket {
+    std::atomic<std::size_t> handedOver{0};
+    std::atomic<bool> cancelled{false};
 };
 
 // Line settings in the layout of the classic device control block.
@@ -92,7 +108,9 @@ struct CommStatus {
 };
 
 // One open device. The event thread calls SetEventMask, WaitEvent and Purge;
-// the port's thread calls everything else. Implementations are safe for that.
+// a background write's worker calls Write; the port's thread calls
+// everything else, also while that Write runs (not SetState, SetupQueues or
+// SetTimeouts: the port holds those back). Implementations are safe for that.
 // Every call throws DeviceError with the errno value when the system fails
 // it (EIO when the device is gone).
 class ComDevice {
@@ -117,7 +135,24 @@ public:
     // Returns after the bytes have left the port or the write time-out has
     // passed, with the number of bytes sent: never one that a time-out
     // discarded.
-    virtual std::size_t Write(const std::uint8_t* data, std::size_t count) = 0;
+    std::size_t Write(const std::uint8_t* data, std::size_t count) {
+        return Write(data, count, nullptr);
+    }
+    // The same write, watched and stoppable through `ticket` (may be null):
+    // it counts the bytes taken in ticket->handedOver and, once
+    // CancelWrite(*ticket) is called, ends within 200 ms, drops its unsent
+    // bytes and returns the number that left the port. A ticket cancelled
+    // before the call ends the write at once (returns 0). Throws
+    // DeviceError as Write does (EIO when the device goes meanwhile).
+    virtual std::size_t Write(const std::uint8_t* data, std::size_t count, WriteTicket* ticket) = 0;
+    // Any thread: sets ticket.cancelled and wakes the Write that carries the
+    // ticket, if one runs. Returns nothing and throws nothing.
+    virtual void CancelWrite(WriteTicket& ticket) noexcept = 0;
+    // Any thread: the number of bytes taken by a Write that still wait in the
+    // output queue (TIOCOUTQ); 0 where the device cannot tell (a
+    // pseudo-terminal) or has no queue (the virtual controller). Throws
+    // DeviceError when the count cannot be read.
+    virtual std::size_t OutputQueue() = 0;
     // Reads at most `count` bytes as the read time-outs allow and returns
     // their number (0 when none came in time).
     virtual std::size_t Read(std::uint8_t* data, std::size_t count) = 0;

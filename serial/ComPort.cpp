@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "BackgroundWrite.h"
 #include "ComEvents.h"
 #include "ComThread.h"
 #include "EventWindow.h"
@@ -23,10 +24,6 @@ decltype(auto) Guard(int code, Call&& call) {
     } catch (const DeviceError& e) {
         throw EComPort(code, e.Error());
     }
-}
-
-bool DeviceIsGone(int error) {
-    return error == EIO || error == ENXIO || error == ENODEV;
 }
 
 constexpr std::uint32_t kBaudRates[] = {0,     110,   300,   600,   1200,  2400,   4800,   9600,
@@ -54,6 +51,7 @@ TCustomComPort::~TCustomComPort() {
         Close();
     } catch (const std::exception&) {
         // The device goes away with the port in any case.
+        write_.reset();
         StopEventThread();
         CloseDevice();
         connected_ = false;
@@ -88,6 +86,7 @@ void TCustomComPort::Open() {
     DoBeforeOpen();
     OpenDevice();
     connected_ = true;
+    ++openings_;
     try {
         PushAllSettings();
         StartEventThread();
@@ -104,6 +103,7 @@ void TCustomComPort::AfterOpenStep() {
     NotifyLinks(&TComLink::ConnectionNotice, true);
     DoAfterOpen();
     const bool cts = ReadModemLines().Contains(mlCTS);
+    NoteCTS(cts);
     NotifyLinks(&TComLink::CTSNotice, cts);
     DoCTSChange(cts);
     const bool dsr = ReadModemLines().Contains(mlDSR);
@@ -122,6 +122,7 @@ void TCustomComPort::Close() {
         bool& flag;
         ~ClosingFlag() { flag = false; }
     } closingFlag{closing_};
+    if (write_) FinishBackgroundWrite(WriteFinish::closing);
     BeforeCloseStep();
     // A device that is gone (an unplugged adapter) cannot be purged, and
     // would stay open for ever if the close stopped there: the close is
@@ -171,6 +172,7 @@ void TCustomComPort::StopEventThread() {
 
 int TCustomComPort::Write(const void* Buffer, int Count) {
     if (Count <= 0) return 0;
+    if (write_) throw EComPort(CError_WriteFailed, EBUSY);
     const auto* bytes = static_cast<const std::uint8_t*>(Buffer);
     const std::vector<std::uint8_t> copy(bytes, bytes + Count);
     ComDevice* device = Guard(CError_WriteFailed, [this] { return &Device(); });
@@ -322,14 +324,14 @@ void TCustomComPort::PushAllSettings() {
 }
 
 void TCustomComPort::PushQueueSizes() {
-    if (!CanPush()) return;
+    if (!CanPush() || HoldBackPush(kPushQueues)) return;
     if (buffer_.InputSize() < 0 || buffer_.OutputSize() < 0) RangeCheckFailed();
     Guard(CError_SetupComFailed,
           [this] { device_->SetupQueues(buffer_.InputSize(), buffer_.OutputSize()); });
 }
 
 void TCustomComPort::PushLineSettings() {
-    if (!CanPush()) return;
+    if (!CanPush() || HoldBackPush(kPushLine)) return;
     if (baudRate_ == brCustom && customBaudRate_ < 0) RangeCheckFailed();
     if (buffer_.InputSize() < 0 || buffer_.InputSize() >= 262144) RangeCheckFailed();
     Dcb dcb;
@@ -362,7 +364,7 @@ void TCustomComPort::PushLineSettings() {
 }
 
 void TCustomComPort::PushTimeouts() {
-    if (!CanPush()) return;
+    if (!CanPush() || HoldBackPush(kPushTimeouts)) return;
     CommTimeouts t;
     t.ReadIntervalTimeout = TimeoutField(timeouts_.ReadInterval());
     t.ReadTotalTimeoutMultiplier = TimeoutField(timeouts_.ReadTotalMultiplier());
@@ -412,6 +414,7 @@ void TCustomComPort::ReactToLineChange(TComEvent event) {
     const ModemLines lines = ReadModemLines();
     if (event == evCTS) {
         const bool on = lines.Contains(mlCTS);
+        NoteCTS(on);
         NotifyLinks(&TComLink::CTSNotice, on);
         DoCTSChange(on);
     } else if (event == evDSR) {

@@ -9,14 +9,42 @@
 // - the modem watcher (ModemWatcher.h), one per open termios device with
 //   modem lines: it blocks in TIOCMIWAIT and wakes the event wait, because
 //   poll cannot wait for a change of CTS, DSR, RLSD or Ring;
+// - the write worker (BackgroundWrite.h), during a WriteInBackground only:
+//   it runs the device's Write, so that the port's thread keeps its event
+//   loop (and the port's events) going meanwhile; Close, CancelWrite and a
+//   lost line stop it and wait for it;
 // - the write drain (TermiosDevice::DrainUntil), during a Write with a time
-//   limit only: it blocks in tcdrain, which has no time limit of its own.
+//   limit or a background write only: it blocks in tcdrain, which has no
+//   time limit (and no cancel) of its own.
+//
+// A background write: WriteInBackground runs the device's Write over the
+// whole buffer (the same bytes and time limits as Write) on the write worker
+// and returns at once; the port's events go on being delivered meanwhile.
+// `done` runs once on the port's thread when the write has ended
+// (completed, timed out, cancelled or failed). WriteProgress reports its
+// progress on request (for a timer; there is no progress callback).
+// CancelWrite stops it within 200 ms: the unsent bytes are dropped from the
+// output queue (a pseudo-terminal's taken bytes are the peer's unread input:
+// they stay and count as written). While it runs, a second write (either
+// kind) raises EComPort code 2 with EBUSY, settings pushes are held back
+// until it has ended (a failed held-back push goes to ShowException), and
+// Close first cancels it, reports it to `done` and joins its worker.
+//
+// OnLineLost: while the port is open with events selected, the event thread
+// notices a device that vanished (hang-up or EIO in its wait or in a
+// reaction: a closed pseudo-terminal master, a pulled USB adapter) and
+// ends; the port then fires OnLineLost once, on its thread, after ending a
+// background write in flight as failed (code 2, EIO). Not when the port was
+// closed first. The port stays open: the handler usually calls Close, which
+// reports the loss as usual.
+//
 // One signal handler: SIGURG, installed once without SA_RESTART and doing
 // nothing, so that the modem watcher's stop can interrupt TIOCMIWAIT.
 #pragma once
 
 #include <QObject>
 
+#include <atomic>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -29,10 +57,15 @@
 #include "ComLink.h"
 #include "ComSettings.h"
 #include "ComTypes.h"
+#include "Descriptors.h"
+#include "WriteOutcome.h"
+
+class QSocketNotifier;
 
 namespace kmp {
 
 class TComThread;
+class BackgroundWrite;
 class EventWindow;
 class HandOver;
 class VirtualController;
@@ -48,6 +81,7 @@ public:
     using NotifyEvent = std::function<void(QObject* Sender)>;
     NotifyEvent OnAfterOpen, OnAfterClose, OnBeforeOpen, OnBeforeClose;
     NotifyEvent OnTxEmpty, OnBreak, OnRing, OnRxFlag, OnRx80Full;
+    NotifyEvent OnLineLost;
     std::function<void(QObject* Sender, int Count)> OnRxChar;
     std::function<void(QObject* Sender, const std::uint8_t* Buffer, int Count)> OnRxBuf;
     std::function<void(QObject*Sender, bool OnOff)> OnCTSChange, OnDSRChange, OnRLSDChange;
@@ -61,6 +95,15 @@ public:
     void Open();
     void Close();
     int Write(const void* Buffer, int Count);
+    // The same write on a worker thread; `done` gets its outcome on the
+    // port's thread. Raises code 2 when the port is closed (EBADF) or a
+    // write runs (EBUSY).
+    void WriteInBackground(std::vector<std::uint8_t> data,
+                           std::function<void(const WriteOutcome&)> done);
+    // The running background write's progress, or the last one's end.
+    WriteStatus WriteProgress();
+    // Stops the background write, if one runs; raises nothing.
+    void CancelWrite();
     int ReadString(std::string& Text, int Count);
     void SetRTS(bool OnOff);
     void SetDTR(bool OnOff);
@@ -135,6 +178,7 @@ protected:
     virtual void DoError(TComErrors Errors);
     virtual void DoRLSDChange(bool OnOff) { FireOnOff(OnRLSDChange, OnOff); }
     virtual void DoRx80Full() { Fire(OnRx80Full); }
+    virtual void DoLineLost() { Fire(OnLineLost); }
 
 private:
     friend class TComThread;
@@ -147,6 +191,18 @@ private:
     void ReactTo(TComEvent event);
     void ReactToRxChar();
     void ReactToLineChange(TComEvent event);
+
+    // Background writes (ComPortWrite.cpp).
+    enum class WriteFinish { ended, closing, lineLost };
+    void FinishBackgroundWrite(WriteFinish why);
+    void RunHeldBackPushes();
+    enum HeldBackPush : unsigned { kPushQueues = 1, kPushLine = 2, kPushTimeouts = 4 };
+    // True (and the push recorded) while a background write runs.
+    bool HoldBackPush(unsigned push);
+    void NoteCTS(bool on);
+    // Event thread: the device of opening `opening` is gone.
+    void PostLineLost(std::uint64_t opening);
+    void ReactToLineLost(std::uint64_t opening);
 
     void StartEventThread();
     void StopEventThread();
@@ -200,6 +256,18 @@ private:
     std::unique_ptr<ComDevice> device_;
     std::unique_ptr<EventWindow> eventWindow_;
     std::unique_ptr<TComThread> eventThread_;
+    std::uint64_t openings_ = 0;  // counts the Opens
+    EventFd writeEnded_;          // woken by a worker that has ended
+    // Declared after device_ and writeEnded_: it goes first.
+    std::unique_ptr<BackgroundWrite> write_;
+    // Read by the event thread as it ends: the output queue is the write's.
+    std::atomic<bool> writing_{false};
+    std::function<void(const WriteOutcome&)> writeDone_;
+    QSocketNotifier* writeWatch_ = nullptr;  // watches writeEnded_; a child
+    WriteStatus lastWrite_;
+    unsigned heldBackPushes_ = 0;
+    bool ctsOff_ = false;
+    WriteStatus::Clock::time_point ctsOffSince_{};
 };
 
 // The published form of the component; all behaviour is in TCustomComPort.

@@ -14,6 +14,7 @@ TComThread::TComThread(TCustomComPort& port, ComDevice& device, EventWindow* win
       device_(device),
       window_(window),
       syncMethod_(port.SyncMethod()),
+      opening_(port.openings_),
       handOver_(std::make_shared<HandOver>()),
       receiver_(new HandOverReceiver(handOver_)) {
     if (window_) window_->Attach(handOver_);
@@ -46,6 +47,8 @@ void TComThread::StopAndWait() {
 }
 
 void TComThread::Run() {
+    // A device that is gone ends the wait, or a reaction that read from it.
+    bool lost = false;
     try {
         for (;;) {
             const std::uint32_t mask = device_.WaitEvent(stopSignal_.Fd());
@@ -53,13 +56,21 @@ void TComThread::Run() {
             const TComEvents pending = EventsOfMask(mask);
             if (!pending.Empty()) DeliverEvents(pending);
         }
+    } catch (const DeviceError& e) {
+        lost = DeviceIsGone(e.Error());
+    } catch (const EComPort& e) {
+        lost = DeviceIsGone(e.SystemError());
     } catch (...) {
         // A failed wait or an error that escaped a reaction ends the thread
-        // without being shown.
+        // without being shown; a device that is gone is reported as a lost
+        // line, on the port's thread.
     }
+    if (lost) port_.PostLineLost(opening_);
     try {
         device_.SetEventMask(0);
-        device_.Purge(PURGE_TXCLEAR | PURGE_RXCLEAR);
+        // A background write still running keeps its bytes (a reaction's
+        // error ended the thread).
+        device_.Purge(port_.writing_ ? PURGE_RXCLEAR : PURGE_TXCLEAR | PURGE_RXCLEAR);
     } catch (const DeviceError&) {
         // The device is gone; Close will tell.
     }

@@ -42,6 +42,7 @@ private:
     ComDevice& device_;
     EventWindow* window_;
     TSyncMethod syncMethod_;
+    std::uint64_t opening_;  // the port's Open that started the thread
     EventFd stopSignal_;
     std::shared_ptr<HandOver> handOver_;
     HandOverReceiver* receiver_;  // owned; see ~TComThread

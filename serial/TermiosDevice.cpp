@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <chrono>
-#include <future>
 #include <limits>
 #include <thread>
 
@@ -95,6 +95,7 @@ std::unique_ptr<ComDevice> OpenTermiosDevice(const std::string& port) {
 TermiosDevice::TermiosDevice(UniqueFd fd)
     : fd_(std::move(fd)), arrivals_(WatchArrivals(fd_.Get())) {
     if (!wake_.Valid()) Fail(wake_.Error());
+    if (!cancelWake_.Valid()) Fail(cancelWake_.Error());
     int bits = 0;
     // Pseudo-terminals have no modem lines: ENOTTY (EINVAL before Linux 5.13).
     hasModemLines_ = Retry([&] { return ioctl(fd_.Get(), TIOCMGET, &bits); }) == 0 ||
@@ -165,51 +166,88 @@ CommTimeouts TermiosDevice::CurrentTimeouts() {
     return timeouts_;
 }
 
-std::size_t TermiosDevice::Write(const std::uint8_t* data, std::size_t count) {
+std::size_t TermiosDevice::Write(const std::uint8_t* data, std::size_t count, WriteTicket* ticket) {
     const CommTimeouts t = CurrentTimeouts();
     const Deadline deadline =
         Deadline::ForTransfer(t.WriteTotalTimeoutMultiplier, t.WriteTotalTimeoutConstant, count);
+    if (ticket) cancelWake_.Drain();  // wakes meant for an earlier write
+    auto cancelled = [ticket] { return ticket && ticket->cancelled; };
     std::size_t sent = 0;
-    while (sent < count) {
+    while (sent < count && !cancelled()) {
         const ssize_t n = write(fd_.Get(), data + sent, count - sent);
         if (n > 0) {
             sent += static_cast<std::size_t>(n);
+            if (ticket) ticket->handedOver = sent;
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR) Fail(errno);
-        pollfd p{fd_.Get(), POLLOUT, 0};
-        const int r = poll(&p, 1, deadline.RemainingMs());
-        if (r < 0 && errno != EINTR) Fail(errno);
-        if (r == 0) break;
-        if (p.revents & (POLLERR | POLLHUP | POLLNVAL)) Fail(EIO);
+        short revents = 0;
+        if (WaitOrCancel(fd_.Get(), POLLOUT, deadline, ticket, revents) != WaitEnd::ready) break;
+        if (revents & (POLLERR | POLLHUP | POLLNVAL)) Fail(EIO);
     }
-    const std::size_t dropped = sent < count ? DropUnsent() : DrainUntil(deadline);
+    const bool stopped = sent < count || cancelled();
+    const std::size_t dropped = stopped ? DropUnsent() : DrainUntil(deadline, ticket);
     sent -= std::min(sent, dropped);
     txEmptyPending_ = true;
     wake_.Wake();
     return sent;
 }
 
+void TermiosDevice::CancelWrite(WriteTicket& ticket) noexcept {
+    ticket.cancelled = true;
+    cancelWake_.Wake();
+}
+
+std::size_t TermiosDevice::OutputQueue() {
+    if (!hasModemLines_) return 0;  // a pseudo-terminal's count reads 0 anyway
+    int unsent = 0;
+    if (Retry([&] { return ioctl(fd_.Get(), TIOCOUTQ, &unsent); }) != 0) Fail(errno);
+    return static_cast<std::size_t>(std::max(unsent, 0));
+}
+
+// Waits until `fd` has one of `events`, the deadline passes or the ticket is
+// cancelled; `revents` receives what poll reported for `fd`.
+TermiosDevice::WaitEnd TermiosDevice::WaitOrCancel(int fd, short events, const Deadline& deadline,
+                                                   WriteTicket* ticket, short& revents) {
+    for (;;) {
+        pollfd fds[2] = {{fd, events, 0}, {cancelWake_.Fd(), POLLIN, 0}};
+        const int r = poll(fds, ticket ? 2 : 1, deadline.RemainingMs());
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) Fail(errno);
+        if (ticket && ticket->cancelled) return WaitEnd::cancelled;
+        if (r == 0) return WaitEnd::timedOut;
+        revents = fds[0].revents;
+        if (revents != 0) return WaitEnd::ready;
+        cancelWake_.Drain();  // a wake without a cancel of this ticket
+    }
+}
+
 // Waits until the output queue has left the port, at most until `deadline`
-// (then the unsent rest is dropped, which also ends the kernel's wait).
-// Returns the number of bytes dropped, as DropUnsent.
-std::size_t TermiosDevice::DrainUntil(const Deadline& deadline) {
+// or a cancel of `ticket` (then the unsent rest is dropped, which also ends
+// the kernel's wait). Returns the number of bytes dropped, as DropUnsent.
+std::size_t TermiosDevice::DrainUntil(const Deadline& deadline, WriteTicket* ticket) {
     auto drain = [fd = fd_.Get()] { Retry([fd] { return tcdrain(fd); }); };
-    if (deadline.None()) {
+    if (deadline.None() && !ticket) {
         drain();
         return 0;
     }
-    // tcdrain has no time limit: it waits on a thread of its own.
-    std::promise<void> drained;
-    auto done = drained.get_future();
+    // tcdrain has no time limit and no cancel: it waits on a thread of its own.
+    const EventFd drained;
+    if (!drained.Valid()) Fail(drained.Error());
     std::thread drainer([&] {
         drain();
-        drained.set_value();
+        drained.Wake();
     });
-    std::size_t dropped = 0;
-    if (done.wait_for(std::chrono::milliseconds(deadline.RemainingMs())) ==
-        std::future_status::timeout)
-        dropped = DropUnsent();  // this also ends the kernel's wait
+    WaitEnd end = WaitEnd::timedOut;
+    try {
+        short revents = 0;
+        end = WaitOrCancel(drained.Fd(), POLLIN, deadline, ticket, revents);
+    } catch (...) {
+        DropUnsent();
+        drainer.join();
+        throw;
+    }
+    const std::size_t dropped = end == WaitEnd::ready ? 0 : DropUnsent();
     drainer.join();
     return dropped;
 }

@@ -39,7 +39,10 @@ public:
     void SetTimeouts(const CommTimeouts& timeouts) override;
     void SetEventMask(std::uint32_t mask) override;
     std::uint32_t WaitEvent(int stopFd) override;
-    std::size_t Write(const std::uint8_t* data, std::size_t count) override;
+    using ComDevice::Write;
+    std::size_t Write(const std::uint8_t* data, std::size_t count, WriteTicket* ticket) override;
+    void CancelWrite(WriteTicket& ticket) noexcept override;
+    std::size_t OutputQueue() override;
     std::size_t Read(std::uint8_t* data, std::size_t count) override;
     void Purge(std::uint32_t flags) override;
     void Escape(EscapeFunction function) override;
@@ -53,15 +56,19 @@ private:
     int InQueue() const;
     CommTimeouts CurrentTimeouts();
     bool WaitReadable(int timeoutMs);
-    std::size_t DrainUntil(const Deadline& deadline);
+    enum class WaitEnd { ready, timedOut, cancelled };
+    WaitEnd WaitOrCancel(int fd, short events, const Deadline& deadline, WriteTicket* ticket,
+                         short& revents);
+    std::size_t DrainUntil(const Deadline& deadline, WriteTicket* ticket);
     std::size_t DropUnsent();
     std::uint32_t CounterEvents();
     std::uint32_t PolledModemEvents();
     std::uint32_t ReceivedEvents();
 
     const UniqueFd fd_;
-    const EventFd wake_;       // wakes the event wait
-    const UniqueFd arrivals_;  // epoll: one edge per arrival of bytes
+    const EventFd wake_;        // wakes the event wait
+    const EventFd cancelWake_;  // wakes a cancellable Write
+    const UniqueFd arrivals_;   // epoll: one edge per arrival of bytes
     bool hasModemLines_ = false;
     std::mutex mutex_;
     CommTimeouts timeouts_;

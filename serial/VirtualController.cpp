@@ -21,7 +21,10 @@ public:
     void SetTimeouts(const CommTimeouts& timeouts) override;
     void SetEventMask(std::uint32_t mask) override;
     std::uint32_t WaitEvent(int stopFd) override;
-    std::size_t Write(const std::uint8_t* data, std::size_t count) override;
+    using ComDevice::Write;
+    std::size_t Write(const std::uint8_t* data, std::size_t count, WriteTicket* ticket) override;
+    void CancelWrite(WriteTicket& ticket) noexcept override;
+    std::size_t OutputQueue() override { return 0; }
     std::size_t Read(std::uint8_t* data, std::size_t count) override;
     void Purge(std::uint32_t flags) override;
     void Escape(EscapeFunction function) override;
@@ -177,36 +180,49 @@ std::uint32_t VirtualController::Device::WaitEvent(int stopFd) {
 
 // Each byte takes the board's byte time to arrive; with CTS flow control
 // the transmitter waits while CTS is off. The board echoes each byte as soon
-// as it has it.
-std::size_t VirtualController::Device::Write(const std::uint8_t* data, std::size_t count) {
+// as it has it. A cancel drops the bytes that have not arrived yet.
+std::size_t VirtualController::Device::Write(const std::uint8_t* data, std::size_t count,
+                                             WriteTicket* ticket) {
     VirtualController& b = *board_;
     std::unique_lock lock(b.mutex_);
     b.CheckPlugged();
     const auto deadline = Deadline::ForTransfer(b.timeouts_.WriteTotalTimeoutMultiplier,
                                                 b.timeouts_.WriteTotalTimeoutConstant, count)
                               .When();
+    auto stopped = [&] { return b.unplugged_ || (ticket && ticket->cancelled); };
     auto lineFree = Clock::now();
     std::size_t sent = 0;
-    for (; sent < count; ++sent) {
+    for (; sent < count && !stopped(); ++sent) {
         if (b.outCtsFlow_ && !b.cts_) {
-            if (!b.changed_.wait_until(lock, deadline, [&] { return b.cts_ || b.unplugged_; }))
-                break;
+            if (!b.changed_.wait_until(lock, deadline, [&] { return b.cts_ || stopped(); })) break;
+            b.CheckPlugged();
+            if (stopped()) break;
             lineFree = std::max(lineFree, Clock::now());
         }
         const auto arrival = lineFree + b.byteTime_;
         if (arrival > deadline) {
-            b.changed_.wait_until(lock, deadline, [&] { return b.unplugged_; });
+            b.changed_.wait_until(lock, deadline, stopped);
             b.CheckPlugged();
             break;
         }
-        b.changed_.wait_until(lock, arrival, [&] { return b.unplugged_; });
-        b.CheckPlugged();
+        if (b.changed_.wait_until(lock, arrival, stopped)) {
+            b.CheckPlugged();
+            break;  // cancelled: this byte does not arrive
+        }
         lineFree = arrival;
         b.received_.push_back(data[sent]);
+        if (ticket) ticket->handedOver = sent + 1;
         if (b.echo_) b.ToHost(data[sent]);
     }
+    b.CheckPlugged();
     b.Raise(EV_TXEMPTY);
     return sent;
+}
+
+void VirtualController::Device::CancelWrite(WriteTicket& ticket) noexcept {
+    std::lock_guard lock(board_->mutex_);
+    ticket.cancelled = true;
+    board_->changed_.notify_all();
 }
 
 std::size_t VirtualController::Device::Read(std::uint8_t* data, std::size_t count) {
