@@ -4,11 +4,14 @@
 #pragma once
 
 #include "ComPort.h"
+#include "WriteOutcome.h"
 #include "upload_log.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <string>
 
 namespace kmp {
@@ -37,5 +40,31 @@ struct FrameWritten {
 // Logs " Odosielam dáta...", shows it, and writes the UploadFrame of `image`
 // with one Write, which blocks for the whole frame. Raises EComPort.
 FrameWritten SendImage(TComPort& port, const std::array<std::uint8_t, 128>& image, UploadLog& log);
+
+// Logs " Odosielam dáta..." and starts the one write of the UploadFrame of
+// `image` in the background; the event loop goes on, the returned bytes are
+// logged as they come, and `done` gets the write's end. Raises EComPort.
+void StartSendImage(TComPort& port, const std::array<std::uint8_t, 128>& image, UploadLog& log,
+                    std::function<void(const WriteOutcome&)> done);
+
+// The one log line of a send that did not write the whole frame ("...N z M
+// bajtov..."), saying why: cancelled, the write time limit (the board's CTS
+// with `handshake`) or a failure of the line. Empty for a completed send.
+std::string SendEndLine(const WriteOutcome& outcome, bool handshake);
+
+// A running send as the user sees it.
+struct SendProgress {
+    int written = 0;
+    int total = 0;
+    int percent = 0;             // 0..100
+    double secondsLeft = 0;      // the rest at the line's pace (300 baud, 11 bits a byte)
+    bool boardNotReady = false;  // CTS has held the sending back for over a second
+};
+SendProgress ProgressOf(const WriteStatus& status,
+                        WriteStatus::Clock::time_point now = WriteStatus::Clock::now());
+
+// "37 z 132 bajtov, zostáva 3,5 s", or "Doska nie je pripravená (CTS
+// vypnuté): 37 z 132 bajtov" while the board holds the sending back.
+std::string ProgressText(const SendProgress& progress);
 
 }  // namespace kmp

@@ -37,6 +37,13 @@ inline constexpr const char* kNotCompiledText =
 inline constexpr const char* kSendingLine = " Odosielam dáta...";
 inline constexpr const char* kReturnedBytePrefix = "Odosielam : ";
 inline constexpr const char* kSendEndLine = "Koniec odosielania!";
+// A send that did not write the whole frame: "... 37 z 132 bajtov ...".
+inline constexpr const char* kShortWritePrefix = "Odoslaných bolo len ";
+inline constexpr const char* kShortWriteByBoard = "doska v čase odosielania nepustila dáta (CTS).";
+inline constexpr const char* kShortWriteByLine = "linka neprevzala dáta v časovom limite zápisu.";
+inline constexpr const char* kShortWriteByFailure = "linka zlyhala.";
+inline constexpr const char* kSendCancelledPrefix = "Odosielanie zrušené: odoslaných bolo ";
+inline constexpr const char* kBoardNotReadyPrefix = "Doska nie je pripravená (CTS vypnuté): ";
 // The open line's adapter vanished: "...portu ttyUSB0 bol odpojený."
 inline constexpr const char* kLineLostPrefix = "Spojenie sa prerušilo: prevodník portu ";
 inline constexpr const char* kLineLostEnd = " bol odpojený.";

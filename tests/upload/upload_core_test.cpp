@@ -57,6 +57,40 @@ TEST(DisplayedErrorText, FullStopAfterCharactersAboveIt) {
     for (const auto& c : cases) EXPECT_EQ(DisplayedErrorText(c.message), c.shown) << c.message;
 }
 
+// The one line of a send that ended short, for each way it can end.
+TEST(SendEndLine, SaysHowManyBytesOfHowManyAndWhy) {
+    const struct {
+        TWriteEnd end;
+        bool handshake;
+        const char* line;
+    } cases[] = {
+        {weCompleted, false, ""},
+        {weCancelled, true, "Odosielanie zrušené: odoslaných bolo 37 z 132 bajtov."},
+        {weTimedOut, true,
+         "Odoslaných bolo len 37 z 132 bajtov: doska v čase odosielania nepustila dáta (CTS)."},
+        {weTimedOut, false,
+         "Odoslaných bolo len 37 z 132 bajtov: linka neprevzala dáta v časovom limite zápisu."},
+        {weFailed, false, "Odoslaných bolo len 37 z 132 bajtov: linka zlyhala."},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SendEndLine({37, 132, c.end, nullptr}, c.handshake), c.line);
+    }
+}
+
+TEST(ProgressText, CountsTimeLeftAndTheBoardThatHoldsBack) {
+    const auto now = WriteStatus::Clock::now();
+    const WriteStatus running{true, 37, 132, false, {}};
+    EXPECT_EQ(ProgressText(ProgressOf(running, now)), "37 z 132 bajtov, zostáva 3,5 s");
+    EXPECT_EQ(ProgressOf(running, now).percent, 28);
+    const WriteStatus justHeld{true, 37, 132, true, now - std::chrono::milliseconds(900)};
+    EXPECT_FALSE(ProgressOf(justHeld, now).boardNotReady);
+    const WriteStatus held{true, 37, 132, true, now - std::chrono::milliseconds(1100)};
+    EXPECT_EQ(ProgressText(ProgressOf(held, now)),
+              "Doska nie je pripravená (CTS vypnuté): 37 z 132 bajtov");
+    EXPECT_EQ(ProgressText(ProgressOf({false, 132, 132, false, {}}, now)),
+              "132 z 132 bajtov, zostáva 0,0 s");
+}
+
 TEST(SimulatorChosen, OptionOrTheVariableSetToOne) {
     const struct {
         bool option;
