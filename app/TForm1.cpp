@@ -71,6 +71,7 @@ void TForm1::ConnectReactions() {
     React(ui->Button2, &QPushButton::clicked, &TForm1::Button2Click);
     React(ui->Button3, &QPushButton::clicked, &TForm1::Button3Click);
     React(ui->Button4, &QPushButton::clicked, &TForm1::Button4Click);
+    React(ui->Button7, &QPushButton::clicked, &TForm1::Button7Click);
     // ComboBox1Change is connected by InitUpload, to the user's choices only.
     ConnectEditorAndKeys();
 }

@@ -72,9 +72,11 @@ public:
     void Button2Click();
     void Button3Click();
     void Button4Click();
+    void Button7Click();  // cancels a running send
     void ComboBox1Change();
     void ComPort1RxChar(int count);
     void ComPort1DSRChange(bool onOff);
+    void ComPort1LineLost();
 
     // ComPort1 and the port state, for tests.
     UploadController& Upload() { return *upload_; }

@@ -21,11 +21,17 @@ void TForm1::ConnectEditorAndKeys() {
     AddButtonKeys(*this, *ui->Button6, kSaveKeys);
     AddButtonKeys(*this, *ui->Button1, kCompileKeys);
     AddButtonKeys(*this, *ui->Button4, kSendKeys);
+    AddButtonKeys(*this, *ui->Button7, kCancelKeys);
     for (const QKeySequence& key : kCloseKeys)
         connect(new QShortcut(key, this), &QShortcut::activated, this, &QWidget::close);
     ui->RichEdit1->SetWindowKeys(kOpenKeys + kSaveKeys + kCompileKeys + kSendKeys + kCloseKeys);
 
-    auto* drop = new ProgramFileDrop([this](const QString& name) { OpenProgramFile(name); }, this);
+    // A drop opens a program as Button5 does, which a send keeps off.
+    auto* drop = new ProgramFileDrop(
+        [this](const QString& name) {
+            if (ui->Button5->isEnabled()) OpenProgramFile(name);
+        },
+        this);
     drop->Watch(*this);
     drop->Watch(*ui->RichEdit1->viewport());
     ConnectNavigation();

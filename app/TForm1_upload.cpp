@@ -11,12 +11,20 @@
 namespace kmp {
 
 void TForm1::InitUpload(bool withSimulator) {
-    const UploadControls controls{ui->ComboBox1, ui->Button2, ui->Button3, ui->Button4,
-                                  ui->CheckBox1, ui->Memo1,   ui->ComLed1, ui->ComLed2};
+    const UploadControls controls{ui->ComboBox1,    ui->Button2, ui->Button3, ui->Button4,
+                                  ui->CheckBox1,    ui->Memo1,   ui->ComLed1, ui->ComLed2,
+                                  ui->ProgressBar1, ui->Button7};
     upload_ = std::make_unique<UploadController>(controls, dialogs_, withSimulator);
     TComPort& port = upload_->ComPort1;
     port.OnRxChar = [this](QObject*, int count) { ComPort1RxChar(count); };
     port.OnDSRChange = [this](QObject*, bool onOff) { ComPort1DSRChange(onOff); };
+    port.OnLineLost = [this](QObject*) { Run([this] { ComPort1LineLost(); }); };
+    upload_->RunGuarded = [this](const std::function<void()>& reaction) { Run(reaction); };
+    // During a send nothing may compile a new image or open another program.
+    upload_->OnSending = [this](bool sending) {
+        ui->Button1->setEnabled(!sending);
+        ui->Button5->setEnabled(!sending);
+    };
 
     // Only the user's choices count as a change: choosing an entry (also the
     // same one again) or typing into the edit field.
@@ -45,6 +53,10 @@ void TForm1::Button4Click() {
     upload_->Button4Click();
 }
 
+void TForm1::Button7Click() {
+    upload_->Button7Click();
+}
+
 void TForm1::ComboBox1Change() {
     upload_->ComboBox1Change();
 }
@@ -55,6 +67,10 @@ void TForm1::ComPort1RxChar(int count) {
 
 void TForm1::ComPort1DSRChange(bool onOff) {
     upload_->ComPort1DSRChange(onOff);
+}
+
+void TForm1::ComPort1LineLost() {
+    upload_->LineLost();
 }
 
 }  // namespace kmp

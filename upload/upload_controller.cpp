@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 
 namespace kmp {
@@ -32,8 +33,6 @@ public:
     void AppendLine(std::string_view line) override {
         memo_.appendPlainText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
     }
-    // The write blocks for the whole frame (about 37 ms a byte): show the
-    // line before it starts.
     void ShowNow() override { memo_.viewport()->repaint(); }
 
 private:
@@ -62,12 +61,17 @@ UploadController::UploadController(const UploadControls& controls, Dialogs& dial
     TieLamp(*ui_.ComLed1, lkYellowLight, lsConn, ComPort1);
     TieLamp(*ui_.ComLed2, lkGreenLight, lsDSR, ComPort1);
     connect(watcher_.get(), &PortWatcher::Changed, this, [this] { PortsChanged(); });
+    // Ten readings a second: enough for a bar that moves a byte in 37 ms.
+    progressTimer_.setInterval(100);
+    connect(&progressTimer_, &QTimer::timeout, this, [this] { ShowProgress(); });
 }
 
 UploadController::~UploadController() {
     // The window is going away: closing the port must not reach its controls.
+    closing_ = true;
     ComPort1.OnRxChar = nullptr;
     ComPort1.OnDSRChange = nullptr;
+    ComPort1.OnLineLost = nullptr;
 }
 
 void UploadController::ShowError(const QString& text) {
@@ -201,7 +205,7 @@ int UploadController::ReturningAdapterIndex(
 // Connecting and disconnecting.
 
 void UploadController::Button2Click() {
-    if (PortBlocked) return;
+    if (PortBlocked || sending_) return;
     if (ComPort1.Connected())
         Disconnect();
     else
@@ -243,6 +247,8 @@ void UploadController::Disconnect() {
 }
 
 void UploadController::ShowClosedState() {
+    dsrOn_ = false;
+    ui_.ProgressBar1->setVisible(false);
     ui_.ComboBox1->setEnabled(true);
     ui_.CheckBox1->setEnabled(true);
     ui_.Button3->setEnabled(true);
@@ -266,7 +272,9 @@ void UploadController::LineLost() {
 }
 
 void UploadController::ComPort1DSRChange(bool onOff) {
-    ui_.Button4->setEnabled(onOff);
+    dsrOn_ = onOff;
+    // While sending the button stays off; the end of the send sets it.
+    if (!sending_) ui_.Button4->setEnabled(onOff);
 }
 
 void UploadController::FormClose() {
@@ -291,8 +299,58 @@ void UploadController::Button4Click() {
                             BoxButtons::Ok, Answer::Ok);
         return;
     }
+    StartSend();
+}
+
+// The frame goes out in the background: the window repaints, the lamps
+// follow the line and the returned bytes are logged as they come.
+void UploadController::StartSend() {
+    if (sending_) return;
     MemoLog log(*ui_.Memo1);
-    SendImage(ComPort1, CodeImage, log);
+    StartSendImage(ComPort1, CodeImage, log, [this](const WriteOutcome& outcome) {
+        RunGuarded([this, &outcome] { SendEnded(outcome); });
+    });
+    ShowSending(true);
+}
+
+void UploadController::Button7Click() {
+    if (sending_) ComPort1.CancelWrite();
+}
+
+void UploadController::SendEnded(const WriteOutcome& outcome) {
+    if (closing_) return;
+    ShowSending(false);
+    const std::string line = SendEndLine(outcome, ui_.CheckBox1->isChecked());
+    if (!line.empty()) {
+        MemoLog log(*ui_.Memo1);
+        log.AppendLine(line);
+    }
+    // A failure of the line goes on to the general error display.
+    if (outcome.End == weFailed && outcome.Error) std::rethrow_exception(outcome.Error);
+}
+
+// The bar stays with the end of the send until the next one or the close.
+void UploadController::ShowSending(bool on) {
+    sending_ = on;
+    ui_.Button2->setEnabled(!on);
+    ui_.Button4->setEnabled(!on && dsrOn_ && ComPort1.Connected());
+    ui_.Button7->setVisible(on);
+    if (on) {
+        progressTimer_.start();
+        ui_.ProgressBar1->setVisible(true);
+    } else {
+        progressTimer_.stop();
+    }
+    ShowProgress();
+    if (OnSending) OnSending(on);
+}
+
+void UploadController::ShowProgress() {
+    const SendProgress progress = ProgressOf(ComPort1.WriteProgress());
+    QProgressBar& bar = *ui_.ProgressBar1;
+    bar.setMaximum(std::max(progress.total, 1));
+    bar.setValue(progress.written);
+    bar.setFormat(QString::fromStdString(ProgressText(progress)));
 }
 
 void UploadController::ComPort1RxChar(int /*count*/) {

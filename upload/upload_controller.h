@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <functional>
 #include <map>
 #include <memory>
@@ -20,6 +21,7 @@
 class QCheckBox;
 class QComboBox;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 
 namespace kmp {
@@ -30,13 +32,15 @@ class TComLed;
 // The controls of the main window that the upload drives.
 struct UploadControls {
     QComboBox* ComboBox1;
-    QPushButton* Button2;   // connect / disconnect
-    QPushButton* Button3;   // port search
-    QPushButton* Button4;   // send
-    QCheckBox* CheckBox1;   // CTS handshake
-    QPlainTextEdit* Memo1;  // the compile log
-    TComLed* ComLed1;       // line open
-    TComLed* ComLed2;       // DSR on
+    QPushButton* Button2;        // connect / disconnect
+    QPushButton* Button3;        // port search
+    QPushButton* Button4;        // send
+    QCheckBox* CheckBox1;        // CTS handshake
+    QPlainTextEdit* Memo1;       // the compile log
+    TComLed* ComLed1;            // line open
+    TComLed* ComLed2;            // DSR on
+    QProgressBar* ProgressBar1;  // the send's progress, shown while sending
+    QPushButton* Button7;        // cancels the send, shown while sending
 };
 
 class UploadController : public QObject {
@@ -55,6 +59,7 @@ public:
     void Button2Click();
     void Button3Click();
     void Button4Click();
+    void Button7Click();
     void ComboBox1Change();
     void ComPort1RxChar(int count);
     void ComPort1DSRChange(bool onOff);
@@ -66,6 +71,15 @@ public:
     // state with one log line, and the adapter is chosen again when it
     // comes back.
     void LineLost();
+
+    // True while a frame is being written; the window's own controls that
+    // could change the image or the port take no input meanwhile.
+    bool Sending() const { return sending_; }
+    // Told when a send starts (true) and when it has ended (false).
+    std::function<void(bool sending)> OnSending;
+    // Runs the end of a send under the window's general error display.
+    std::function<void(const std::function<void()>&)> RunGuarded =
+        [](const std::function<void()>& reaction) { reaction(); };
 
     TComPort ComPort1;
     // True while a click on Button2 does nothing: no port found, the search
@@ -88,6 +102,10 @@ private:
     void Disconnect();
     void ShowError(const QString& text);
     void ShowClosedState();
+    void StartSend();
+    void SendEnded(const WriteOutcome& outcome);
+    void ShowSending(bool on);
+    void ShowProgress();
     void ShowNoPortEntry();
     void SetToolTips(const std::map<QString, PortIdentity>& identities);
     int ReturningAdapterIndex(const std::map<QString, PortIdentity>& identities) const;
@@ -99,6 +117,10 @@ private:
     QString openPort_;
     PortIdentity openAdapter_;
     std::optional<std::pair<QString, PortIdentity>> lostAdapter_;
+    bool sending_ = false;
+    bool dsrOn_ = false;
+    bool closing_ = false;  // the window is going away
+    QTimer progressTimer_;
 };
 
 }  // namespace kmp

@@ -128,6 +128,7 @@ SendProgress ProgressOf(const WriteStatus& status, WriteStatus::Clock::time_poin
     // 300 baud, a start bit, 8 data bits and 2 stop bits a byte.
     constexpr double kSecondsPerByte = 11.0 / 300.0;
     SendProgress progress;
+    progress.running = status.Running;
     progress.written = status.Written;
     progress.total = status.Total;
     progress.percent = status.Total > 0 ? status.Written * 100 / status.Total : 0;
@@ -139,6 +140,7 @@ SendProgress ProgressOf(const WriteStatus& status, WriteStatus::Clock::time_poin
 
 std::string ProgressText(const SendProgress& progress) {
     const std::string counts = Counts(progress.written, progress.total);
+    if (!progress.running) return counts;
     if (progress.boardNotReady) return kBoardNotReadyPrefix + counts;
     return counts + ", zostáva " + SlovakTenths(progress.secondsLeft) + " s";
 }

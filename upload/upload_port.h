@@ -54,6 +54,7 @@ std::string SendEndLine(const WriteOutcome& outcome, bool handshake);
 
 // A running send as the user sees it.
 struct SendProgress {
+    bool running = false;
     int written = 0;
     int total = 0;
     int percent = 0;             // 0..100
@@ -63,8 +64,9 @@ struct SendProgress {
 SendProgress ProgressOf(const WriteStatus& status,
                         WriteStatus::Clock::time_point now = WriteStatus::Clock::now());
 
-// "37 z 132 bajtov, zostáva 3,5 s", or "Doska nie je pripravená (CTS
-// vypnuté): 37 z 132 bajtov" while the board holds the sending back.
+// "37 z 132 bajtov, zostáva 3,5 s" while running, "Doska nie je pripravená
+// (CTS vypnuté): 37 z 132 bajtov" while the board holds the sending back,
+// "37 z 132 bajtov" after the end.
 std::string ProgressText(const SendProgress& progress);
 
 }  // namespace kmp

@@ -245,7 +245,7 @@ TEST_F(StartTest, TabKeyInsertsATabInTheEditor) {
 TEST_F(StartTest, FocusOrderFollowsTheTabOrder) {
     const QStringList expected = {"Button1",   "Button2", "RichEdit1", "ComboBox1", "Button3",
                                   "Memo1",     "Button4", "Memo2",     "TrackBar1", "TrackBar2",
-                                  "TrackBar3", "Button5", "Button6",   "CheckBox1"};
+                                  "TrackBar3", "Button5", "Button6",   "CheckBox1", "Button7"};
     QStringList order;
     QWidget* widget = ui().Button1;
     for (int step = 0; step < 500; ++step) {

@@ -27,14 +27,23 @@ PtyLine::PtyLine() {
 }
 
 PtyLine::~PtyLine() {
-    if (echo_.joinable()) {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const auto n = write(stop_, &one, sizeof one);
-        echo_.join();
-    }
+    StopEcho();
     close(stop_);
-    close(master_);
+    if (master_ >= 0) close(master_);
     close(slave_);
+}
+
+void PtyLine::StopEcho() {
+    if (!echo_.joinable()) return;
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const auto n = write(stop_, &one, sizeof one);
+    echo_.join();
+}
+
+void PtyLine::CloseMaster() {
+    StopEcho();
+    close(master_);
+    master_ = -1;
 }
 
 termios PtyLine::Settings() const {

@@ -48,9 +48,12 @@ public:
     void StartEcho();
     // The bytes that arrived at the master end while echoing.
     Bytes Received() const;
+    // Closes the master end, as a pulled adapter: the port's side hangs up.
+    void CloseMaster();
 
 private:
     void Echo();
+    void StopEcho();
 
     int master_ = -1;
     int slave_ = -1;
