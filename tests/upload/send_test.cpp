@@ -32,13 +32,15 @@ protected:
         ASSERT_TRUE(port().Connected());
         ASSERT_TRUE(ui().Button4->isEnabled());
     }
-    // Sends and waits until the log shows every byte of `frame` come back.
+    // Sends and waits until the send has ended and the log shows every byte
+    // of `frame` come back.
     void SendAndExpectEcho(const Bytes& frame) {
         const qsizetype before = LogLines().size();
         Click(*ui().Button4);
         const QStringList expected = EchoLines(frame);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return LogLinesFrom(before).size() >= expected.size(); },
-                                    kLongWaitMs));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return !state().Sending() && LogLinesFrom(before).size() >= expected.size(); },
+            kLongWaitMs));
         EXPECT_EQ(LogLinesFrom(before), expected);
     }
 };
