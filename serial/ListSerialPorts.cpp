@@ -44,7 +44,8 @@ std::vector<SerialDeviceInfo> SystemSerialDevices() {
     std::vector<SerialDeviceInfo> devices;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
         devices.push_back({info.portName(), info.hasVendorIdentifier(),
-                           QString::fromStdString(PortDescription(IdentityOf(info)))});
+                           QString::fromStdString(PortDescription(IdentityOf(info))),
+                           info.serialNumber().simplified()});
     return devices;
 }
 
@@ -100,11 +101,16 @@ bool PortIdentity::SameAdapter(const PortIdentity& other) const {
 }
 
 std::map<QString, PortIdentity> SystemPortIdentities(const QString& byIdFolder) {
+    return PortIdentities(SystemSerialDevices(), byIdFolder);
+}
+
+std::map<QString, PortIdentity> PortIdentities(const std::vector<SerialDeviceInfo>& devices,
+                                               const QString& byIdFolder) {
     std::map<QString, PortIdentity> identities;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        PortIdentity& identity = identities[info.portName()];
-        identity.description = QString::fromStdString(PortDescription(IdentityOf(info)));
-        identity.serialNumber = info.serialNumber().simplified();
+    for (const SerialDeviceInfo& device : devices) {
+        PortIdentity& identity = identities[device.portName];
+        identity.description = device.description;
+        identity.serialNumber = device.serialNumber;
     }
     // Each link names its device; canonicalFilePath is empty for a dangling one.
     const QDir folder(byIdFolder);

@@ -18,7 +18,8 @@ namespace kmp {
 struct SerialDeviceInfo {
     QString portName;  // e.g. "ttyUSB0"
     bool hasUsbIds = false;
-    QString description{};  // what the system tells about it; may be empty
+    QString description{};   // what the system tells about it; may be empty
+    QString serialNumber{};  // the USB serial number; may be empty
 };
 
 // Reads the system's serial devices; throws EComPort(23, errno) on failure.
@@ -68,8 +69,12 @@ struct PortIdentity {
     bool SameAdapter(const PortIdentity& other) const;
 };
 
-// The identities of the system's serial devices, by port name. A by-id link
-// that points nowhere is left out.
+// The identities of `devices`, by port name, with the links of `byIdFolder`
+// (a link that points nowhere is left out).
+std::map<QString, PortIdentity> PortIdentities(
+    const std::vector<SerialDeviceInfo>& devices,
+    const QString& byIdFolder = QStringLiteral("/dev/serial/by-id"));
+// The same for the system's devices.
 std::map<QString, PortIdentity> SystemPortIdentities(
     const QString& byIdFolder = QStringLiteral("/dev/serial/by-id"));
 

@@ -50,8 +50,11 @@ void TieLamp(TComLed& lamp, TLedKind kind, TComLedSignal signal, TComPort& port)
 UploadController::UploadController(const UploadControls& controls, Dialogs& dialogs,
                                    bool withSimulator, QObject* parent)
     : QObject(parent),
-      ListPorts([withSimulator](QStringList& list) { ListSerialPorts(list, withSimulator); }),
-      IdentifyPorts([] { return SystemPortIdentities(); }),
+      // One reading of the system's devices gives the names and the tooltips.
+      ListPorts([this, withSimulator](QStringList& list) {
+          ListSerialPorts(list, withSimulator, [this] { return devices_ = SystemSerialDevices(); });
+      }),
+      IdentifyPorts([this] { return PortIdentities(devices_); }),
       ui_(controls),
       dialogs_(dialogs),
       watcher_(std::make_unique<PortWatcher>()) {

@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -92,7 +93,8 @@ public:
     // Fills a list with the port names, sorted; raises EComPort when there is
     // no list of serial ports. ListSerialPorts by default; tests put their own.
     std::function<void(QStringList&)> ListPorts;
-    // What the system knows of each port; SystemPortIdentities by default.
+    // What the system knows of each port: by default of the devices that the
+    // last ListPorts read.
     std::function<std::map<QString, PortIdentity>()> IdentifyPorts;
 
 private:
@@ -117,6 +119,7 @@ private:
     QString openPort_;
     PortIdentity openAdapter_;
     std::optional<std::pair<QString, PortIdentity>> lostAdapter_;
+    std::vector<SerialDeviceInfo> devices_;
     bool sending_ = false;
     bool dsrOn_ = false;
     bool closing_ = false;  // the window is going away
