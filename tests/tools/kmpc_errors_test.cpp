@@ -2,6 +2,7 @@
 // script reads, and that both leave the exit status and listing as they are.
 #include "json_text.h"
 #include "run_process.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -24,23 +25,7 @@ ProcessResult Kmpc(std::vector<std::string> args, const std::string& input = {})
 }
 
 // A program file in a fresh folder, with a name that has a space and a colon.
-class KmpcErrors : public testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("kmpc_errors_" + std::to_string(getpid()) + "_" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string Write(const std::string& name, const std::string& bytes) {
-        const fs::path path = dir_ / name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path.string();
-    }
-    fs::path dir_;
-};
+class KmpcErrors : public kmp::testing::TempFolderTest {};
 
 // UTF-8 text, LF line ends; "ž" is one character of the editor's text.
 const std::string kFaulty =

@@ -3,6 +3,7 @@
 #include "example_program.h"
 #include "program_file.h"
 #include "run_process.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -27,22 +28,8 @@ const std::string kSuccess = "Preklad prebehol úspešne!";
 const std::string kSendNow =
     "Môžete odoslať program do mikrokontroléra PIC cez seriové COM rozhranie!";
 
-class KmpcRun : public testing::Test {
+class KmpcRun : public kmp::testing::TempFolderTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("kmpc_test_" + std::to_string(getpid()) + "_" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Write(const std::string& name, const std::string& bytes) {
-        const fs::path path = dir_ / name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path.string();
-    }
     static std::string ReadFile(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
