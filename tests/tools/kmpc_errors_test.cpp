@@ -25,7 +25,7 @@ ProcessResult Kmpc(std::vector<std::string> args, const std::string& input = {})
 }
 
 // A program file in a fresh folder, with a name that has a space and a colon.
-class KmpcErrors : public kmp::testing::TempFolderTest {};
+class KmpcErrors : public TempFolderTest {};
 
 // UTF-8 text, LF line ends; "ž" is one character of the editor's text.
 const std::string kFaulty =

@@ -28,7 +28,7 @@ const std::string kSuccess = "Preklad prebehol úspešne!";
 const std::string kSendNow =
     "Môžete odoslať program do mikrokontroléra PIC cez seriové COM rozhranie!";
 
-class KmpcRun : public kmp::testing::TempFolderTest {
+class KmpcRun : public TempFolderTest {
 protected:
     static std::string ReadFile(const std::string& path) {
         std::ifstream in(path, std::ios::binary);

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-namespace kmp::testing {
+namespace kmp::test {
 
 class TempFolderTest : public ::testing::Test {
 protected:
@@ -32,4 +32,4 @@ protected:
     std::filesystem::path dir_;
 };
 
-}  // namespace kmp::testing
+}  // namespace kmp::test
