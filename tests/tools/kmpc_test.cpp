@@ -46,7 +46,6 @@ protected:
         return names;
     }
 
-    fs::path dir_;
 };
 
 // The log of a successful run: start, a time line, the two success lines.
