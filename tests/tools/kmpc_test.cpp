@@ -45,7 +45,6 @@ protected:
         std::sort(names.begin(), names.end());
         return names;
     }
-
 };
 
 // The log of a successful run: start, a time line, the two success lines.
