@@ -117,8 +117,15 @@ TEST(UploadSession, FullImageWithoutEndByte) {
 TEST(UploadSession, BoardUnpluggedWhileWaitingForReplies) {
     Upload upload(FastBoard());
     upload.board->SetEcho(false);
-    QTimer::singleShot(0, [board = upload.board] { board->Unplug(); });
+    // Once the whole frame has gone out, the board goes away.
+    TComLink unplugWhenSent;
+    unplugWhenSent.SentBlockNotice = [board = upload.board](TCustomComPort*, const std::uint8_t*,
+                                                            int) {
+        QTimer::singleShot(0, [board] { board->Unplug(); });
+    };
+    upload.port.RegisterLink(&unplugWhenSent);
     EXPECT_EQ(upload.Run(ExampleImage(), 100), 3);
+    upload.port.UnRegisterLink(&unplugWhenSent);
     EXPECT_EQ(upload.board->ReceivedBytes(), kExampleFrame);
     ASSERT_FALSE(upload.log.empty());
     EXPECT_EQ(upload.log.front(), " Odosielam dáta...");
@@ -127,7 +134,8 @@ TEST(UploadSession, BoardUnpluggedWhileWaitingForReplies) {
 }
 
 // The board goes away right as the write starts: the write fails, the
-// failure is logged and the port ends closed.
+// failure is logged with the count of the bytes sent, and the port ends
+// closed.
 TEST(UploadSession, BoardUnpluggedAsTheWriteStarts) {
     Upload upload(FastBoard());
     TComLink unplugOnSend;
@@ -140,7 +148,8 @@ TEST(UploadSession, BoardUnpluggedAsTheWriteStarts) {
     EXPECT_TRUE(upload.board->ReceivedBytes().empty());
     EXPECT_EQ(upload.log, (std::vector<std::string>{
                               " Odosielam dáta...",
-                              "kmpc: sim: WriteFile function failed (win error code: 5)"}));
+                              "kmpc: sim: WriteFile function failed (win error code: 5)",
+                              "Odoslaných bolo len 0 z 25 bajtov: linka zlyhala."}));
     EXPECT_FALSE(upload.port.Connected());
 }
 
