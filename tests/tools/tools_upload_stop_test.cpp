@@ -335,25 +335,59 @@ TEST_P(StopClassroom, EveryChildStopsAndTheSummaryComes) {
 
 INSTANTIATE_TEST_SUITE_P(Kmpc, StopClassroom, kStopCases, kStopCaseName);
 
+struct TerminalCase {
+    const char* name;
+    std::vector<std::string> args;
+    std::vector<std::string> env;
+    int status;
+    std::string bar;  // a regular expression for one drawing of the bar
+    std::vector<std::string> log;
+};
+
+class ProgressOnATerminal : public testing::TestWithParam<TerminalCase> {};
+
 // Standard error on a terminal: the bar is drawn over and over and erased
 // before each log line, so that without it the log is as on a pipe.
-TEST(KmpcUploadProgress, BarOnATerminalLeavesTheLogWhole) {
+TEST_P(ProgressOnATerminal, BarLeavesTheLogWhole) {
     TestTerminal terminal;
     ASSERT_FALSE(terminal.path.empty());
-    RunningKmpc kmpc({"--simulator", "--upload", "sim", kExample}, {}, terminal.slave);
+    std::vector<std::string> args = GetParam().args;
+    args.push_back(kExample);
+    RunningKmpc kmpc(args, GetParam().env, terminal.slave);
     kmpc.ReadFrom(terminal.master);
     close(terminal.slave);
     terminal.slave = -1;
     ASSERT_TRUE(kmpc.Started());
-    EXPECT_EQ(kmpc.Finish(), 0) << kmpc.Err();
+    EXPECT_EQ(kmpc.Finish(), GetParam().status) << kmpc.Err();
     const std::string& err = kmpc.Err();
-    EXPECT_NE(err.find("\r[#"), std::string::npos) << err;
-    EXPECT_TRUE(std::regex_search(err, std::regex("\\] +[0-9]+ %  [0-9]+ z 25 bajtov, zostáva "
-                                                  "[0-9]+,[0-9] s\033\\[K")))
+    EXPECT_NE(err.find("\r["), std::string::npos) << err;
+    EXPECT_TRUE(std::regex_search(
+        err, std::regex("\r\\[[#-]{20}\\] +[0-9]+ %  " + GetParam().bar + "\033\\[K")))
         << err;
     const std::string plain = std::regex_replace(err, std::regex("\r(\\[[^\r\n]*)?\033\\[K"), "");
-    EXPECT_EQ(UploadLines(plain), EchoedUploadLines(kExampleFrame)) << err;
+    EXPECT_EQ(UploadLines(plain), GetParam().log) << err;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Kmpc, ProgressOnATerminal,
+    testing::Values(TerminalCase{"Sending",
+                                 {"--simulator", "--upload", "sim"},
+                                 {},
+                                 0,
+                                 "[0-9]+ z 25 bajtov, zostáva [0-9]+,[0-9] s",
+                                 EchoedUploadLines(kExampleFrame)},
+                    TerminalCase{
+                        "BoardNotReady",
+                        {"--simulator", "--upload", "sim", "--handshake", "--max-time", "1.5"},
+                        {"KMP_SIMULATOR_CTS=0"},
+                        3,
+                        "Doska nie je pripravená \\(CTS vypnuté\\): 0 z 25 bajtov",
+                        {" Odosielam dáta...",
+                         "Nahrávanie na port sim neskončilo do "
+                         "1,5 s (--max-time): kmpc ho ukončil."}}),
+    [](const testing::TestParamInfo<TerminalCase>& param) {
+        return std::string(param.param.name);
+    });
 
 }  // namespace
 }  // namespace kmp::test

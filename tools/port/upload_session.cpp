@@ -29,6 +29,8 @@ UploadSession::UploadSession(kmp::TComPort& port, UploadRequest request, LogLine
     : port_(port), request_(std::move(request)), logLine_(std::move(log)), log_(logLine_) {
     kmp::DescribeComPort1(port_);
     timer_.setSingleShot(true);
+    // A coarse timer may fire early, before the maximum time has passed.
+    timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, &loop_, &QEventLoop::quit);
     port_.OnDSRChange = [this](QObject*, bool on) { OnDsrChange(on); };
     port_.OnRxChar = [this](QObject*, int) { OnRxChar(); };
@@ -57,8 +59,9 @@ int UploadSession::Transfer(const std::array<std::uint8_t, 128>& image) {
     }
     const bool wholeFrame = SendFrame(image);
     if (stopStatus_) return EndAtStop();
-    if (OutOfTime()) return EndAtMaxTime();
-    if (!written_ || written_->End == kmp::weFailed) {
+    // Without the write's end, only the maximum time can have ended its wait.
+    if (OutOfTime() || !written_) return EndAtMaxTime();
+    if (written_->End == kmp::weFailed) {
         CloseQuietly();
         return kExitPortFailed;
     }
