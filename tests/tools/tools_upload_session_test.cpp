@@ -3,6 +3,7 @@
 // read, a board that is unplugged during the write or the replies, a write
 // cut short by its time limit, and the overall limit of --max-time.
 #include "ComPort.h"
+#include "send_progress_bar.h"
 #include "VirtualController.h"
 #include "upload_expectations.h"
 #include "upload_session.h"
@@ -117,8 +118,15 @@ TEST(UploadSession, FullImageWithoutEndByte) {
 TEST(UploadSession, BoardUnpluggedWhileWaitingForReplies) {
     Upload upload(FastBoard());
     upload.board->SetEcho(false);
-    QTimer::singleShot(0, [board = upload.board] { board->Unplug(); });
+    // Once the whole frame has gone out, the board goes away.
+    TComLink unplugWhenSent;
+    unplugWhenSent.SentBlockNotice = [board = upload.board](TCustomComPort*, const std::uint8_t*,
+                                                            int) {
+        QTimer::singleShot(0, [board] { board->Unplug(); });
+    };
+    upload.port.RegisterLink(&unplugWhenSent);
     EXPECT_EQ(upload.Run(ExampleImage(), 100), 3);
+    upload.port.UnRegisterLink(&unplugWhenSent);
     EXPECT_EQ(upload.board->ReceivedBytes(), kExampleFrame);
     ASSERT_FALSE(upload.log.empty());
     EXPECT_EQ(upload.log.front(), " Odosielam dáta...");
@@ -127,7 +135,8 @@ TEST(UploadSession, BoardUnpluggedWhileWaitingForReplies) {
 }
 
 // The board goes away right as the write starts: the write fails, the
-// failure is logged and the port ends closed.
+// failure is logged with the count of the bytes sent, and the port ends
+// closed.
 TEST(UploadSession, BoardUnpluggedAsTheWriteStarts) {
     Upload upload(FastBoard());
     TComLink unplugOnSend;
@@ -138,9 +147,10 @@ TEST(UploadSession, BoardUnpluggedAsTheWriteStarts) {
     EXPECT_EQ(upload.Run(ExampleImage()), 3);
     upload.port.UnRegisterLink(&unplugOnSend);
     EXPECT_TRUE(upload.board->ReceivedBytes().empty());
-    EXPECT_EQ(upload.log, (std::vector<std::string>{
-                              " Odosielam dáta...",
-                              "kmpc: sim: WriteFile function failed (win error code: 5)"}));
+    EXPECT_EQ(upload.log,
+              (std::vector<std::string>{" Odosielam dáta...",
+                                        "kmpc: sim: WriteFile function failed (win error code: 5)",
+                                        "Odoslaných bolo len 0 z 25 bajtov: linka zlyhala."}));
     EXPECT_FALSE(upload.port.Connected());
 }
 
@@ -204,6 +214,59 @@ TEST(UploadSession, MaxTimeEndsABoardThatKeepsSending) {
     EXPECT_NE(std::find(log.begin(), log.end(), "Odosielam : 7"), log.end());
     EXPECT_FALSE(port.Connected());
 }
+
+// A stop in the middle of the frame: the board has exactly the bytes that
+// the count line names, the port ends closed, the status is the one given.
+TEST(UploadSession, StopCancelsTheWriteAndCountsWhatWentOut) {
+    const auto board = std::make_shared<VirtualController>();  // 37 ms a byte
+    board->SetEcho(false);
+    TComPort port;
+    port.SetVirtualController(board);
+    std::vector<std::string> log;
+    kmpc::UploadSession session(port, {"sim", false, 2000, 2000},
+                                [&](const std::string& line) { log.push_back(line); });
+    std::vector<bool> sending;
+    session.OnSending([&](bool on) {
+        sending.push_back(on);
+        if (!on) return;
+        QTimer::singleShot(200, &port, [&] {
+            session.Stop(143);
+            session.Stop(130);  // a second stop changes nothing
+        });
+    });
+    EXPECT_EQ(session.Run(ExampleImage()), 143);
+    const std::size_t sent = board->ReceivedBytes().size();
+    EXPECT_EQ(log, (std::vector<std::string>{" Odosielam dáta...",
+                                             "Odosielanie zrušené: odoslaných bolo " +
+                                                 std::to_string(sent) + " z 25 bajtov."}));
+    EXPECT_LT(sent, kExampleFrame.size());
+    EXPECT_EQ(sending, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(port.Connected());
+}
+
+struct BarCase {
+    kmp::SendProgress progress;
+    std::string line;
+};
+
+class ProgressBar : public testing::TestWithParam<BarCase> {};
+
+TEST_P(ProgressBar, LineOfTheBar) {
+    EXPECT_EQ(kmpc::ProgressBarLine(GetParam().progress), GetParam().line);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kmpc, ProgressBar,
+    testing::Values(
+        BarCase{{0, 130, 0, 4.77, false},
+                "\r[--------------------]   0 %  0 z 130 bajtov, zostáva 4,8 s"},
+        BarCase{{66, 132, 50, 2.42, false},
+                "\r[##########----------]  50 %  66 z 132 bajtov, zostáva 2,4 s"},
+        BarCase{{37, 130, 28, 3.4, true},
+                "\r[#####---------------]  28 %  Doska nie je pripravená (CTS vypnuté): 37 z 130 "
+                "bajtov"},
+        BarCase{{25, 25, 100, 0, false},
+                "\r[####################] 100 %  25 z 25 bajtov, zostáva 0,0 s"}));
 
 }  // namespace
 }  // namespace kmp::test

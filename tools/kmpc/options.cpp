@@ -306,14 +306,17 @@ std::string HelpText() {
            "  -V, --version  show the version and exit\n"
            "\n"
            "The listing goes to standard output, the compile log (and the upload's\n"
-           "lines) to standard error.\n"
+           "lines) to standard error. While the frame goes out, a progress line is\n"
+           "drawn on standard error when it is a terminal. SIGINT or SIGTERM stop an\n"
+           "upload: the unsent bytes are dropped and the port is closed.\n"
            "\n"
            "Exit status:\n"
            "  0  the program compiled\n"
            "  1  the program has errors (or does not fit into the image)\n"
            "  2  a usage error, or FILE cannot be read or IMAGE cannot be written\n"
            "  3  the port failed, DSR did not come on in time, or --max-time passed\n"
-           "     (with several ports: not every board received the program)\n";
+           "     (with several ports: not every board received the program)\n"
+           "  130, 143  --upload stopped by SIGINT or SIGTERM\n";
 }
 
 std::string VersionText() {

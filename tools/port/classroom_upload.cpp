@@ -1,6 +1,7 @@
 #include "classroom_upload.h"
 
 #include "run.h"
+#include "stop_signal.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -99,8 +100,17 @@ void ReadLog(Board& board, std::FILE* err) {
     board.logFd = -1;
 }
 
-// Prints the lines of every board until all pipes are closed.
-void GatherLogs(std::vector<Board>& boards, std::FILE* err) {
+// Hands a stop signal that reached kmpc on to every child. On Ctrl+C the
+// children have it already; they take a second one as the same stop.
+void ForwardStop(const std::vector<Board>& boards, int signal) {
+    for (const Board& board : boards)
+        if (board.pid > 0) kill(board.pid, signal);
+}
+
+// Prints the lines of every board until all pipes are closed; returns the
+// stop signal that came meanwhile, or 0.
+int GatherLogs(std::vector<Board>& boards, std::FILE* err, int stopFd) {
+    int stopped = 0;
     for (;;) {
         std::vector<pollfd> fds;
         std::vector<Board*> open;
@@ -109,15 +119,21 @@ void GatherLogs(std::vector<Board>& boards, std::FILE* err) {
             fds.push_back({board.logFd, POLLIN, 0});
             open.push_back(&board);
         }
-        if (fds.empty()) return;
+        if (fds.empty()) return stopped;
+        fds.push_back({stopFd, POLLIN, 0});
         if (poll(fds.data(), fds.size(), -1) < 0) {
             if (errno == EINTR) continue;
             // Only without memory: read on, one blocking read a pipe.
             for (Board* board : open) ReadLog(*board, err);
             continue;
         }
-        for (std::size_t i = 0; i < fds.size(); ++i)
+        for (std::size_t i = 0; i < open.size(); ++i)
             if (fds[i].revents != 0) ReadLog(*open[i], err);
+        if (fds.back().revents == 0) continue;
+        if (const int signal = ReadStopSignal(stopFd); signal != 0) {
+            if (stopped == 0) stopped = signal;
+            ForwardStop(boards, signal);
+        }
     }
 }
 
@@ -148,12 +164,17 @@ int UploadToEach(const std::vector<std::string>& ports, const PortUpload& upload
     std::vector<Board> boards;
     for (const std::string& port : ports) boards.push_back({port, -1, -1, {}});
     for (std::size_t i = 0; i < boards.size(); ++i) StartChild(boards, i, upload, err);
-    GatherLogs(boards, err);
+    // Opened after the forks, so that no child holds it; a signal that came
+    // before is pending and read all the same. Without one (-1) poll skips it.
+    const int stopFd = OpenStopSignals();
+    const int stopped = GatherLogs(boards, err, stopFd);
+    if (stopFd >= 0) close(stopFd);
     int received = 0;
     for (const Board& board : boards)
         if (Received(board, err)) ++received;
     std::fprintf(err, "%s\n", SummaryLine(received, static_cast<int>(boards.size())).c_str());
     std::fflush(err);
+    if (stopped != 0) return ExitStatusOfStop(stopped);
     return received == static_cast<int>(boards.size()) ? kExitOk : kExitPortFailed;
 }
 

@@ -20,7 +20,9 @@ std::string SummaryLine(int received, int total);
 // `upload` with standard error into a pipe. Prints every complete line a
 // child writes as "PORT: LINE" on `err`, in the order the lines arrive
 // (lines of different ports interleave), then the summary line. Returns 0
-// when every upload returned 0, 3 otherwise.
+// when every upload returned 0, 3 otherwise. SIGINT and SIGTERM, when the
+// caller has blocked them, go on to every child; the summary still comes,
+// and the status is then 130 or 143.
 int UploadToEach(const std::vector<std::string>& ports, const PortUpload& upload, std::FILE* err);
 
 }  // namespace kmpc

@@ -9,7 +9,9 @@
 #include "port_source.h"
 #include "port_watch.h"
 #include "run.h"
+#include "send_progress_bar.h"
 #include "simulator_choice.h"
+#include "stop_signal.h"
 #include "upload_session.h"
 #include "upload_targets.h"
 
@@ -20,7 +22,10 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -36,7 +41,9 @@ struct CommandLine {
     char** argv;
 };
 
-// Sends the image of the compile run that just succeeded to `portName`.
+// Sends the image of the compile run that just succeeded to `portName`,
+// with a progress bar when standard error is a terminal. SIGINT and SIGTERM
+// (blocked by the caller) stop it.
 int UploadCompiledImage(CommandLine commandLine, const kmpc::Options& options,
                         const std::string& portName, bool withSimulator) {
     QCoreApplication application(commandLine.argc, commandLine.argv);
@@ -44,7 +51,14 @@ int UploadCompiledImage(CommandLine commandLine, const kmpc::Options& options,
     if (withSimulator) port.SetVirtualController(kmp::SimulatorBoardFromEnvironment());
     kmpc::UploadRequest request{portName, options.handshake, options.dsrTimeoutMs,
                                 options.replyTimeoutMs, options.maxTimeMs};
-    kmpc::UploadSession session(port, request, LogToStandardError);
+    std::optional<kmpc::SendProgressBar> bar;
+    if (isatty(STDERR_FILENO)) bar.emplace(stderr, [&port] { return port.WriteProgress(); });
+    kmpc::LogLine log = LogToStandardError;
+    if (bar) log = [&bar](const std::string& line) { bar->PrintLine(line); };
+    kmpc::UploadSession session(port, request, log);
+    if (bar) session.OnSending([&bar](bool sending) { sending ? bar->Start() : bar->Stop(); });
+    const kmpc::StopSignalWatch stop(
+        [&session](int signal) { session.Stop(kmpc::ExitStatusOfStop(signal)); });
     return session.Run(kmp::CodeImage);
 }
 
@@ -115,6 +129,9 @@ int RunPortWork(CommandLine commandLine, const kmpc::Options& options, bool with
     if (status != kmpc::kExitOk || options.mode != kmpc::Mode::Compile ||
         options.uploadPort.empty())
         return status;
+    // From here SIGINT and SIGTERM are read as events (in every thread and
+    // child to come); before, they end a compile at once.
+    kmpc::BlockStopSignals();
     // No Qt object exists before this point, so the classroom upload may fork.
     if (kmpc::ClassroomUpload(options))
         return UploadToClassroom(commandLine, options, withSimulator);

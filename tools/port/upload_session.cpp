@@ -6,6 +6,7 @@
 #include "upload_port.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace kmpc {
@@ -28,6 +29,8 @@ UploadSession::UploadSession(kmp::TComPort& port, UploadRequest request, LogLine
     : port_(port), request_(std::move(request)), logLine_(std::move(log)), log_(logLine_) {
     kmp::DescribeComPort1(port_);
     timer_.setSingleShot(true);
+    // A coarse timer may fire early, before the maximum time has passed.
+    timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, &loop_, &QEventLoop::quit);
     port_.OnDSRChange = [this](QObject*, bool on) { OnDsrChange(on); };
     port_.OnRxChar = [this](QObject*, int) { OnRxChar(); };
@@ -48,14 +51,22 @@ int UploadSession::Run(const std::array<std::uint8_t, 128>& image) {
 int UploadSession::Transfer(const std::array<std::uint8_t, 128>& image) {
     kmp::ConnectPort(port_, request_.portName, request_.handshake);
     const bool dsrOn = WaitForDsr();
+    if (stopStatus_) return EndAtStop();
     if (OutOfTime()) return EndAtMaxTime();
     if (!dsrOn) {
         port_.Close();
         return kExitPortFailed;
     }
     const bool wholeFrame = SendFrame(image);
-    if (OutOfTime()) return EndAtMaxTime();
+    if (stopStatus_) return EndAtStop();
+    // Without the write's end, only the maximum time can have ended its wait.
+    if (OutOfTime() || !written_) return EndAtMaxTime();
+    if (written_->End == kmp::weFailed) {
+        CloseQuietly();
+        return kExitPortFailed;
+    }
     WaitForReplies();
+    if (stopStatus_) return EndAtStop();
     if (!endSeen_ && OutOfTime()) return EndAtMaxTime();
     port_.Close();
     return wholeFrame ? kExitOk : kExitPortFailed;
@@ -64,7 +75,7 @@ int UploadSession::Transfer(const std::array<std::uint8_t, 128>& image) {
 bool UploadSession::WaitForDsr() {
     // Open has already reported the DSR state it found.
     if (!dsrOn_) Wait(Waiting::Dsr, request_.dsrTimeoutMs);
-    if (!dsrOn_ && !OutOfTime()) {
+    if (!dsrOn_ && !OutOfTime() && !stopStatus_) {
         logLine_("Doska na porte " + request_.portName + " nezapla signál DSR do " +
                  SlovakSeconds(request_.dsrTimeoutMs) +
                  " s: nie je pripojená, zapnutá alebo pripravená.");
@@ -72,22 +83,45 @@ bool UploadSession::WaitForDsr() {
     return dsrOn_;
 }
 
+// The frame goes out in the background while the returned bytes are logged
+// as they come. The wait ends with the write, or earlier at a stop or at the
+// maximum time, whose endings close the port (which ends the write).
 bool UploadSession::SendFrame(const std::array<std::uint8_t, 128>& image) {
     endSeen_ = false;
+    written_.reset();
     LimitWriteToMaxTime(static_cast<int>(kmp::UploadFrame(image).size()));
-    const kmp::FrameWritten sent = kmp::SendImage(port_, image, log_);
-    if (sent.written == sent.size || OutOfTime()) return sent.written == sent.size;
-    // With the handshake the board holds the sending back through CTS;
-    // without it only the line itself can have left the bytes untaken.
-    const std::string cause = request_.handshake ? "doska v čase odosielania nepustila dáta (CTS)."
-                                                 : "linka neprevzala dáta v časovom limite zápisu.";
-    logLine_("Odoslaných bolo len " + std::to_string(sent.written) + " z " +
-             std::to_string(sent.size) + " bajtov: " + cause);
-    return false;
+    kmp::StartSendImage(port_, image, log_,
+                        [this](const kmp::WriteOutcome& outcome) { OnWriteEnd(outcome); });
+    if (sending_) sending_(true);
+    if (!written_) Wait(Waiting::Write, std::numeric_limits<int>::max());
+    if (!written_) return false;
+    const bool whole = written_->End == kmp::weCompleted;
+    if (!whole && !stopStatus_ && !OutOfTime()) LogSendEnd(*written_);
+    return whole;
 }
 
-// The write blocks the whole program: with a maximum time, its time limit
-// ends no later than the upload may.
+void UploadSession::OnWriteEnd(const kmp::WriteOutcome& outcome) {
+    written_ = outcome;
+    if (sending_) sending_(false);
+    if (waiting_ == Waiting::Write) StopWaiting();
+}
+
+// A failed write: the port's message as for any failure, then the count.
+void UploadSession::LogSendEnd(const kmp::WriteOutcome& outcome) {
+    if (outcome.End == kmp::weFailed && outcome.Error) {
+        try {
+            std::rethrow_exception(outcome.Error);
+        } catch (const kmp::EComPort& error) {
+            LogPortFailure(error);
+        } catch (const std::exception& error) {
+            logLine_("kmpc: " + request_.portName + ": " + error.what());
+        }
+    }
+    logLine_(kmp::SendEndLine(outcome, request_.handshake));
+}
+
+// The write time limit ends no later than the upload may, so that the write
+// ends itself with the time limit's outcome.
 void UploadSession::LimitWriteToMaxTime(int frameSize) {
     if (!deadline_) return;
     kmp::TComTimeouts& timeouts = port_.Timeouts();
@@ -101,11 +135,22 @@ void UploadSession::LimitWriteToMaxTime(int frameSize) {
 }
 
 void UploadSession::WaitForReplies() {
-    // Bytes returned during the Write are handed over only now.
+    // The bytes returned during the write have been logged already.
     if (!endSeen_) Wait(Waiting::Reply, request_.replyTimeoutMs);
 }
 
+void UploadSession::Stop(int exitStatus) {
+    if (!stopStatus_) stopStatus_ = exitStatus;
+    // The cancelled write's end ends its wait.
+    if (waiting_ == Waiting::Write) {
+        port_.CancelWrite();
+    } else if (waiting_ != Waiting::Nothing) {
+        StopWaiting();
+    }
+}
+
 void UploadSession::Wait(Waiting what, int timeoutMs) {
+    if (stopStatus_) return;
     waiting_ = what;
     timer_.start(WithinMaxTime(timeoutMs));
     loop_.exec();
@@ -158,6 +203,15 @@ int UploadSession::EndAtMaxTime() {
     logLine_("Nahrávanie na port " + request_.portName + " neskončilo do " +
              SlovakSeconds(request_.maxTimeMs) + " s (--max-time): kmpc ho ukončil.");
     return kExitPortFailed;
+}
+
+int UploadSession::EndAtStop() {
+    // As at the maximum time, the bytes on their way are logged first. A
+    // stop while waiting for DSR or for returned bytes adds no line.
+    CloseQuietly();
+    if (written_ && written_->End == kmp::weCancelled)
+        logLine_(kmp::SendEndLine(*written_, request_.handshake));
+    return *stopStatus_;
 }
 
 void UploadSession::LogPortFailure(const kmp::EComPort& error) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ComPort.h"
+#include "WriteOutcome.h"
 #include "upload_log.h"
 
 #include <QEventLoop>
@@ -35,15 +36,27 @@ public:
     UploadSession(kmp::TComPort& port, UploadRequest request, LogLine log);
 
     // Opens the port, waits for DSR, writes the frame of `image` with one
-    // Write, logs the returned bytes until "Koniec odosielania!" or until the
-    // reply time-out passes without a new byte, and closes the port. A port
-    // failure is logged with its message. With a maximum time, the upload
-    // ends when it has passed, with one line that says so. Returns the exit
-    // status: 0 when the whole frame was written, 3 otherwise.
+    // background write, logs the returned bytes as they come until "Koniec
+    // odosielania!" or until the reply time-out passes without a new byte,
+    // and closes the port. A port failure is logged with its message, a
+    // frame not written whole with the send's end line. With a maximum time,
+    // the upload ends when it has passed, with one line that says so.
+    // Returns the exit status: 0 when the whole frame was written, 3
+    // otherwise, the status given to Stop after a stop.
     int Run(const std::array<std::uint8_t, 128>& image);
 
+    // Ends the upload soon with `exitStatus` (for a stop signal): a write in
+    // flight is cancelled (its end line tells the count), a wait for DSR or
+    // for returned bytes ends without a line; the port is closed. Safe at
+    // any time, also more than once (the first status counts).
+    void Stop(int exitStatus);
+
+    // Called with true when the frame starts going out and with false when
+    // its write has ended (for a progress display).
+    void OnSending(std::function<void(bool sending)> sending) { sending_ = std::move(sending); }
+
 private:
-    enum class Waiting { Nothing, Dsr, Reply };
+    enum class Waiting { Nothing, Dsr, Write, Reply };
     using Clock = std::chrono::steady_clock;
 
     // The log as the upload core takes it.
@@ -59,6 +72,9 @@ private:
     int Transfer(const std::array<std::uint8_t, 128>& image);
     bool WaitForDsr();
     bool SendFrame(const std::array<std::uint8_t, 128>& image);
+    void OnWriteEnd(const kmp::WriteOutcome& outcome);
+    void LogSendEnd(const kmp::WriteOutcome& outcome);
+    int EndAtStop();
     void LimitWriteToMaxTime(int frameSize);
     void WaitForReplies();
     void Wait(Waiting what, int timeoutMs);
@@ -82,6 +98,9 @@ private:
     bool dsrOn_ = false;
     bool endSeen_ = false;
     std::exception_ptr reactionError_;
+    std::optional<kmp::WriteOutcome> written_;  // the frame's write, once it has ended
+    std::optional<int> stopStatus_;
+    std::function<void(bool)> sending_;
 };
 
 }  // namespace kmpc
