@@ -258,14 +258,14 @@ TEST_P(ProgressBar, LineOfTheBar) {
 INSTANTIATE_TEST_SUITE_P(
     Kmpc, ProgressBar,
     testing::Values(
-        BarCase{{0, 130, 0, 4.77, false},
+        BarCase{{true, 0, 130, 0, 4.77, false},
                 "\r[--------------------]   0 %  0 z 130 bajtov, zostáva 4,8 s"},
-        BarCase{{66, 132, 50, 2.42, false},
+        BarCase{{true, 66, 132, 50, 2.42, false},
                 "\r[##########----------]  50 %  66 z 132 bajtov, zostáva 2,4 s"},
-        BarCase{{37, 130, 28, 3.4, true},
+        BarCase{{true, 37, 130, 28, 3.4, true},
                 "\r[#####---------------]  28 %  Doska nie je pripravená (CTS vypnuté): 37 z 130 "
                 "bajtov"},
-        BarCase{{25, 25, 100, 0, false},
+        BarCase{{true, 25, 25, 100, 0, false},
                 "\r[####################] 100 %  25 z 25 bajtov, zostáva 0,0 s"}));
 
 }  // namespace
