@@ -33,7 +33,6 @@ public:
     void AppendLine(std::string_view line) override {
         memo_.appendPlainText(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
     }
-    void ShowNow() override { memo_.viewport()->repaint(); }
 
 private:
     QPlainTextEdit& memo_;
@@ -221,7 +220,6 @@ void UploadController::Connect() {
     const QString portName = SelectedPortName(*ui_.ComboBox1);
     try {
         ConnectPort(ComPort1, portName.toStdString(), ui_.CheckBox1->isChecked());
-        openPort_ = portName;
         const auto identities = IdentifyPorts();
         const auto found = identities.find(portName);
         openAdapter_ = found != identities.end() ? found->second : PortIdentity{};
@@ -263,14 +261,15 @@ void UploadController::ShowClosedState() {
 
 void UploadController::LineLost() {
     if (!ComPort1.Connected()) return;
-    lostAdapter_.emplace(openPort_, openAdapter_);
+    const std::string portName = ComPort1.Port();
+    lostAdapter_.emplace(QString::fromStdString(portName), openAdapter_);
     try {
         ComPort1.Close();
     } catch (const std::exception&) {
         // The device is gone; the log line below says so.
     }
     MemoLog log(*ui_.Memo1);
-    log.AppendLine(std::string(kLineLostPrefix) + openPort_.toStdString() + kLineLostEnd);
+    log.AppendLine(kLineLostPrefix + portName + kLineLostEnd);
     ShowClosedState();
 }
 

@@ -115,8 +115,7 @@ private:
     UploadControls ui_;
     Dialogs& dialogs_;
     std::unique_ptr<PortWatcher> watcher_;
-    // The open line's port and adapter, and the adapter lost while open.
-    QString openPort_;
+    // The open line's adapter, and the port and adapter lost while open.
     PortIdentity openAdapter_;
     std::optional<std::pair<QString, PortIdentity>> lostAdapter_;
     std::vector<SerialDeviceInfo> devices_;

@@ -11,8 +11,6 @@ public:
     virtual ~UploadLog() = default;
     // Appends one line (UTF-8, without its line end).
     virtual void AppendLine(std::string_view line) = 0;
-    // A blocking write follows: make the lines so far visible now.
-    virtual void ShowNow() {}
 };
 
 }  // namespace kmp

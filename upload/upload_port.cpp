@@ -78,14 +78,6 @@ void LogOpenHint(const std::exception& error, const std::string& portName, Uploa
         log.AppendLine(hint);
 }
 
-FrameWritten SendImage(TComPort& port, const std::array<std::uint8_t, 128>& image, UploadLog& log) {
-    log.AppendLine(kSendingLine);
-    log.ShowNow();
-    const std::vector<std::uint8_t> frame = UploadFrame(image);
-    const int size = static_cast<int>(frame.size());
-    return {port.Write(frame.data(), size), size};
-}
-
 void StartSendImage(TComPort& port, const std::array<std::uint8_t, 128>& image, UploadLog& log,
                     std::function<void(const WriteOutcome&)> done) {
     log.AppendLine(kSendingLine);

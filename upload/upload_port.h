@@ -32,15 +32,6 @@ void ConnectPort(TComPort& port, const std::string& portName, bool handshake);
 // port in use), logs the line that says how.
 void LogOpenHint(const std::exception& error, const std::string& portName, UploadLog& log);
 
-struct FrameWritten {
-    int written = 0;  // bytes that Write took
-    int size = 0;     // bytes of the frame
-};
-
-// Logs " Odosielam dáta...", shows it, and writes the UploadFrame of `image`
-// with one Write, which blocks for the whole frame. Raises EComPort.
-FrameWritten SendImage(TComPort& port, const std::array<std::uint8_t, 128>& image, UploadLog& log);
-
 // Logs " Odosielam dáta..." and starts the one write of the UploadFrame of
 // `image` in the background; the event loop goes on, the returned bytes are
 // logged as they come, and `done` gets the write's end. Raises EComPort.

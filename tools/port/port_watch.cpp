@@ -3,13 +3,9 @@
 #include "ComError.h"
 #include "PortWatcher.h"
 #include "run.h"
+#include "stop_signal.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
-
-#include <signal.h>
-#include <sys/signalfd.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -17,14 +13,6 @@
 
 namespace kmpc {
 namespace {
-
-sigset_t StopSignals() {
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    return stopSignals;
-}
 
 bool Listed(const std::vector<ListedPort>& ports, const std::string& name) {
     return std::any_of(ports.begin(), ports.end(),
@@ -82,30 +70,20 @@ std::vector<std::string> PortChanges(const std::vector<ListedPort>& before,
     return lines;
 }
 
-void BlockStopSignals() {
-    const sigset_t stopSignals = StopSignals();
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-}
-
 int WatchPortList(std::FILE* out, std::FILE* err, bool withSimulator,
                   const kmp::SerialDeviceSource& source, const QStringList& folders) {
-    const sigset_t stopSignals = StopSignals();
-    const int stopFd = signalfd(-1, &stopSignals, SFD_NONBLOCK | SFD_CLOEXEC);
+    const StopSignalWatch stop([](int) { QCoreApplication::quit(); });
     kmp::PortWatcher watcher(folders);
-    if (stopFd < 0 || !watcher.Watching()) {
+    if (!stop.Watching() || !watcher.Watching()) {
         std::fprintf(err, "kmpc: cannot watch the port folders: %s\n", std::strerror(errno));
-        if (stopFd >= 0) close(stopFd);
         return kExitPortFailed;
     }
-    QSocketNotifier stop(stopFd, QSocketNotifier::Read);
-    QObject::connect(&stop, &QSocketNotifier::activated, [] { QCoreApplication::quit(); });
     // The watcher is set up before the first list, so nothing that changes
     // after it goes unseen.
     Watch watch(out, err, withSimulator, source);
     QObject::connect(&watcher, &kmp::PortWatcher::Changed, [&watch] { watch.Update(); });
     watch.Update();
     QCoreApplication::exec();
-    close(stopFd);
     return kExitOk;
 }
 

@@ -19,11 +19,6 @@ namespace kmpc {
 std::vector<std::string> PortChanges(const std::vector<ListedPort>& before,
                                      const std::vector<ListedPort>& after);
 
-// Blocks SIGINT and SIGTERM in the calling thread and every thread it
-// starts later, so that the watch takes them as events. Call it before Qt
-// starts any thread.
-void BlockStopSignals();
-
 // Prints the present ports as "+" lines, then the changes on every change
 // in `folders`, each line flushed at once. SIGINT or SIGTERM (blocked by
 // BlockStopSignals) end it with exit status 0; no watch possible is a port

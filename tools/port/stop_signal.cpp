@@ -11,11 +11,25 @@
 
 namespace kmpc {
 
-int OpenStopSignals() {
+namespace {
+
+sigset_t StopSignalSet() {
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
+    return stopSignals;
+}
+
+}  // namespace
+
+void BlockStopSignals() {
+    const sigset_t stopSignals = StopSignalSet();
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+}
+
+int OpenStopSignals() {
+    const sigset_t stopSignals = StopSignalSet();
     return signalfd(-1, &stopSignals, SFD_NONBLOCK | SFD_CLOEXEC);
 }
 

@@ -15,6 +15,11 @@ constexpr int ExitStatusOfStop(int signal) {
     return 128 + signal;
 }
 
+// Blocks SIGINT and SIGTERM in the calling thread and every thread it
+// starts later, so that they arrive only through the signalfd. Call it
+// before Qt starts any thread.
+void BlockStopSignals();
+
 // A non-blocking signalfd for SIGINT and SIGTERM, or -1.
 int OpenStopSignals();
 
@@ -29,6 +34,9 @@ public:
     ~StopSignalWatch();
     StopSignalWatch(const StopSignalWatch&) = delete;
     StopSignalWatch& operator=(const StopSignalWatch&) = delete;
+
+    // False when no signalfd could be made.
+    bool Watching() const { return fd_ >= 0; }
 
 private:
     int fd_;
