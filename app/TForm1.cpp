@@ -31,7 +31,9 @@ void TForm1::SetUpWindow() {
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(775, 705);
-    setWindowTitle(tr(kWindowCaption));
+    ShowTitle();
+    connect(ui->RichEdit1->document(), &QTextDocument::modificationChanged, this,
+            [this] { ShowTitle(); });
     setWindowIcon(WindowIcon());
     ui->Label16->installEventFilter(this);
     for (QLabel* valueLabel : {ui->Label7, ui->Label10, ui->Label14})
@@ -96,6 +98,12 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    bool mayClose = false;
+    Run([this, &mayClose] { mayClose = MayLoseText(); });
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
     Run([this] { FormClose(); });
     event->accept();
 }

@@ -6,6 +6,7 @@
 
 #include <compiler.h>
 
+#include <QTextCursor>
 #include <QUrl>
 #include <QWidget>
 #include <functional>
@@ -34,6 +35,10 @@ void FitWidthToText(QLabel& label);
 // `name` with "." and `suffix` added when its file name has no extension.
 QString WithDefaultSuffix(const QString& name, const QString& suffix);
 
+// The window's title: the caption alone before any open or save, else the
+// file's name, "*" while the text differs from the file, " – " and the caption.
+QString WindowTitleFor(const QString& fileName, bool modified, const QString& caption);
+
 class TForm1 : public QWidget {
     Q_OBJECT
 
@@ -51,9 +56,15 @@ public:
     void Button1Click();
     void Button5Click();
     // Loads the program file `name` into the editor as Button5Click does after
-    // its dialog; a failure is shown by the general error display.
+    // its dialog, asking first when the text is not saved; a failure is shown
+    // by the general error display.
     void OpenProgramFile(const QString& name);
     void Button6Click();
+    // Ctrl+S: writes the current program file again, or asks for a name as
+    // Button6Click does. True when the text was saved.
+    bool SaveProgram();
+    // The file last opened or saved (empty before any).
+    const QString& CurrentFile() const { return currentFile_; }
     void RichEdit1Change();
     void TrackBar1Change();
     void TrackBar2Change();
@@ -108,16 +119,24 @@ private:
     TimingSettings Timing() const;
     void ShowPosition(QSlider& trackBar, QLabel& valueLabel);
     void LoadProgramFile(const QString& name);
+    bool SaveWithDialog();
+    void SaveTo(const QString& name);
+    void SetCurrentFile(const QString& name);
+    QString LastFolder() const;
+    void ShowTitle();
+    bool MayLoseText();
 
     std::unique_ptr<Ui::TForm1> ui;
     Dialogs& dialogs_;
     SystemClock systemClock_;
     const Clock* clock_ = &systemClock_;
     bool shown_ = false;
+    QString currentFile_;
     std::unique_ptr<UploadController> upload_;
-    // The last compile run's errors, and the source line of each listing line
-    // while the text is as it was compiled.
-    std::vector<ErrorPlace> errors_;
+    // The text of each error of the last compile run (it follows edits; none
+    // after an open), and the source line of each listing line while the
+    // text is as it was compiled.
+    std::vector<QTextCursor> errorSpans_;
     std::vector<int> listingSourceLines_;
     int listingRevision_ = -1;
 };

@@ -18,20 +18,24 @@ void TForm1::ConnectEditorAndKeys() {
     ShowCursorPosition();
 
     AddButtonKeys(*this, *ui->Button5, kOpenKeys);
-    AddButtonKeys(*this, *ui->Button6, kSaveKeys);
+    AddButtonKeys(*this, *ui->Button6, kSaveAsKeys);
+    for (const QKeySequence& key : kSaveKeys) {
+        connect(new QShortcut(key, this), &QShortcut::activated, this,
+                [this] { Run([this] { SaveProgram(); }); });
+    }
+    ui->Button6->setToolTip(TooltipWithKeys(ui->Button6->text(), kSaveKeys + kSaveAsKeys));
     AddButtonKeys(*this, *ui->Button1, kCompileKeys);
     AddButtonKeys(*this, *ui->Button4, kSendKeys);
     AddButtonKeys(*this, *ui->Button7, kCancelKeys);
     for (const QKeySequence& key : kCloseKeys)
         connect(new QShortcut(key, this), &QShortcut::activated, this, &QWidget::close);
-    ui->RichEdit1->SetWindowKeys(kOpenKeys + kSaveKeys + kCompileKeys + kSendKeys + kCloseKeys);
+    ui->RichEdit1->SetWindowKeys(kOpenKeys + kSaveKeys + kSaveAsKeys + kCompileKeys + kSendKeys +
+                                 kCloseKeys);
 
-    // A drop opens a program as Button5 does, which a send keeps off.
-    auto* drop = new ProgramFileDrop(
-        [this](const QString& name) {
-            if (ui->Button5->isEnabled()) OpenProgramFile(name);
-        },
-        this);
+    // A drop opens a program as Button5 does; while a send keeps Button5
+    // off, a drop is refused (the drag shows it).
+    auto* drop = new ProgramFileDrop([this] { return ui->Button5->isEnabled(); },
+                                     [this](const QString& name) { OpenProgramFile(name); }, this);
     drop->Watch(*this);
     drop->Watch(*ui->RichEdit1->viewport());
     ConnectNavigation();
@@ -58,12 +62,14 @@ void TForm1::ConnectNavigation() {
 }
 
 void TForm1::TakeCompileResult() {
-    errors_ = ErrorPlaces;
     listingSourceLines_ = ListingSourceLines;
     listingRevision_ = ui->RichEdit1->document()->revision();
+    errorSpans_.clear();
+    errorSpans_.reserve(ErrorPlaces.size());
     std::vector<TProgramEditor::ErrorMark> marks;
-    marks.reserve(errors_.size());
-    for (const ErrorPlace& e : errors_) {
+    marks.reserve(ErrorPlaces.size());
+    for (const ErrorPlace& e : ErrorPlaces) {
+        errorSpans_.push_back(ui->RichEdit1->SpanCursor(e.line, e.column, e.length));
         QString message = QString::fromStdString(e.message);
         if (message.startsWith(QLatin1String(" : "))) message.remove(0, 3);
         marks.push_back({e.line, e.column, e.length, message});
@@ -76,9 +82,8 @@ void TForm1::TakeCompileResult() {
 void TForm1::GoToError(int logLine) {
     const QTextBlock block = ui->Memo1->document()->findBlockByNumber(logLine);
     const int number = ErrorNumberOfLogLine(block.text());
-    if (number < 1 || number > static_cast<int>(errors_.size())) return;
-    const ErrorPlace& e = errors_[static_cast<std::size_t>(number - 1)];
-    ui->RichEdit1->SelectSpan(e.line, e.column, e.length);
+    if (number < 1 || number > static_cast<int>(errorSpans_.size())) return;
+    ui->RichEdit1->SelectCursor(errorSpans_[static_cast<std::size_t>(number - 1)]);
 }
 
 void TForm1::ShowSourceOfListingLine(int listingLine) {

@@ -4,6 +4,7 @@
 #include "app_texts.h"
 #include "memo_pane.h"
 #include "text_encoding.h"
+#include "upload_controller.h"
 #include "ui_TForm1.h"
 
 #include <QDesktopServices>
@@ -48,6 +49,7 @@ void TForm1::Button1Click() {
         TForm1& form;
         ~TakeResult() { form.TakeCompileResult(); }
     } take{*this};
+    upload_->HideSendResult();
     CompileProgram(source, Timing(), compileLog, listingView, *clock_);
 }
 

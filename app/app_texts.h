@@ -15,9 +15,17 @@ inline constexpr const char* kContactAddress = "kmp@kmp.test";
 inline constexpr const char* kContactSubject = "Riadenie krokového motorčeka";
 inline constexpr const char* kContactBody = "Mám takúto otázku:";
 
-// Filter text of both file dialogs, and the default extension for saving.
+// Filter text of the save dialog, and the default extension for saving.
 inline constexpr const char* kProgramFileFilter =
     "Krokový Motor Program - kmp |*.kmp|všetky súbory - all|*.*";
+// The open dialog offers text files too; program files stay the first filter.
+inline constexpr const char* kProgramOpenFilter =
+    "Krokový Motor Program - kmp |*.kmp|Textové súbory - txt |*.txt|všetky súbory - all|*.*";
+
+// The question before text changed since the last open or save is lost.
+inline constexpr const char* kUnsavedCaption = "Program nie je uložený";
+inline constexpr const char* kUnsavedText =
+    "Program sa od posledného uloženia zmenil. Chcete ho uložiť?";
 inline constexpr const char* kProgramFileExtension = "kmp";
 
 }  // namespace kmp

@@ -29,8 +29,9 @@ QString DroppedProgramFile(const QMimeData& data) {
     return {};
 }
 
-ProgramFileDrop::ProgramFileDrop(std::function<void(const QString&)> open, QObject* parent)
-    : QObject(parent), open_(std::move(open)) {}
+ProgramFileDrop::ProgramFileDrop(std::function<bool()> accepting,
+                                 std::function<void(const QString&)> open, QObject* parent)
+    : QObject(parent), accepting_(std::move(accepting)), open_(std::move(open)) {}
 
 void ProgramFileDrop::Watch(QWidget& widget) {
     widget.setAcceptDrops(true);
@@ -45,7 +46,7 @@ bool ProgramFileDrop::eventFilter(QObject* watched, QEvent* event) {
     auto* drop = static_cast<QDropEvent*>(event);
     if (!HoldsLocalFiles(*drop->mimeData())) return QObject::eventFilter(watched, event);
     const QString name = DroppedProgramFile(*drop->mimeData());
-    if (name.isEmpty()) {
+    if (name.isEmpty() || !accepting_()) {
         // Other files are refused rather than pasted as their names.
         drop->ignore();
         return true;

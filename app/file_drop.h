@@ -18,11 +18,12 @@ QString DroppedProgramFile(const QMimeData& data);
 bool HoldsLocalFiles(const QMimeData& data);
 
 // Takes the drops of program files on the widgets it watches and hands the
-// file name to `open`, refuses drops of other files, and lets drops without
-// files go on to the widget itself.
+// file name to `open`, refuses drops of other files (and of any file while
+// `accepting` says no), and lets drops without files go on to the widget.
 class ProgramFileDrop final : public QObject {
 public:
-    ProgramFileDrop(std::function<void(const QString&)> open, QObject* parent);
+    ProgramFileDrop(std::function<bool()> accepting, std::function<void(const QString&)> open,
+                    QObject* parent);
 
     // Accepts drops on `widget` from now on.
     void Watch(QWidget& widget);
@@ -31,6 +32,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    std::function<bool()> accepting_;
     std::function<void(const QString&)> open_;
 };
 

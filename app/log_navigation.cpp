@@ -33,7 +33,10 @@ bool PaneLineChoice::eventFilter(QObject* watched, QEvent* event) {
                gesture_ == Gesture::DoubleClickOrEnter) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            chosen_(pane_.textCursor().blockNumber());
+            // A line selected whole (triple click, Shift+Down) ends at the
+            // start of the next line: the selection's first line is meant.
+            const QTextCursor cursor = pane_.textCursor();
+            chosen_(pane_.document()->findBlock(cursor.selectionStart()).blockNumber());
             return true;
         }
     }

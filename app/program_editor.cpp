@@ -5,6 +5,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QToolTip>
@@ -34,7 +35,7 @@ const QColor kLinkedLineGround(255, 248, 200);
 
 // A cursor over `length` characters from `column` of `block`, both clamped;
 // an empty span covers the character there, or the one before a line end.
-QTextCursor SpanCursor(const QTextBlock& block, int column, int length, bool widenEmpty) {
+QTextCursor CursorOver(const QTextBlock& block, int column, int length, bool widenEmpty) {
     const int lineLength = block.length() - 1;  // without the line end
     int start = std::clamp(column, 0, lineLength);
     int end = std::clamp(start + std::max(length, 0), start, lineLength);
@@ -47,6 +48,19 @@ QTextCursor SpanCursor(const QTextBlock& block, int column, int length, bool wid
     QTextCursor cursor(block);
     cursor.setPosition(block.position() + start);
     cursor.setPosition(block.position() + end, QTextCursor::KeepAnchor);
+    return cursor;
+}
+
+// A mark on an empty line (at the end of the text, where the statements
+// ended) stands on the last character before it that is not blank.
+QTextCursor MarkOnEmptyLine(const QTextBlock& block) {
+    QTextCursor cursor(block);
+    const QTextDocument& document = *block.document();
+    int end = block.position();
+    while (end > 0 && document.characterAt(end - 1).isSpace()) --end;
+    if (end == 0) return cursor;
+    cursor.setPosition(end - 1);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
     return cursor;
 }
 
@@ -101,8 +115,16 @@ void TProgramEditor::MoveCursorTo(int line, int position) {
 }
 
 void TProgramEditor::SelectSpan(int line, int column, int length) {
+    SelectCursor(SpanCursor(line, column, length));
+}
+
+QTextCursor TProgramEditor::SpanCursor(int line, int column, int length) const {
     const QTextBlock block = document()->findBlockByNumber(std::clamp(line, 0, blockCount() - 1));
-    setTextCursor(SpanCursor(block, column, length, false));
+    return CursorOver(block, column, length, false);
+}
+
+void TProgramEditor::SelectCursor(const QTextCursor& span) {
+    setTextCursor(span);
     ensureCursorVisible();
     setFocus(Qt::OtherFocusReason);
 }
@@ -117,10 +139,11 @@ void TProgramEditor::SetErrorMarks(const std::vector<ErrorMark>& marks) {
     for (const ErrorMark& mark : marks) {
         if (mark.line < 0 || mark.line >= blockCount()) continue;
         const QTextBlock block = document()->findBlockByNumber(mark.line);
-        QTextEdit::ExtraSelection selection{SpanCursor(block, mark.column, mark.length, true),
+        QTextEdit::ExtraSelection selection{CursorOver(block, mark.column, mark.length, true),
                                             format};
+        if (!selection.cursor.hasSelection()) selection.cursor = MarkOnEmptyLine(block);
         if (!selection.cursor.hasSelection()) {
-            // An empty line: its whole width.
+            // An empty text: the line's whole width.
             selection.format.setProperty(QTextFormat::FullWidthSelection, true);
         }
         marks_.push_back({selection, mark.message});
@@ -144,6 +167,16 @@ QString TProgramEditor::ErrorMessageAt(int position) const {
 void TProgramEditor::HighlightLine(int line) {
     highlightedLine_ = line >= 0 && line < blockCount() ? line : -1;
     ShowSelections();
+    if (highlightedLine_ >= 0) ScrollIntoView(document()->findBlockByNumber(highlightedLine_));
+}
+
+// Scrolls so that `block` stands in the middle when any of it is hidden.
+void TProgramEditor::ScrollIntoView(const QTextBlock& block) {
+    const QRectF place = blockBoundingGeometry(block).translated(contentOffset());
+    if (place.top() >= 0 && place.bottom() <= viewport()->height()) return;
+    // The vertical scroll bar counts layout lines.
+    const int linesInView = std::max(1, viewport()->height() / fontMetrics().height());
+    verticalScrollBar()->setValue(block.firstLineNumber() - linesInView / 2);
 }
 
 void TProgramEditor::DropMarksOfEditedLines(int position, int added) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 class QPaintEvent;
+class QTextBlock;
 
 namespace kmp {
 
@@ -38,6 +39,10 @@ public:
     // Selects `length` characters from the 0-based `line` and `column` (all
     // clamped to the text), scrolls them into view and takes the focus.
     void SelectSpan(int line, int column, int length);
+    // A cursor over that span; it follows the edits of the text around it.
+    QTextCursor SpanCursor(int line, int column, int length) const;
+    // Selects what `span` covers, scrolls it into view and takes the focus.
+    void SelectCursor(const QTextCursor& span);
 
     // The place of one compile error: 0-based line and column, its length
     // in characters (0: at a line end or unknown) and its message.
@@ -56,7 +61,8 @@ public:
     QString ErrorMessageAt(int position) const;
 
     // Lays a light ground on the 0-based `line` (-1: on none): the source of
-    // the listing line chosen.
+    // the listing line chosen; scrolls it into view when it is out of sight.
+    // The text cursor stays where it is.
     void HighlightLine(int line);
     int HighlightedLine() const { return highlightedLine_; }
 
@@ -79,6 +85,7 @@ private:
     void UpdateGutterWidth();
     void UpdateGutter(const QRect& rect, int dy);
     void DropMarksOfEditedLines(int position, int added);
+    void ScrollIntoView(const QTextBlock& block);
     void ShowSelections();
 
     QWidget* gutter_;

@@ -18,6 +18,7 @@ QMessageBox::StandardButton ToStandardButton(Answer answer) {
     switch (answer) {
     case Answer::Yes: return QMessageBox::Yes;
     case Answer::No: return QMessageBox::No;
+    case Answer::Cancel: return QMessageBox::Cancel;
     case Answer::Ok: break;
     }
     return QMessageBox::Ok;
@@ -26,11 +27,32 @@ QMessageBox::StandardButton ToStandardButton(Answer answer) {
 Answer FromStandardButton(int button) {
     if (button == QMessageBox::Yes) return Answer::Yes;
     if (button == QMessageBox::No) return Answer::No;
+    if (button == QMessageBox::Cancel) return Answer::Cancel;
     return Answer::Ok;
 }
 
-std::optional<QString> RunFileDialog(QFileDialog& dialog, const QString& filter) {
+QMessageBox::Icon ToMessageBoxIcon(BoxIcon icon) {
+    switch (icon) {
+    case BoxIcon::Error: return QMessageBox::Critical;
+    case BoxIcon::Question: return QMessageBox::Question;
+    case BoxIcon::Information: break;
+    }
+    return QMessageBox::Information;
+}
+
+QMessageBox::StandardButtons ToStandardButtons(BoxButtons buttons) {
+    switch (buttons) {
+    case BoxButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case BoxButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case BoxButtons::Ok: break;
+    }
+    return QMessageBox::Ok;
+}
+
+std::optional<QString> RunFileDialog(QFileDialog& dialog, const QString& filter,
+                                     const QString& folder) {
     const QStringList filters = QtNameFilters(filter);
+    if (!folder.isEmpty()) dialog.setDirectory(folder);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);
     if (!filters.isEmpty()) dialog.selectNameFilter(filters.front());
@@ -53,27 +75,25 @@ QStringList QtNameFilters(const QString& storedFilter) {
 
 Answer QtDialogs::MessageBox(const QString& caption, const QString& text, BoxIcon icon,
                              BoxButtons buttons, Answer defaultButton) {
-    QMessageBox box(icon == BoxIcon::Error ? QMessageBox::Critical : QMessageBox::Information,
-                    Translated(caption), Translated(text),
-                    buttons == BoxButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                                 : QMessageBox::StandardButtons(QMessageBox::Ok));
+    QMessageBox box(ToMessageBoxIcon(icon), Translated(caption), Translated(text),
+                    ToStandardButtons(buttons));
     box.setDefaultButton(ToStandardButton(defaultButton));
     return FromStandardButton(box.exec());
 }
 
-std::optional<QString> QtDialogs::OpenFileName(const QString& filter) {
+std::optional<QString> QtDialogs::OpenFileName(const QString& filter, const QString& folder) {
     QFileDialog dialog;
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    return RunFileDialog(dialog, filter);
+    return RunFileDialog(dialog, filter, folder);
 }
 
-std::optional<QString> QtDialogs::SaveFileName(const QString& filter,
-                                               const QString& defaultSuffix) {
+std::optional<QString> QtDialogs::SaveFileName(const QString& filter, const QString& defaultSuffix,
+                                               const QString& folder) {
     QFileDialog dialog;
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setDefaultSuffix(defaultSuffix);
-    return RunFileDialog(dialog, filter);
+    return RunFileDialog(dialog, filter, folder);
 }
 
 }  // namespace kmp

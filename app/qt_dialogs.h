@@ -11,9 +11,9 @@ class QtDialogs final : public Dialogs {
 public:
     Answer MessageBox(const QString& caption, const QString& text, BoxIcon icon, BoxButtons buttons,
                       Answer defaultButton) override;
-    std::optional<QString> OpenFileName(const QString& filter) override;
-    std::optional<QString> SaveFileName(const QString& filter,
-                                        const QString& defaultSuffix) override;
+    std::optional<QString> OpenFileName(const QString& filter, const QString& folder) override;
+    std::optional<QString> SaveFileName(const QString& filter, const QString& defaultSuffix,
+                                        const QString& folder) override;
 };
 
 // The stored filter text "desc|pattern|desc|pattern" as Qt name filters

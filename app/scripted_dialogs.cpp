@@ -11,14 +11,15 @@ Answer ScriptedDialogs::MessageBox(const QString& caption, const QString& text, 
     return answer;
 }
 
-std::optional<QString> ScriptedDialogs::OpenFileName(const QString& filter) {
-    fileRequests.push_back({false, filter, QString()});
+std::optional<QString> ScriptedDialogs::OpenFileName(const QString& filter, const QString& folder) {
+    fileRequests.push_back({false, filter, QString(), folder});
     return NextFileAnswer();
 }
 
 std::optional<QString> ScriptedDialogs::SaveFileName(const QString& filter,
-                                                     const QString& defaultSuffix) {
-    fileRequests.push_back({true, filter, defaultSuffix});
+                                                     const QString& defaultSuffix,
+                                                     const QString& folder) {
+    fileRequests.push_back({true, filter, defaultSuffix, folder});
     return NextFileAnswer();
 }
 

@@ -21,6 +21,7 @@ public:
         bool save;
         QString filter;
         QString defaultSuffix;
+        QString folder;
     };
 
     // Answers, taken in order; an empty queue answers a box with its default
@@ -33,9 +34,9 @@ public:
 
     Answer MessageBox(const QString& caption, const QString& text, BoxIcon icon, BoxButtons buttons,
                       Answer defaultButton) override;
-    std::optional<QString> OpenFileName(const QString& filter) override;
-    std::optional<QString> SaveFileName(const QString& filter,
-                                        const QString& defaultSuffix) override;
+    std::optional<QString> OpenFileName(const QString& filter, const QString& folder) override;
+    std::optional<QString> SaveFileName(const QString& filter, const QString& defaultSuffix,
+                                        const QString& folder) override;
 
 private:
     std::optional<QString> NextFileAnswer();

@@ -11,7 +11,9 @@ namespace kmp {
 
 // The shortcuts of the window's buttons.
 inline const QList<QKeySequence> kOpenKeys = {QKeySequence(Qt::CTRL | Qt::Key_O)};
+// Ctrl+S saves to the current file; Ctrl+Shift+S always asks for a name.
 inline const QList<QKeySequence> kSaveKeys = {QKeySequence(Qt::CTRL | Qt::Key_S)};
+inline const QList<QKeySequence> kSaveAsKeys = {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)};
 inline const QList<QKeySequence> kCompileKeys = {QKeySequence(Qt::Key_F5),
                                                  QKeySequence(Qt::CTRL | Qt::Key_R)};
 inline const QList<QKeySequence> kSendKeys = {QKeySequence(Qt::CTRL | Qt::Key_U)};

@@ -195,6 +195,7 @@ private:
     // Background writes (ComPortWrite.cpp).
     enum class WriteFinish { ended, closing, lineLost };
     void FinishBackgroundWrite(WriteFinish why);
+    int SurelyTaken(const BackgroundWrite& write);
     void RunHeldBackPushes();
     enum HeldBackPush : unsigned { kPushQueues = 1, kPushLine = 2, kPushTimeouts = 4 };
     // True (and the push recorded) while a background write runs.

@@ -89,6 +89,7 @@ void TCustomComPort::FinishBackgroundWrite(WriteFinish why) {
     } else {
         outcome.End = write->CancelRequested() ? weCancelled : weTimedOut;
     }
+    if (outcome.End == weFailed) outcome.Written = SurelyTaken(*write);
     lastWrite_.Running = false;
     lastWrite_.Written = outcome.Written;
     if (outcome.End != weFailed) {
@@ -105,6 +106,23 @@ void TCustomComPort::FinishBackgroundWrite(WriteFinish why) {
     } catch (const std::exception& error) {
         if (ShowException) ShowException(error);
     }
+}
+
+// The bytes of a failed write that the device surely took: those handed
+// over, less those it still held when last asked (all of them, when it can
+// no longer be asked). A failure leaves at least the last byte unconfirmed,
+// so the count never says the whole write went out.
+int TCustomComPort::SurelyTaken(const BackgroundWrite& write) {
+    const std::size_t handedOver = write.HandedOver();
+    std::size_t queued = 0;
+    try {
+        if (device_) queued = device_->OutputQueue();
+    } catch (const DeviceError&) {
+        queued = 0;  // a device that is gone holds nothing any more
+    }
+    const std::size_t taken = handedOver - std::min(handedOver, queued);
+    const std::size_t total = write.Data().size();
+    return static_cast<int>(std::min(taken, total > 0 ? total - 1 : 0));
 }
 
 bool TCustomComPort::HoldBackPush(unsigned push) {

@@ -7,9 +7,9 @@
 
 namespace kmp {
 
-enum class BoxIcon { Information, Error };
-enum class BoxButtons { Ok, YesNo };
-enum class Answer { Ok, Yes, No };
+enum class BoxIcon { Information, Error, Question };
+enum class BoxButtons { Ok, YesNo, YesNoCancel };
+enum class Answer { Ok, Yes, No, Cancel };
 
 class Dialogs {
 public:
@@ -20,12 +20,13 @@ public:
                               BoxButtons buttons, Answer defaultButton) = 0;
 
     // `filter` is the stored filter text: "description|pattern|description|pattern".
-    // The first entry is selected. Empty when the user cancels.
-    virtual std::optional<QString> OpenFileName(const QString& filter) = 0;
+    // The first entry is selected; the dialog starts in `folder` (empty: the
+    // current folder). Empty when the user cancels.
+    virtual std::optional<QString> OpenFileName(const QString& filter, const QString& folder) = 0;
 
     // As OpenFileName; `defaultSuffix` is added to a name typed without an extension.
-    virtual std::optional<QString> SaveFileName(const QString& filter,
-                                                const QString& defaultSuffix) = 0;
+    virtual std::optional<QString> SaveFileName(const QString& filter, const QString& defaultSuffix,
+                                                const QString& folder) = 0;
 };
 
 }  // namespace kmp

@@ -3,6 +3,7 @@
 
 #include "upload_log.h"
 
+#include <string>
 #include <string_view>
 
 namespace kmp {
@@ -19,8 +20,8 @@ bool LogReturnedBytes(std::string_view bytes, UploadLog& log);
 // Takes the bytes that `port` has received, in reads of at most 128, and
 // logs them. After a full read it reads on only while bytes still wait: a
 // read finds only bytes already received, and with none there it would wait
-// for the read time limit. Returns true when a 255 was among them. Raises
-// EComPort.
-bool ReadReturnedBytes(TComPort& port, UploadLog& log);
+// for the read time limit. Returns true when a 255 was among them. The bytes
+// are also added to `taken` when given. Raises EComPort.
+bool ReadReturnedBytes(TComPort& port, UploadLog& log, std::string* taken = nullptr);
 
 }  // namespace kmp

@@ -5,6 +5,7 @@
 #include "PortWatcher.h"
 #include "port_choice.h"
 #include "returned_bytes.h"
+#include "upload_frame.h"
 #include "simulator_choice.h"
 #include "upload_port.h"
 #include "upload_texts.h"
@@ -62,10 +63,18 @@ UploadController::UploadController(const UploadControls& controls, Dialogs& dial
     if (withSimulator) ComPort1.SetVirtualController(SimulatorBoardFromEnvironment());
     TieLamp(*ui_.ComLed1, lkYellowLight, lsConn, ComPort1);
     TieLamp(*ui_.ComLed2, lkGreenLight, lsDSR, ComPort1);
+    ui_.ComLed1->setToolTip(Text(kLineOpenLampTip));
+    ui_.ComLed2->setToolTip(Text(kBoardReadyLampTip));
     connect(watcher_.get(), &PortWatcher::Changed, this, [this] { PortsChanged(); });
     // Ten readings a second: enough for a bar that moves a byte in 37 ms.
     progressTimer_.setInterval(100);
     connect(&progressTimer_, &QTimer::timeout, this, [this] { ShowProgress(); });
+    dsrTimer_.setSingleShot(true);
+    dsrTimer_.setInterval(kDsrWaitMs);
+    connect(&dsrTimer_, &QTimer::timeout, this, [this] { CheckDsr(); });
+    replyTimer_.setSingleShot(true);
+    replyTimer_.setInterval(kReplyQuietMs);
+    connect(&replyTimer_, &QTimer::timeout, this, [this] { EndEchoCheck(); });
 }
 
 UploadController::~UploadController() {
@@ -227,6 +236,7 @@ void UploadController::Connect() {
         ui_.Button2->setText(Text(kDisconnectCaption));
         ui_.ComboBox1->setEnabled(false);
         ui_.CheckBox1->setEnabled(false);
+        if (!dsrOn_) dsrTimer_.start();
     } catch (const std::exception& error) {
         ShowError(Text(kCannotConnectText) + portName + Text(kCannotConnectTextEnd));
         MemoLog log(*ui_.Memo1);
@@ -249,6 +259,9 @@ void UploadController::Disconnect() {
 
 void UploadController::ShowClosedState() {
     dsrOn_ = false;
+    dsrTimer_.stop();
+    replyTimer_.stop();
+    echoPending_ = false;
     ui_.ProgressBar1->setVisible(false);
     ui_.ComboBox1->setEnabled(true);
     ui_.CheckBox1->setEnabled(true);
@@ -275,8 +288,15 @@ void UploadController::LineLost() {
 
 void UploadController::ComPort1DSRChange(bool onOff) {
     dsrOn_ = onOff;
+    if (onOff) dsrTimer_.stop();
     // While sending the button stays off; the end of the send sets it.
     if (!sending_) ui_.Button4->setEnabled(onOff);
+}
+
+void UploadController::CheckDsr() {
+    if (!ComPort1.Connected() || dsrOn_) return;
+    MemoLog log(*ui_.Memo1);
+    log.AppendLine(DsrOffLine(ComPort1.Port(), kDsrWaitMs));
 }
 
 void UploadController::FormClose() {
@@ -309,9 +329,13 @@ void UploadController::Button4Click() {
 void UploadController::StartSend() {
     if (sending_) return;
     MemoLog log(*ui_.Memo1);
+    replyTimer_.stop();
+    echo_.Start(UploadFrame(CodeImage));
+    echoPending_ = false;
     StartSendImage(ComPort1, CodeImage, log, [this](const WriteOutcome& outcome) {
         RunGuarded([this, &outcome] { SendEnded(outcome); });
     });
+    echoPending_ = true;
     ShowSending(true);
 }
 
@@ -327,6 +351,9 @@ void UploadController::SendEnded(const WriteOutcome& outcome) {
         MemoLog log(*ui_.Memo1);
         log.AppendLine(line);
     }
+    // Only a frame that went out whole is checked; its bytes may still come.
+    if (outcome.End != weCompleted) echoPending_ = false;
+    if (echoPending_) replyTimer_.start();
     // A failure of the line goes on to the general error display.
     if (outcome.End == weFailed && outcome.Error) std::rethrow_exception(outcome.Error);
 }
@@ -357,7 +384,32 @@ void UploadController::ShowProgress() {
 
 void UploadController::ComPort1RxChar(int /*count*/) {
     MemoLog log(*ui_.Memo1);
-    ReadReturnedBytes(ComPort1, log);
+    std::string returned;
+    ReadReturnedBytes(ComPort1, log, &returned);
+    TakeReturnedBytes(returned);
+}
+
+void UploadController::TakeReturnedBytes(const std::string& bytes) {
+    if (!echoPending_ || bytes.empty()) return;
+    if (echo_.Take(bytes)) {
+        EndEchoCheck();
+    } else if (!sending_) {
+        replyTimer_.start();  // quiet is counted from the last byte
+    }
+}
+
+// The returned bytes of the send have ended: one line compares them with
+// the frame, or says that none came back.
+void UploadController::EndEchoCheck() {
+    if (!echoPending_) return;
+    echoPending_ = false;
+    replyTimer_.stop();
+    MemoLog log(*ui_.Memo1);
+    log.AppendLine(echo_.Line());
+}
+
+void UploadController::HideSendResult() {
+    if (!sending_) ui_.ProgressBar1->setVisible(false);
 }
 
 }  // namespace kmp

@@ -6,6 +6,7 @@
 
 #include "ComPort.h"
 #include "ListSerialPorts.h"
+#include "board_reply.h"
 #include "dialogs.h"
 
 #include <QObject>
@@ -64,6 +65,8 @@ public:
     void ComboBox1Change();
     void ComPort1RxChar(int count);
     void ComPort1DSRChange(bool onOff);
+    // A new compile run: the bar of the last send goes.
+    void HideSendResult();
 
     // Serial adapters may have come or gone: while the line is closed the
     // list follows them quietly (see the .cpp for the selection rules).
@@ -109,6 +112,9 @@ private:
     void ShowSending(bool on);
     void ShowProgress();
     void ShowNoPortEntry();
+    void CheckDsr();
+    void TakeReturnedBytes(const std::string& bytes);
+    void EndEchoCheck();
     void SetToolTips(const std::map<QString, PortIdentity>& identities);
     int ReturningAdapterIndex(const std::map<QString, PortIdentity>& identities) const;
 
@@ -123,6 +129,13 @@ private:
     bool dsrOn_ = false;
     bool closing_ = false;  // the window is going away
     QTimer progressTimer_;
+    // DSR still off a second after a connect is logged once.
+    QTimer dsrTimer_;
+    // The returned bytes of the last send, checked against its frame when
+    // they end: the frame's length back, or quiet after the write.
+    EchoCheck echo_;
+    bool echoPending_ = false;
+    QTimer replyTimer_;
 };
 
 }  // namespace kmp

@@ -24,6 +24,9 @@ inline constexpr const char* kLostOnCloseText =
     "COM port bol náhle odpojený. Je možné, že ste vytiahli prevodník z USB na Sériový port "
     "skôr ako ste ukončili tento program. ";
 
+inline constexpr const char* kLineOpenLampTip = "Linka otvorená";
+inline constexpr const char* kBoardReadyLampTip = "Doska pripravená (DSR)";
+
 inline constexpr const char* kConnectCaption = "Pripojiť";
 inline constexpr const char* kDisconnectCaption = "Odpojiť";
 

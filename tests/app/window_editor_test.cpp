@@ -256,7 +256,7 @@ TEST_F(EditorTest, TooltipsNameTheShortcuts) {
         const char* tooltip;
     } cases[] = {
         {ui().Button5, "Otvor program (Ctrl+O)"},
-        {ui().Button6, "Ulož program (Ctrl+S)"},
+        {ui().Button6, "Ulož program (Ctrl+S, Ctrl+Shift+S)"},
         {ui().Button1, "Prelož program do binárneho tvaru (F5, Ctrl+R)"},
         {ui().Button4, "Odošli (Ctrl+U)"},
     };

@@ -103,7 +103,8 @@ TEST(CatalogueCoverage, EveryMessageBoxTextHasItsEnglishText) {
         kmp::kCannotConnectText, kmp::kCannotConnectTextEnd, kmp::kLostOnDisconnectText,
         kmp::kLostOnCloseText,   kmp::kConnectCaption,       kmp::kDisconnectCaption,
         kmp::kChangedCaption,    kmp::kChangedText,          kmp::kNotCompiledCaption,
-        kmp::kNotCompiledText,
+        kmp::kNotCompiledText,   kmp::kUnsavedCaption,       kmp::kUnsavedText,
+        kmp::kLineOpenLampTip,   kmp::kBoardReadyLampTip,
     };
     for (const char* text : texts) {
         const auto entry = english.find(text);
@@ -111,7 +112,7 @@ TEST(CatalogueCoverage, EveryMessageBoxTextHasItsEnglishText) {
         EXPECT_FALSE(entry->second.empty()) << text;
     }
     // The file dialogs' descriptions, each the part before a "|" pattern.
-    const std::string filter = kmp::kProgramFileFilter;
+    const std::string filter = kmp::kProgramOpenFilter;
     for (std::size_t start = 0; start < filter.size();) {
         const std::size_t bar = filter.find('|', start);
         const std::string description = filter.substr(start, bar - start);

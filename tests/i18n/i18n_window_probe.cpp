@@ -81,9 +81,9 @@ void PrintFileDialog(bool save) {
     kmp::QtDialogs dialogs;
     const QString filter = QString::fromUtf8(kmp::kProgramFileFilter);
     if (save) {
-        dialogs.SaveFileName(filter, QStringLiteral("kmp"));
+        dialogs.SaveFileName(filter, QStringLiteral("kmp"), QString());
     } else {
-        dialogs.OpenFileName(filter);
+        dialogs.OpenFileName(filter, QString());
     }
 }
 

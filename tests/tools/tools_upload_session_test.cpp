@@ -112,7 +112,7 @@ TEST(UploadSession, FullImageWithoutEndByte) {
     EXPECT_EQ(upload.Run(image, 100), 0);
     EXPECT_EQ(upload.board->ReceivedBytes(), frame);
     EXPECT_EQ(upload.log, EchoedUploadLines(frame));
-    EXPECT_EQ(upload.log.back(), "Odosielam : 0");
+    EXPECT_EQ(upload.log[upload.log.size() - 2], "Odosielam : 0");
 }
 
 TEST(UploadSession, BoardUnpluggedWhileWaitingForReplies) {

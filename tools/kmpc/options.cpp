@@ -123,6 +123,9 @@ bool ApplyPortOption(Options& options, ParseState& state, ArgumentCursor& cursor
     } else if (name == "--handshake") {
         options.handshake = true;
         state.uploadOnly = name;
+    } else if (name == "--verify") {
+        options.verify = true;
+        state.uploadOnly = name;
     } else if (name == "--dsr-timeout") {
         options.dsrTimeoutMs = ParseSeconds(name, cursor.ValueOf(name, attached));
         state.uploadOnly = name;
@@ -173,9 +176,9 @@ bool ApplyOption(Options& options, ParseState& state, ArgumentCursor& cursor,
         !ApplyTextOption(options, state, name)) {
         return false;
     }
-    static constexpr std::string_view kFlags[] = {"--help",      "--version",    "--handshake",
-                                                  "--simulator", "--list-ports", "--watch",
-                                                  "--text",      "--to-kmp"};
+    static constexpr std::string_view kFlags[] = {"--help",   "--version",   "--handshake",
+                                                  "--verify", "--simulator", "--list-ports",
+                                                  "--watch",  "--text",      "--to-kmp"};
     if (attached && std::find(std::begin(kFlags), std::end(kFlags), name) != std::end(kFlags)) {
         throw UsageError("option " + std::string(name) + " takes no value");
     }
@@ -257,7 +260,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
 std::string HelpText() {
     return "Usage: kmpc [OPTION]... FILE\n"
            "  or:  kmpc --upload PORT [--handshake] [--dsr-timeout S] [--reply-timeout S]\n"
-           "              [--max-time S] FILE\n"
+           "              [--max-time S] [--verify] FILE\n"
            "  or:  kmpc --upload PORT,PORT... | all [UPLOAD OPTION]... FILE\n"
            "  or:  kmpc --list-ports [--watch] [--simulator]\n"
            "  or:  kmpc --text FILE\n"
@@ -291,6 +294,8 @@ std::string HelpText() {
            "  --reply-timeout S  stop S seconds after the last byte returned (default 2)\n"
            "  --max-time S       end the whole upload after S seconds at the latest, even\n"
            "                     while the board keeps sending (exit status 3)\n"
+           "  --verify           exit with status 3 unless the board returned exactly the\n"
+           "                     bytes sent (a board that echoes what it receives)\n"
            "  --simulator        offer the virtual controller as port \"sim\"\n"
            "                     (the same as KMP_SIMULATOR=1)\n"
            "  --list-ports       list the serial ports, one a line: NAME, a tab, and a\n"

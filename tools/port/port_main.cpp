@@ -49,8 +49,9 @@ int UploadCompiledImage(CommandLine commandLine, const kmpc::Options& options,
     QCoreApplication application(commandLine.argc, commandLine.argv);
     kmp::TComPort port;
     if (withSimulator) port.SetVirtualController(kmp::SimulatorBoardFromEnvironment());
-    kmpc::UploadRequest request{portName, options.handshake, options.dsrTimeoutMs,
-                                options.replyTimeoutMs, options.maxTimeMs};
+    kmpc::UploadRequest request{
+        portName,          options.handshake, options.dsrTimeoutMs, options.replyTimeoutMs,
+        options.maxTimeMs, options.verify};
     std::optional<kmpc::SendProgressBar> bar;
     if (isatty(STDERR_FILENO)) bar.emplace(stderr, [&port] { return port.WriteProgress(); });
     kmpc::LogLine log = LogToStandardError;

@@ -1,5 +1,6 @@
 #include "upload_session.h"
 
+#include "board_reply.h"
 #include "returned_bytes.h"
 #include "upload_frame.h"
 #include "run.h"
@@ -10,20 +11,8 @@
 #include <utility>
 
 namespace kmpc {
-namespace {
 
-// Milliseconds as seconds in Slovak writing: "5", "0,2", "1,25".
-std::string SlovakSeconds(int ms) {
-    std::string text = std::to_string(ms / 1000);
-    if (const int fraction = ms % 1000; fraction != 0) {
-        std::string digits = std::to_string(1000 + fraction).substr(1);
-        digits.erase(digits.find_last_not_of('0') + 1);
-        text += "," + digits;
-    }
-    return text;
-}
-
-}  // namespace
+using kmp::SlovakSeconds;
 
 UploadSession::UploadSession(kmp::TComPort& port, UploadRequest request, LogLine log)
     : port_(port), request_(std::move(request)), logLine_(std::move(log)), log_(logLine_) {
@@ -67,8 +56,10 @@ int UploadSession::Transfer(const std::array<std::uint8_t, 128>& image) {
     }
     WaitForReplies();
     if (stopStatus_) return EndAtStop();
-    if (!endSeen_ && OutOfTime()) return EndAtMaxTime();
+    if (!endSeen_ && !echo_.Complete() && OutOfTime()) return EndAtMaxTime();
     port_.Close();
+    if (wholeFrame) logLine_(echo_.Line());
+    if (request_.verify && !echo_.Exact()) return kExitPortFailed;
     return wholeFrame ? kExitOk : kExitPortFailed;
 }
 
@@ -76,9 +67,7 @@ bool UploadSession::WaitForDsr() {
     // Open has already reported the DSR state it found.
     if (!dsrOn_) Wait(Waiting::Dsr, request_.dsrTimeoutMs);
     if (!dsrOn_ && !OutOfTime() && !stopStatus_) {
-        logLine_("Doska na porte " + request_.portName + " nezapla signál DSR do " +
-                 SlovakSeconds(request_.dsrTimeoutMs) +
-                 " s: nie je pripojená, zapnutá alebo pripravená.");
+        logLine_(kmp::DsrOffLine(request_.portName, request_.dsrTimeoutMs));
     }
     return dsrOn_;
 }
@@ -89,6 +78,7 @@ bool UploadSession::WaitForDsr() {
 bool UploadSession::SendFrame(const std::array<std::uint8_t, 128>& image) {
     endSeen_ = false;
     written_.reset();
+    echo_.Start(kmp::UploadFrame(image));
     LimitWriteToMaxTime(static_cast<int>(kmp::UploadFrame(image).size()));
     kmp::StartSendImage(port_, image, log_,
                         [this](const kmp::WriteOutcome& outcome) { OnWriteEnd(outcome); });
@@ -136,7 +126,7 @@ void UploadSession::LimitWriteToMaxTime(int frameSize) {
 
 void UploadSession::WaitForReplies() {
     // The bytes returned during the write have been logged already.
-    if (!endSeen_) Wait(Waiting::Reply, request_.replyTimeoutMs);
+    if (!endSeen_ && !echo_.Complete()) Wait(Waiting::Reply, request_.replyTimeoutMs);
 }
 
 void UploadSession::Stop(int exitStatus) {
@@ -171,14 +161,16 @@ void UploadSession::OnDsrChange(bool on) {
 
 void UploadSession::OnRxChar() {
     try {
-        if (kmp::ReadReturnedBytes(port_, log_)) endSeen_ = true;
+        std::string returned;
+        if (kmp::ReadReturnedBytes(port_, log_, &returned)) endSeen_ = true;
+        echo_.Take(returned);
     } catch (const kmp::EComPort&) {
         reactionError_ = std::current_exception();
         StopWaiting();
         return;
     }
     if (waiting_ != Waiting::Reply) return;
-    if (endSeen_) {
+    if (endSeen_ || echo_.Complete()) {
         StopWaiting();
     } else {
         timer_.start(WithinMaxTime(request_.replyTimeoutMs));  // something new: wait again

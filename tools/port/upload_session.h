@@ -4,6 +4,7 @@
 
 #include "ComPort.h"
 #include "WriteOutcome.h"
+#include "board_reply.h"
 #include "upload_log.h"
 
 #include <QEventLoop>
@@ -25,6 +26,7 @@ struct UploadRequest {
     int dsrTimeoutMs = 5000;    // the longest wait for DSR after opening
     int replyTimeoutMs = 2000;  // the longest wait for a returned byte
     int maxTimeMs = -1;         // the longest whole upload; -1: no limit
+    bool verify = false;        // exit 3 unless the board returned the frame exactly
 };
 
 // Takes one line of the log (UTF-8, without its line end).
@@ -37,11 +39,13 @@ public:
 
     // Opens the port, waits for DSR, writes the frame of `image` with one
     // background write, logs the returned bytes as they come until "Koniec
-    // odosielania!" or until the reply time-out passes without a new byte,
-    // and closes the port. A port failure is logged with its message, a
-    // frame not written whole with the send's end line. With a maximum time,
-    // the upload ends when it has passed, with one line that says so.
-    // Returns the exit status: 0 when the whole frame was written, 3
+    // odosielania!", the frame's length or until the reply time-out passes
+    // without a new byte, closes the port and logs the check of the
+    // returned bytes against the frame (or that none came back). A port
+    // failure is logged with its message, a frame not written whole with the
+    // send's end line. With a maximum time, the upload ends when it has
+    // passed, with one line that says so. Returns the exit status: 0 when
+    // the whole frame was written (and, with `verify`, came back exactly), 3
     // otherwise, the status given to Stop after a stop.
     int Run(const std::array<std::uint8_t, 128>& image);
 
@@ -97,6 +101,7 @@ private:
     Waiting waiting_ = Waiting::Nothing;
     bool dsrOn_ = false;
     bool endSeen_ = false;
+    kmp::EchoCheck echo_;
     std::exception_ptr reactionError_;
     std::optional<kmp::WriteOutcome> written_;  // the frame's write, once it has ended
     std::optional<int> stopStatus_;
