@@ -6,6 +6,7 @@
 #include "error_display.h"
 #include "example_program.h"
 #include "ui_TForm1.h"
+#include "window_fit.h"
 #include "window_icon.h"
 
 #include <QCloseEvent>
@@ -13,6 +14,11 @@
 #include <algorithm>
 
 namespace kmp {
+namespace {
+
+const QSize kWindowSize(775, 705);
+
+}  // namespace
 
 TForm1::TForm1(Dialogs& dialogs, bool withSimulator, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::TForm1>()), dialogs_(dialogs) {
@@ -30,7 +36,10 @@ void TForm1::SetUpWindow() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(775, 705);
+    setFixedSize(kWindowSize);
+    // A small screen (a laptop, or a large scale factor) scrolls the controls.
+    if (const QScreen* screen = this->screen())
+        ScrollWhenLargerThanScreen(*this, kWindowSize, screen->availableGeometry());
     ShowTitle();
     connect(ui->RichEdit1->document(), &QTextDocument::modificationChanged, this,
             [this] { ShowTitle(); });

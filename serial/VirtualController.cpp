@@ -77,6 +77,11 @@ void VirtualController::SetEcho(bool on) {
     echo_ = on;
 }
 
+void VirtualController::ChangeEcho(std::size_t index, std::uint8_t value) {
+    std::lock_guard lock(mutex_);
+    echoChanges_[index] = value;
+}
+
 void VirtualController::Send(const std::vector<std::uint8_t>& bytes) {
     std::lock_guard lock(mutex_);
     if (!open_ || unplugged_) return;
@@ -210,9 +215,10 @@ std::size_t VirtualController::Device::Write(const std::uint8_t* data, std::size
             break;  // cancelled: this byte does not arrive
         }
         lineFree = arrival;
+        const auto changed = b.echoChanges_.find(b.received_.size());
         b.received_.push_back(data[sent]);
         if (ticket) ticket->handedOver = sent + 1;
-        if (b.echo_) b.ToHost(data[sent]);
+        if (b.echo_) b.ToHost(changed != b.echoChanges_.end() ? changed->second : data[sent]);
     }
     b.CheckPlugged();
     b.Raise(EV_TXEMPTY);

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -31,6 +32,9 @@ public:
     void SetDSR(bool on);
     void SetCTS(bool on);
     void SetEcho(bool on);
+    // Echoes `value` in place of the byte received as the `index`-th (from
+    // 0), as a board that garbles a byte.
+    void ChangeEcho(std::size_t index, std::uint8_t value);
     // Sends bytes to the host; they arrive at once.
     void Send(const std::vector<std::uint8_t>& bytes);
     // Pulls the plug: every later call of an open device fails with EIO and
@@ -74,6 +78,7 @@ private:
     int inputSize_ = 1024;
     std::deque<std::uint8_t> toHost_;
     std::vector<std::uint8_t> received_;
+    std::map<std::size_t, std::uint8_t> echoChanges_;
 };
 
 }  // namespace kmp

@@ -3,11 +3,16 @@
 
 #include "app_texts.h"
 #include "example_program.h"
+#include "program_file.h"
 #include "qt_dialogs.h"
 #include "text_encoding.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
 #include <QTemporaryDir>
 #include <csignal>
 #include <cstring>
@@ -236,6 +241,147 @@ TEST_F(FilesTest, SaveIntoAReadOnlyFolderKeepsTheOldFile) {
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_TRUE(dialogs.boxes[0].text.startsWith(QStringLiteral("Cannot create file \"")));
     EXPECT_EQ(ReadBytes(path), old);
+}
+
+// The question before unsaved text goes, for each way to lose it and each
+// answer.
+enum class Loss { Close, Open, Drop };
+struct GuardCase {
+    const char* name;
+    Loss loss;
+    Answer answer;
+    bool saveCancelled;  // the save dialog of Yes is cancelled
+};
+
+const GuardCase kGuards[] = {
+    {"CloseYes", Loss::Close, Answer::Yes, false},
+    {"CloseYesSaveCancelled", Loss::Close, Answer::Yes, true},
+    {"CloseNo", Loss::Close, Answer::No, false},
+    {"CloseCancel", Loss::Close, Answer::Cancel, false},
+    {"OpenYes", Loss::Open, Answer::Yes, false},
+    {"OpenYesSaveCancelled", Loss::Open, Answer::Yes, true},
+    {"OpenNo", Loss::Open, Answer::No, false},
+    {"OpenCancel", Loss::Open, Answer::Cancel, false},
+    {"DropYes", Loss::Drop, Answer::Yes, false},
+    {"DropNo", Loss::Drop, Answer::No, false},
+    {"DropCancel", Loss::Drop, Answer::Cancel, false},
+};
+
+class GuardTest : public FilesTest, public ::testing::WithParamInterface<GuardCase> {
+protected:
+    void Lose(Loss loss, const QString& other) {
+        switch (loss) {
+        case Loss::Close: form->close(); break;
+        case Loss::Open:
+            dialogs.fileAnswers.push_back(other);
+            ClickButton(*ui().Button5);
+            break;
+        case Loss::Drop: {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(other)});
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QApplication::sendEvent(form.get(), &enter);
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(form.get(), &drop);
+            break;
+        }
+        }
+    }
+};
+
+TEST_P(GuardTest, AsksBeforeUnsavedTextGoes) {
+    const GuardCase& c = GetParam();
+    const QString other = PathOf("iny.kmp");
+    WriteProgramFile(other.toStdString(), "PROGRAM iny:\nKONIEC");
+    const QString saved = PathOf("ulozeny.kmp");
+    ui().RichEdit1->moveCursor(QTextCursor::End);
+    TypeText(*ui().RichEdit1, "\n/ úprava");
+    const QString edited = EditorText();
+    dialogs.boxAnswers.push_back(c.answer);
+    if (c.answer == Answer::Yes)
+        dialogs.fileAnswers.push_back(c.saveCancelled ? std::nullopt : std::optional(saved));
+    Lose(c.loss, other);
+
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].caption, QString::fromUtf8("Program nie je uložený"));
+    EXPECT_EQ(dialogs.boxes[0].text,
+              QString::fromUtf8("Program sa od posledného uloženia zmenil. Chcete ho uložiť?"));
+    EXPECT_EQ(dialogs.boxes[0].icon, BoxIcon::Question);
+    EXPECT_EQ(dialogs.boxes[0].buttons, BoxButtons::YesNoCancel);
+    EXPECT_EQ(dialogs.boxes[0].defaultButton, Answer::Yes);
+    const bool goesOn = c.answer == Answer::No || (c.answer == Answer::Yes && !c.saveCancelled);
+    if (c.answer == Answer::Yes && !c.saveCancelled) {
+        EXPECT_EQ(ReadProgramFile(saved.toStdString()), edited.toStdString());
+    } else {
+        EXPECT_FALSE(QFile::exists(saved));
+    }
+    if (c.loss == Loss::Close) {
+        EXPECT_EQ(form->isVisible(), !goesOn);
+    } else {
+        EXPECT_EQ(EditorText(), goesOn ? QStringLiteral("PROGRAM iny:\nKONIEC") : edited);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Losses, GuardTest, ::testing::ValuesIn(kGuards),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+TEST_F(FilesTest, UntouchedOrSavedTextAsksNothing) {
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    form->show();
+    ui().RichEdit1->moveCursor(QTextCursor::End);
+    TypeText(*ui().RichEdit1, "\n");
+    Save(PathOf("a.kmp"));
+    Open(PathOf("a.kmp"));
+    form->close();
+    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(FilesTest, OpenIsOneUndoStep) {
+    const QString before = EditorText();
+    const QString path = PathOf("p.kmp");
+    WriteProgramFile(path.toStdString(), "PROGRAM p:\nKONIEC");
+    Open(path);
+    ASSERT_EQ(EditorText(), "PROGRAM p:\nKONIEC");
+    ui().RichEdit1->setFocus();
+    QTest::keyClick(ui().RichEdit1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(EditorText(), before);
+}
+
+// The title names the file and shows a change; Ctrl+S writes a program file
+// again without a dialog, a text file through it; Ctrl+Shift+S always asks;
+// the dialogs start where the last file was.
+TEST_F(FilesTest, CurrentFileInTheTitleAndCtrlS) {
+    const QString caption =
+        QString::fromUtf8("Prekladač programu na riadenie krokového motorčeka z HDD.");
+    const QString path = PathOf("priklad.kmp");
+    WriteProgramFile(path.toStdString(), "PROGRAM p:\nKONIEC");
+    Open(path);
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("priklad.kmp – ") + caption);
+    ui().RichEdit1->moveCursor(QTextCursor::End);
+    TypeText(*ui().RichEdit1, "\n");
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("priklad.kmp* – ") + caption);
+    ui().RichEdit1->setFocus();
+    QTest::keyClick(ui().RichEdit1, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.fileRequests.size(), 1u);  // the open only
+    EXPECT_EQ(ReadProgramFile(path.toStdString()), "PROGRAM p:\nKONIEC\n");
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("priklad.kmp – ") + caption);
+
+    QTest::keyClick(ui().RichEdit1, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(dialogs.fileRequests.size(), 2u);
+    EXPECT_TRUE(dialogs.fileRequests[1].save);
+    EXPECT_EQ(dialogs.fileRequests[1].folder, QFileInfo(path).absolutePath());
+
+    const QString text = PathOf("prenos.txt");
+    WriteBytes(text, "PROGRAM t:\r\nKONIEC\r\n");
+    Open(text);
+    EXPECT_EQ(dialogs.fileRequests[2].folder, QFileInfo(path).absolutePath());
+    QTest::keyClick(ui().RichEdit1, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.fileRequests.size(), 4u);
+    EXPECT_TRUE(dialogs.fileRequests[3].save);
+    EXPECT_EQ(ReadBytes(text), "PROGRAM t:\r\nKONIEC\r\n");
 }
 
 }  // namespace

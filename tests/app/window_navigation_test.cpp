@@ -4,6 +4,8 @@
 
 #include "program_editor.h"
 
+#include <QDir>
+#include <QFile>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -199,6 +201,107 @@ TEST_F(NavigationTest, ErrorsAtTheEdgesNavigate) {
         EXPECT_EQ(cursor.block().blockNumber(), c.line);
         EXPECT_EQ(cursor.selectionStart() - cursor.block().position(), c.column);
         EXPECT_TRUE(editor().viewport()->rect().intersects(editor().cursorRect()));
+    }
+}
+
+// An error line still selects its token after a line was inserted above it;
+// after a file was opened the old log's error lines do nothing.
+TEST_F(NavigationTest, ErrorLinesFollowEditsAndGoWithAnOpenedFile) {
+    Compile(kFaultyProgram);
+    editor().MoveCursorTo(1, 1);
+    TypeText(editor(), "/ nový riadok\n");
+    DoubleClickLogLine(LogLineOfError(2));
+    EXPECT_EQ(editor().textCursor().block().blockNumber(), 2);
+    EXPECT_EQ(editor().textCursor().selectedText(), "CAS");
+
+    const QString path = QDir::temp().filePath(QStringLiteral("kmp_nav_open.txt"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("PROGRAM q:\nKONIEC\n");
+    file.close();
+    dialogs.boxAnswers.push_back(Answer::No);  // the edited text may go
+    form->OpenProgramFile(path);
+    QFile::remove(path);
+    ASSERT_EQ(EditorText(), "PROGRAM q:\nKONIEC\n");
+    editor().MoveCursorTo(2, 2);
+    DoubleClickLogLine(LogLineOfError(2));
+    EXPECT_EQ(editor().textCursor().position(),
+              editor().document()->findBlockByNumber(1).position() + 1);
+    EXPECT_FALSE(editor().textCursor().hasSelection());
+}
+
+// A log line selected whole ends at the next line's start: Enter takes the
+// selected line's error.
+TEST_F(NavigationTest, EnterAfterSelectingAWholeLogLineTakesThatLine) {
+    Compile(kFaultyProgram);
+    const struct {
+        const char* name;
+        bool byTripleClick;
+    } cases[] = {{"TripleClick", true}, {"ShiftDown", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int line = LogLineOfError(2);
+        QTextCursor selection(ui().Memo1->document()->findBlockByNumber(line));
+        if (c.byTripleClick) {
+            // As a triple click leaves it: the line and its line end.
+            selection.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+            ui().Memo1->setTextCursor(selection);
+        } else {
+            ui().Memo1->setTextCursor(selection);
+            ui().Memo1->setFocus();
+            QTest::keyClick(ui().Memo1, Qt::Key_Down, Qt::ShiftModifier);
+        }
+        ASSERT_EQ(ui().Memo1->textCursor().blockNumber(), line + 1);
+        ui().Memo1->setFocus();
+        QTest::keyClick(ui().Memo1, Qt::Key_Return);
+        EXPECT_EQ(editor().textCursor().block().blockNumber(), 1);
+        EXPECT_EQ(editor().textCursor().selectedText(), "CAS");
+    }
+}
+
+// "22: 255 255" of the example stands for its last lines: a click shows them
+// with the editor at its top.
+TEST_F(NavigationTest, ListingClickScrollsItsSourceLineIntoView) {
+    Compile(EditorText());
+    editor().MoveCursorTo(1, 1);
+    editor().verticalScrollBar()->setValue(0);
+    const int listingLine = static_cast<int>(Lines(*ui().Memo2).indexOf("22: 255 255"));
+    ASSERT_GE(listingLine, 0);
+    const int cursorBefore = editor().textCursor().position();
+    QTest::mouseClick(ui().Memo2->viewport(), Qt::LeftButton, {},
+                      PointOfLine(*ui().Memo2, listingLine));
+    const int source = editor().HighlightedLine();
+    ASSERT_GT(source, 20);
+    const QTextBlock block = editor().document()->findBlockByNumber(source);
+    const QRect place = editor().cursorRect(QTextCursor(block));
+    EXPECT_TRUE(editor().viewport()->rect().contains(place)) << place.y();
+    EXPECT_EQ(editor().textCursor().position(), cursorBefore);
+}
+
+// The missing KONIEC is marked on the last character where the statements
+// ended, underlined as every other mark.
+TEST_F(NavigationTest, MissingEndIsMarkedOnTheLastCharacter) {
+    const struct {
+        QString text;
+        int marked;  // the character that the mark covers
+        int marks;
+    } cases[] = {{QStringLiteral("PROGRAM p:\nRESET\n"), 15, 1},
+                 {QStringLiteral("PROGRAM p:\nRESET  \n\n"), 15, 1},
+                 // The missing line end is marked there too.
+                 {QStringLiteral("PROGRAM p:\nRESET"), 15, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        Compile(c.text);
+        ASSERT_EQ(editor().ErrorMarkCount(), c.marks);
+        EXPECT_TRUE(editor().ErrorMessageAt(c.marked).endsWith(
+            QString::fromUtf8("očakával sa príkaz KONIEC alebo iné platné príkazy")));
+        EXPECT_EQ(editor().ErrorMessageAt(c.marked - 1), "");
+        bool underlined = false;
+        for (const QTextEdit::ExtraSelection& s : editor().extraSelections()) {
+            if (s.cursor.selectionStart() == c.marked && s.cursor.selectionEnd() == c.marked + 1)
+                underlined = s.format.underlineStyle() == QTextCharFormat::WaveUnderline;
+        }
+        EXPECT_TRUE(underlined);
     }
 }
 

@@ -2,6 +2,7 @@
 // 128-byte boundary, the error display's text rule without Qt, and the
 // simulator choice from the environment.
 #include "VirtualController.h"
+#include "board_reply.h"
 #include "display_text.h"
 #include "returned_bytes.h"
 #include "simulator_choice.h"
@@ -88,6 +89,51 @@ TEST(ProgressText, CountsTimeLeftAndTheBoardThatHoldsBack) {
     EXPECT_EQ(ProgressText(ProgressOf(held, now)),
               "Doska nie je pripravená (CTS vypnuté): 37 z 132 bajtov");
     EXPECT_EQ(ProgressText(ProgressOf({false, 132, 132, false, {}}, now)), "132 z 132 bajtov");
+}
+
+// The returned bytes against the frame {128, 254, 200, 1, 0, 3, 255}: each
+// form of the check line, bytes in decimal and counted from 1.
+TEST(EchoCheck, ComparesTheReturnedBytesWithTheFrame) {
+    const std::vector<std::uint8_t> frame = {128, 254, 200, 1, 0, 3, 255};
+    const struct {
+        std::string returned;
+        bool complete, exact;
+        const char* line;
+    } cases[] = {
+        {std::string("\x80\xFE\xC8\x01\x00\x03\xFF", 7), true, true,
+         "Overenie: doska vrátila presne odoslané bajty (7)."},
+        // Bytes beyond the frame's length are not compared.
+        {std::string("\x80\xFE\xC8\x01\x00\x03\xFF\x07", 8), true, true,
+         "Overenie: doska vrátila presne odoslané bajty (7)."},
+        {std::string("\x80\xFE\xC8\x01\x00\x63\xFF", 7), true, false,
+         "Overenie: doska vrátila iné bajty, ako sa odoslali – prvý rozdiel na bajte 6: "
+         "odoslaný 3, vrátený 99."},
+        {std::string("\xFF", 1), false, false,
+         "Overenie: doska vrátila iné bajty, ako sa odoslali – prvý rozdiel na bajte 1: "
+         "odoslaný 128, vrátený 255."},
+        {std::string("\x80\xFE\xC8", 3), false, false, "Overenie: doska vrátila len 3 z 7 bajtov."},
+        {std::string(), false, false, "Doska neodpovedá: po odoslaní sa nevrátil žiadny bajt."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        EchoCheck check;
+        check.Start(frame);
+        // In two pieces, as reads return them.
+        check.Take(std::string_view(c.returned).substr(0, 2));
+        EXPECT_EQ(
+            check.Take(
+                std::string_view(c.returned).substr(std::min<std::size_t>(2, c.returned.size()))),
+            c.complete);
+        EXPECT_EQ(check.Exact(), c.exact);
+        EXPECT_EQ(check.Line(), c.line);
+    }
+}
+
+TEST(DsrOffLine, NamesThePortAndTheTimeInSlovak) {
+    EXPECT_EQ(DsrOffLine("ttyUSB0", 1000),
+              "Doska na porte ttyUSB0 nezapla signál DSR do 1 s: nie je pripojená, zapnutá alebo "
+              "pripravená.");
+    EXPECT_EQ(SlovakSeconds(1250), "1,25");
 }
 
 TEST(SimulatorChosen, OptionOrTheVariableSetToOne) {

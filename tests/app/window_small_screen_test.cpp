@@ -1,0 +1,40 @@
+// A laptop screen of 1280×720 cannot hold the 775×705 window with its title
+// bar: the controls scroll, every one can be brought into view, and the
+// window can grow back to its full size.
+#include "window_test_support.h"
+
+#include <QScreen>
+#include <QScrollArea>
+
+namespace kmp::testing {
+namespace {
+
+class SmallScreenTest : public WindowTest {};
+
+TEST_F(SmallScreenTest, EveryControlCanBeScrolledIntoView) {
+    const QRect available = form->screen()->availableGeometry();
+    ASSERT_EQ(available.height(), 720);
+    auto* area = form->findChild<QScrollArea*>(QStringLiteral("TForm1Scroll"));
+    ASSERT_NE(area, nullptr);
+    EXPECT_LT(form->height(), 705);
+    EXPECT_LE(form->height(), available.height());
+    EXPECT_EQ(form->maximumSize(), QSize(775, 705));
+    const QList<QWidget*> controls = {
+        ui().RichEdit1, ui().Memo1,     ui().Memo2,     ui().Button1,   ui().Button2,
+        ui().Button3,   ui().Button4,   ui().Button5,   ui().Button6,   ui().ComboBox1,
+        ui().CheckBox1, ui().TrackBar1, ui().TrackBar2, ui().TrackBar3, ui().Label16};
+    for (QWidget* control : controls) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        area->ensureWidgetVisible(control, 0, 0);
+        const QRect place(control->mapTo(area->viewport(), QPoint(0, 0)), control->size());
+        EXPECT_TRUE(area->viewport()->rect().contains(place)) << place.y();
+        EXPECT_TRUE(control->isVisible());
+    }
+    // The send's controls stay hidden until a send.
+    EXPECT_FALSE(ui().Button7->isVisible());
+    form->resize(775, 705);
+    EXPECT_EQ(form->size(), QSize(775, 705));
+}
+
+}  // namespace
+}  // namespace kmp::testing
