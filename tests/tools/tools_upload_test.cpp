@@ -153,6 +153,26 @@ TEST(KmpcUpload, DsrHeldOffEndsAfterTheTimeOut) {
                                        "pripojená, zapnutá alebo pripravená."});
 }
 
+// --verify: exit 0 only when the board returned the frame exactly.
+TEST(KmpcUpload, VerifyExitsThreeUnlessTheFrameCameBack) {
+    const struct {
+        const char* echo;
+        int status;
+        const char* last;
+    } cases[] = {
+        {"KMP_SIMULATOR_ECHO=1", 0, "Overenie: doska vrátila presne odoslané bajty (25)."},
+        {"KMP_SIMULATOR_ECHO=0", 3, "Doska neodpovedá: po odoslaní sa nevrátil žiadny bajt."}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.echo);
+        const ProcessResult r =
+            Kmpc({"--simulator", "--upload", "sim", "--verify", "--reply-timeout", "0.2", kExample},
+                 {c.echo});
+        EXPECT_EQ(r.status, c.status) << r.err;
+        ASSERT_FALSE(LinesAfterCompileLog(r.err).empty());
+        EXPECT_EQ(LinesAfterCompileLog(r.err).back(), c.last);
+    }
+}
+
 TEST(KmpcUpload, SilentBoardStillTakesTheFrame) {
     const ProcessResult r =
         Kmpc({"--simulator", "--upload", "sim", "--reply-timeout", "0.1", kExample},
