@@ -104,7 +104,7 @@ private:
     void ShowCursorPosition();
     // From the log and the listing to the text, and back (TForm1_editor.cpp).
     void ConnectNavigation();
-    void TakeCompileResult();
+    void TakeCompileResult(const CompileResult& result);
     void GoToError(int logLine);
     void ShowSourceOfListingLine(int listingLine);
     void ShowListingOfCursorLine();

@@ -61,14 +61,14 @@ void TForm1::ConnectNavigation() {
     });
 }
 
-void TForm1::TakeCompileResult() {
-    listingSourceLines_ = ListingSourceLines;
+void TForm1::TakeCompileResult(const CompileResult& result) {
+    listingSourceLines_ = result.listingSourceLines;
     listingRevision_ = ui->RichEdit1->document()->revision();
     errorSpans_.clear();
-    errorSpans_.reserve(ErrorPlaces.size());
+    errorSpans_.reserve(result.errorPlaces.size());
     std::vector<TProgramEditor::ErrorMark> marks;
-    marks.reserve(ErrorPlaces.size());
-    for (const ErrorPlace& e : ErrorPlaces) {
+    marks.reserve(result.errorPlaces.size());
+    for (const ErrorPlace& e : result.errorPlaces) {
         errorSpans_.push_back(ui->RichEdit1->SpanCursor(e.line, e.column, e.length));
         QString message = QString::fromStdString(e.message);
         if (message.startsWith(QLatin1String(" : "))) message.remove(0, 3);

@@ -43,14 +43,17 @@ void TForm1::Button1Click() {
     MemoPane compileLog(*ui->Memo1);
     MemoPane listingView(*ui->Memo2);
     const std::string source = EditorTextToSource(ui->RichEdit1->toPlainText().toStdString());
-    // A program too large for the image ends the run with an exception; the
-    // errors found until then are marked all the same.
-    struct TakeResult {
-        TForm1& form;
-        ~TakeResult() { form.TakeCompileResult(); }
-    } take{*this};
     upload_->HideSendResult();
-    CompileProgram(source, Timing(), compileLog, listingView, *clock_);
+    CompileResult result;
+    try {
+        result = CompileProgram(source, Timing(), compileLog, listingView, *clock_);
+    } catch (const RangeCheckError& error) {
+        // A program too large for the image ends the run; the errors found
+        // until then are marked all the same.
+        TakeCompileResult(error.partial);
+        throw;
+    }
+    TakeCompileResult(result);
 }
 
 void TForm1::RichEdit1Change() {

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 namespace kmp {
 namespace {
@@ -23,10 +24,10 @@ void ResetImageAndLabels(const TimingSettings& timing) {
     CodeImage.fill(255);
     for (std::string& label : LabelAtAddress) label.clear();
     for (std::string& target : JumpTargetAt) target.clear();
-    InstructionLineAt.fill(-1);
-    LabelLineAt.fill(-1);
-    JumpTargetSpanAt.fill({});
-    ProgramLine = -1;
+    Places.instructionLineAt.fill(-1);
+    Places.labelLineAt.fill(-1);
+    Places.jumpTargetSpanAt.fill({});
+    Places.programLine = -1;
     CodeImage[0] = static_cast<std::uint8_t>(timing.period);
     CodeImage[1] = HeaderByte(timing.delay);
     CodeImage[2] = HeaderByte(timing.delay >> 8);
@@ -47,7 +48,7 @@ void StartScanner(std::string_view source) {
     TokenStart = 1;
     ParseStopped = false;
     TokenKind = Token::NewLine;
-    NameSpan = {};
+    Places.name = {};
     ResetSpans();
 }
 
@@ -75,18 +76,9 @@ public:
     PaneBinding& operator=(const PaneBinding&) = delete;
 };
 
-}  // namespace
-
-void CompileProgram(std::string_view source, const TimingSettings& timing, Pane& compileLog,
-                    Pane& listingView, const Clock& clock) {
-    // Positions are 32-bit: a longer text cannot be scanned.
-    if (source.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max() - 1)) {
-        throw std::length_error("program text too long");
-    }
-    CompiledOk = false;
-    const PaneBinding panes(compileLog, listingView);
+// The run itself; its result stays in Places.result.
+void Run(std::string_view source, const TimingSettings& timing, const Clock& clock) {
     ResetImageAndLabels(timing);
-    ErrorPlaces.clear();
     StartListing(kColorRed);
     WritePos = 4;
     ErrorCount = 0;
@@ -103,6 +95,29 @@ void CompileProgram(std::string_view source, const TimingSettings& timing, Pane&
     const int endAddress = WritePos;
     ResolveJumps();
     if (!ParseStopped && ErrorCount == 0) FinishSuccessfulRun(endAddress);
+}
+
+}  // namespace
+
+CompileResult CompileProgram(std::string_view source, const TimingSettings& timing,
+                             Pane& compileLog, Pane& listingView, const Clock& clock,
+                             PlaceRecording recording, ErrorPlaceSink* sink) {
+    // Positions are 32-bit: a longer text cannot be scanned.
+    if (source.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max() - 1)) {
+        throw std::length_error("program text too long");
+    }
+    CompiledOk = false;
+    const PaneBinding panes(compileLog, listingView);
+    Places.result = {};
+    Places.recording = recording;
+    Places.sink = sink;
+    try {
+        Run(source, timing, clock);
+    } catch (RangeCheckError& error) {
+        error.partial = std::exchange(Places.result, {});
+        throw;
+    }
+    return std::exchange(Places.result, {});
 }
 
 std::string SystemClock::LongTimeText() const {

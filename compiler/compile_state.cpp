@@ -2,8 +2,8 @@
 
 namespace kmp {
 
-std::array<std::uint8_t, kCodeImageSize> CodeImage = [] {
-    std::array<std::uint8_t, kCodeImageSize> image{};
+ProgramImage CodeImage = [] {
+    ProgramImage image{};
     image.fill(255);
     return image;
 }();
@@ -23,14 +23,7 @@ char CurrentChar = '\0';
 std::int32_t LineNo = 1;
 std::int32_t ColumnNo = 0;
 
-TextSpan NameSpan;
-int ProgramLine = -1;
-std::array<int, kCodeImageSize> InstructionLineAt;
-std::array<int, kCodeImageSize> LabelLineAt;
-std::array<TextSpan, kCodeImageSize> JumpTargetSpanAt;
-std::vector<ErrorPlace> ErrorPlaces;
-bool RecordErrorPlaces = true;
-std::vector<int> ListingSourceLines;
+SourcePlaces Places;
 
 std::int32_t ErrorCount = 0;
 bool ParseStopped = false;

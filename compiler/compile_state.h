@@ -100,17 +100,25 @@ inline TextSpan CurrentTokenSpan() {
 // Forgets where SpanAt last looked: a new text follows.
 void ResetSpans();
 
-// The span of the last name that ReadName read.
-extern TextSpan NameSpan;
-
-// The 0-based source line of the PROGRAM header, and of the instruction and
-// the label at each address; -1 for none.
-extern int ProgramLine;
-extern std::array<int, kCodeImageSize> InstructionLineAt;
-extern std::array<int, kCodeImageSize> LabelLineAt;
-
-// Where the name of each JumpTargetAt entry stands.
-extern std::array<TextSpan, kCodeImageSize> JumpTargetSpanAt;
+// Where the run's output comes from in the program text: the places of the
+// errors and the source lines of the listing, kept beside the compile state
+// that the language needs, for one run.
+struct SourcePlaces {
+    // The span of the last name that ReadName read.
+    TextSpan name;
+    // The 0-based source line of the PROGRAM header, and of the instruction
+    // and the label at each address; -1 for none.
+    int programLine = -1;
+    std::array<int, kCodeImageSize> instructionLineAt{};
+    std::array<int, kCodeImageSize> labelLineAt{};
+    // Where the name of each JumpTargetAt entry stands.
+    std::array<TextSpan, kCodeImageSize> jumpTargetSpanAt{};
+    // What the run returns, and what it does with the error places.
+    CompileResult result;
+    PlaceRecording recording = PlaceRecording::Keep;
+    ErrorPlaceSink* sink = nullptr;
+};
+extern SourcePlaces Places;
 
 extern std::int32_t ErrorCount;
 extern bool ParseStopped;

@@ -51,17 +51,12 @@ struct TimingSettings {
     int prescaler = 3;  // TrackBar3, 0..7
 };
 
-// Thrown when a program is too long: something would be stored at address 128.
-// The message is "Range check error".
-class RangeCheckError : public std::runtime_error {
-public:
-    RangeCheckError() : std::runtime_error("Range check error") {}
-};
-
 inline constexpr int kCodeImageSize = 128;
+// The program image: the timing header, then two bytes an instruction.
+using ProgramImage = std::array<std::uint8_t, kCodeImageSize>;
 
 // The part of the compile state that the upload and the window read.
-extern std::array<std::uint8_t, kCodeImageSize> CodeImage;
+extern ProgramImage CodeImage;
 extern bool CompiledOk;
 extern bool ProgramChanged;
 
@@ -77,23 +72,47 @@ struct ErrorPlace {
     std::string message;      // the message as printed (UTF-8), beginning with " : "
 };
 
-// The errors of the last run, one for each error line of its log, in order.
-extern std::vector<ErrorPlace> ErrorPlaces;
+// What a run gives back besides the panes and the compile state.
+struct CompileResult {
+    // One place for each error line of the log, in order (kept only with
+    // PlaceRecording::Keep).
+    std::vector<ErrorPlace> errorPlaces;
+    // For each line of the listing pane, the 0-based source line of the
+    // statement or label that produced it; the header line has the PROGRAM
+    // line, and a line that no source line produced (a header without
+    // PROGRAM, a filler pair) -1.
+    std::vector<int> listingSourceLines;
+};
 
-// Whether runs fill ErrorPlaces (the default). A caller that reads no places
-// turns it off, so that a run with millions of errors keeps none of them.
-extern bool RecordErrorPlaces;
+// Thrown when a program is too long: something would be stored at address 128.
+// The message is "Range check error". `partial` holds what the run had found
+// until then.
+class RangeCheckError : public std::runtime_error {
+public:
+    RangeCheckError() : std::runtime_error("Range check error") {}
+    CompileResult partial;
+};
 
-// For each line of the listing pane, the 0-based source line of the statement
-// or label that produced it; the header line has the PROGRAM line, and a line
-// that no source line produced (a header without PROGRAM, a filler pair) -1.
-extern std::vector<int> ListingSourceLines;
+// Takes the place of each error as the run reports it.
+class ErrorPlaceSink {
+public:
+    virtual ~ErrorPlaceSink() = default;
+    virtual void TakeErrorPlace(const ErrorPlace& place) = 0;
+};
+
+// Whether the result keeps the error places. A caller that reads none (or
+// takes them through a sink) drops them, so that a run with millions of
+// errors keeps none of them.
+enum class PlaceRecording { Keep, Drop };
 
 // One compile run over `source` (Windows-1250 bytes, CR LF line ends).
-// Writes `compileLog` and `listingView`, fills CodeImage and sets the flags.
-// Throws RangeCheckError when the program does not fit into the image.
-void CompileProgram(std::string_view source, const TimingSettings& timing, Pane& compileLog,
-                    Pane& listingView, const Clock& clock);
+// Writes `compileLog` and `listingView`, fills CodeImage and sets the flags;
+// hands each error's place to `sink` when given. Throws RangeCheckError
+// when the program does not fit into the image.
+CompileResult CompileProgram(std::string_view source, const TimingSettings& timing,
+                             Pane& compileLog, Pane& listingView, const Clock& clock,
+                             PlaceRecording recording = PlaceRecording::Keep,
+                             ErrorPlaceSink* sink = nullptr);
 
 // The editor text or a timing value changed: marks a compiled program as changed.
 void NoteProgramChange();

@@ -6,9 +6,12 @@ namespace {
 void Report(const TextSpan& at, std::string_view message) {
     ++ErrorCount;
     CompileLog->AppendLine(ErrorLine(message, ErrorCount));
-    if (!RecordErrorPlaces) return;
-    ErrorPlaces.push_back(
-        {at.line, at.column, at.length, LineNo, ColumnNo, ErrorCount, std::string(message)});
+    const bool keep = Places.recording == PlaceRecording::Keep;
+    if (!keep && Places.sink == nullptr) return;
+    ErrorPlace place{at.line,  at.column,  at.length,           LineNo,
+                     ColumnNo, ErrorCount, std::string(message)};
+    if (Places.sink) Places.sink->TakeErrorPlace(place);
+    if (keep) Places.result.errorPlaces.push_back(std::move(place));
 }
 
 }  // namespace

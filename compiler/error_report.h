@@ -13,7 +13,7 @@ namespace kmp {
 std::string ErrorLine(std::string_view message, int number);
 
 // Counts the error, appends its ErrorLine to CompileLog and records it in
-// ErrorPlaces at the current token.
+// the run's error places at the current token.
 void ReportError(std::string_view message);
 
 // The same for an error about the label name at `name`: the name is joined

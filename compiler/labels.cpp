@@ -28,14 +28,14 @@ std::uint8_t LabelAddress(std::string_view name) {
 void DefineLabel() {
     std::string name = ReadLabelName();
     const bool duplicate = LabelExists(name);
-    if (duplicate) ReportLabelError(NameSpan, msg::kDuplicateLabel, name);
+    if (duplicate) ReportLabelError(Places.name, msg::kDuplicateLabel, name);
     if (WritePos >= kCodeImageSize) throw RangeCheckError();
     // A label already at this address is replaced; the earlier name is gone.
     if (!duplicate) {
         LabelAtAddress[WritePos] = std::move(name);
-        LabelLineAt[WritePos] = NameSpan.line;
+        Places.labelLineAt[WritePos] = Places.name.line;
     }
-    AppendLabelLine(WritePos, LabelAtAddress[WritePos], NameSpan.line);
+    AppendLabelLine(WritePos, LabelAtAddress[WritePos], Places.name.line);
 }
 
 void ResolveJumps() {
@@ -45,7 +45,7 @@ void ResolveJumps() {
         if (LabelExists(target)) {
             CodeImage[i] = LabelAddress(target);
         } else {
-            ReportLabelError(JumpTargetSpanAt[i], msg::kUnknownLabel, target);
+            ReportLabelError(Places.jumpTargetSpanAt[i], msg::kUnknownLabel, target);
         }
     }
 }

@@ -9,26 +9,27 @@ namespace {
 
 void Append(const std::string& line, int sourceLine) {
     ListingView->AppendLine(line);
-    ListingSourceLines.push_back(sourceLine);
+    Places.result.listingSourceLines.push_back(sourceLine);
 }
 
 }  // namespace
 
 void StartListing(std::uint32_t color) {
     ListingView->Clear();
-    ListingSourceLines.clear();
+    Places.result.listingSourceLines.clear();
     ListingView->SetColor(color);
     std::string line = "0: ";
     for (int i = 0; i < 4; ++i) {
         line += std::to_string(CodeImage[i]);
         line += ' ';
     }
-    Append(line, ProgramLine);
+    Append(line, Places.programLine);
 }
 
 void SetHeaderSourceLine(int sourceLine) {
-    ProgramLine = sourceLine;
-    if (!ListingSourceLines.empty()) ListingSourceLines.front() = sourceLine;
+    Places.programLine = sourceLine;
+    std::vector<int>& lines = Places.result.listingSourceLines;
+    if (!lines.empty()) lines.front() = sourceLine;
 }
 
 void AppendLabelLine(int address, std::string_view name, int sourceLine) {
@@ -52,8 +53,10 @@ void AppendInstructionLine(int address, std::uint8_t low, std::uint8_t high, boo
 void WriteFinalListing(int endAddress) {
     StartListing(kColorLime);
     for (int a = 4; a <= endAddress && a < kCodeImageSize; a += 2) {
-        if (!LabelAtAddress[a].empty()) AppendLabelLine(a, LabelAtAddress[a], LabelLineAt[a]);
-        AppendInstructionLine(a, CodeImage[a], CodeImage[a + 1], false, InstructionLineAt[a]);
+        if (!LabelAtAddress[a].empty())
+            AppendLabelLine(a, LabelAtAddress[a], Places.labelLineAt[a]);
+        AppendInstructionLine(a, CodeImage[a], CodeImage[a + 1], false,
+                              Places.instructionLineAt[a]);
     }
 }
 

@@ -1,4 +1,4 @@
-// The lines of the listing pane, and the source line of each (ListingSourceLines).
+// The lines of the listing pane, and the source line of each.
 #pragma once
 
 #include <cstdint>

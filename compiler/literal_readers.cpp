@@ -77,8 +77,8 @@ std::string ReadName() {
         }
         name += readChar();
     }
-    NameSpan = start;
-    NameSpan.length = static_cast<int>(end - first);
+    Places.name = start;
+    Places.name.length = static_cast<int>(end - first);
     return name;
 }
 

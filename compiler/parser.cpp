@@ -59,7 +59,7 @@ void StoreInstruction(InstructionWord word, int sourceLine) {
     if (WritePos >= kCodeImageSize) throw RangeCheckError();
     CodeImage[WritePos] = LowByte(word);
     CodeImage[WritePos + 1] = HighByte(word);
-    InstructionLineAt[WritePos] = sourceLine;
+    Places.instructionLineAt[WritePos] = sourceLine;
     AppendInstructionLine(WritePos, LowByte(word), HighByte(word), true, sourceLine);
     WritePos = static_cast<std::uint8_t>(WritePos + 2);
 }

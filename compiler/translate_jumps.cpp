@@ -80,7 +80,7 @@ InstructionWord PlaceJumpTarget(InstructionWord word, std::string target) {
     // past the image when the instruction itself does.
     if (WritePos + 1 >= kCodeImageSize) throw RangeCheckError();
     JumpTargetAt[WritePos + 1] = std::move(target);
-    JumpTargetSpanAt[WritePos + 1] = NameSpan;
+    Places.jumpTargetSpanAt[WritePos + 1] = Places.name;
     return SetHighByte(word, 4);
 }
 
@@ -96,7 +96,7 @@ InstructionWord TranslateRepeat() {
     if (LabelExists(target)) {
         address = LabelAddress(target);
     } else {
-        ReportLabelError(NameSpan, msg::kUnknownLabel, target, msg::kLabelBeforeLoop);
+        ReportLabelError(Places.name, msg::kUnknownLabel, target, msg::kLabelBeforeLoop);
     }
     word = SetBit(SetLowByte(word, address), 7);
     ExpectToken(Token::Space, msg::kExpectedSpace);

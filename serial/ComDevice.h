@@ -153,6 +153,9 @@ public:
     // pseudo-terminal) or has no queue (the virtual controller). Throws
     // DeviceError when the count cannot be read.
     virtual std::size_t OutputQueue() = 0;
+    // Any thread: returns at once when the device is there; throws
+    // DeviceError(EIO) when it has hung up or was unplugged.
+    virtual void CheckLine() = 0;
     // Reads at most `count` bytes as the read time-outs allow and returns
     // their number (0 when none came in time).
     virtual std::size_t Read(std::uint8_t* data, std::size_t count) = 0;

@@ -201,8 +201,8 @@ private:
     // True (and the push recorded) while a background write runs.
     bool HoldBackPush(unsigned push);
     void NoteCTS(bool on);
-    // Event thread: the device of opening `opening` is gone.
-    void PostLineLost(std::uint64_t opening);
+    // Port's thread, posted by the event thread: the device of opening
+    // `opening` is gone.
     void ReactToLineLost(std::uint64_t opening);
 
     void StartEventThread();

@@ -142,11 +142,6 @@ void TCustomComPort::RunHeldBackPushes() {
     }
 }
 
-void TCustomComPort::PostLineLost(std::uint64_t opening) {
-    QMetaObject::invokeMethod(
-        this, [this, opening] { ReactToLineLost(opening); }, Qt::QueuedConnection);
-}
-
 void TCustomComPort::ReactToLineLost(std::uint64_t opening) {
     // A line closed (or opened again) meanwhile is not the one that was lost.
     if (!connected_ || closing_ || opening != openings_) return;

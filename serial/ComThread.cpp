@@ -59,13 +59,18 @@ void TComThread::Run() {
     } catch (const DeviceError& e) {
         lost = DeviceIsGone(e.Error());
     } catch (const EComPort& e) {
-        lost = DeviceIsGone(e.SystemError());
+        // An error that escaped a reaction: the line is lost only when the
+        // device itself says so, not on a reaction's word alone.
+        lost = DeviceIsGone(e.SystemError()) && DeviceFailed();
     } catch (...) {
         // A failed wait or an error that escaped a reaction ends the thread
         // without being shown; a device that is gone is reported as a lost
         // line, on the port's thread.
     }
-    if (lost) port_.PostLineLost(opening_);
+    if (lost) {
+        handOver_->Post(receiver_,
+                        [port = &port_, opening = opening_] { port->ReactToLineLost(opening); });
+    }
     try {
         device_.SetEventMask(0);
         // A background write still running keeps its bytes (a reaction's
@@ -75,6 +80,15 @@ void TComThread::Run() {
         // The device is gone; Close will tell.
     }
     handOver_->MarkEnded();
+}
+
+bool TComThread::DeviceFailed() {
+    try {
+        device_.CheckLine();
+        return false;
+    } catch (const DeviceError& e) {
+        return DeviceIsGone(e.Error());
+    }
 }
 
 void TComThread::DeliverEvents(TComEvents pending) {

@@ -37,6 +37,8 @@ private:
 
     void Run();
     void DeliverEvents(TComEvents pending);
+    // True when the device reports itself gone.
+    bool DeviceFailed();
 
     TCustomComPort& port_;
     ComDevice& device_;

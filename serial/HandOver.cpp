@@ -18,6 +18,20 @@ void HandOver::RunOnMainThread(QObject* receiver, std::function<void()> job) {
     if (jobError_) std::rethrow_exception(std::exchange(jobError_, nullptr));
 }
 
+void HandOver::Post(QObject* receiver, std::function<void()> job) {
+    std::lock_guard lock(mutex_);
+    posted_.push_back(std::move(job));
+    QMetaObject::invokeMethod(receiver, "RunPosted", Qt::QueuedConnection);
+}
+
+void HandOver::RunPosted() {
+    std::unique_lock lock(mutex_);
+    std::deque<std::function<void()>> jobs;
+    jobs.swap(posted_);
+    lock.unlock();
+    for (const auto& job : jobs) job();
+}
+
 void HandOver::RunQueued() {
     std::unique_lock lock(mutex_);
     if (!jobQueued_) return;

@@ -27,6 +27,13 @@ public:
     void RunOnMainThread(QObject* receiver, std::function<void()> job);
     // Port's thread: runs the queued job, if any.
     void RunQueued();
+    // Event thread: runs `job` later on the thread of `receiver`, without
+    // waiting for it. As with RunOnMainThread the queued call carries no
+    // data: the job waits here, taken under the lock. A receiver freed
+    // before drops the call.
+    void Post(QObject* receiver, std::function<void()> job);
+    // Port's thread: runs the posted jobs.
+    void RunPosted();
 
     // Event thread: queues the window message `code`; `post` wakes the
     // window. Waits until the window has taken the message.
@@ -52,6 +59,7 @@ private:
     bool jobRunning_ = false;
     bool jobDone_ = false;
     std::exception_ptr jobError_;
+    std::deque<std::function<void()>> posted_;
     bool stopInsideJob_ = false;
     std::deque<std::pair<int, std::uint64_t>> windowMessages_;
     std::uint64_t windowPosted_ = 0;
@@ -60,8 +68,9 @@ private:
     bool ended_ = false;
 };
 
-// Runs the queued job of a HandOver when the queued call reaches it. The call
-// carries no data of its own: the job is taken from the HandOver under its lock.
+// Runs the queued or posted jobs of a HandOver when the queued call reaches
+// it. The call carries no data of its own: the jobs are taken from the
+// HandOver under its lock.
 class HandOverReceiver : public QObject {
     Q_OBJECT
 
@@ -72,15 +81,21 @@ public:
     bool Running() const { return running_; }
 
 public slots:
-    void RunQueued() {
+    void RunQueued() { Run(&HandOver::RunQueued); }
+    void RunPosted() { Run(&HandOver::RunPosted); }
+
+private:
+    void Run(void (HandOver::*run)()) {
         auto handOver = handOver_.lock();
         if (!handOver) return;
         running_ = true;
-        handOver->RunQueued();
-        running_ = false;
+        struct Done {
+            bool& running;
+            ~Done() { running = false; }
+        } done{running_};
+        ((*handOver).*run)();
     }
 
-private:
     std::weak_ptr<HandOver> handOver_;
     bool running_ = false;
 };

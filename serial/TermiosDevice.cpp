@@ -205,6 +205,14 @@ std::size_t TermiosDevice::OutputQueue() {
     return static_cast<std::size_t>(std::max(unsent, 0));
 }
 
+// A hung-up terminal (a pulled adapter, a pseudo-terminal whose master
+// closed) reports POLLHUP even when no event is asked for.
+void TermiosDevice::CheckLine() {
+    pollfd p{fd_.Get(), 0, 0};
+    if (Retry([&] { return poll(&p, 1, 0); }) < 0) Fail(errno);
+    if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) Fail(EIO);
+}
+
 // Waits until `fd` has one of `events`, the deadline passes or the ticket is
 // cancelled; `revents` receives what poll reported for `fd`.
 TermiosDevice::WaitEnd TermiosDevice::WaitOrCancel(int fd, short events, const Deadline& deadline,
@@ -308,7 +316,10 @@ void TermiosDevice::Purge(std::uint32_t flags) {
     if ((flags & (PURGE_TXABORT | PURGE_RXABORT)) &&
         Retry([&] { return ioctl(fd, TIOCOUTQ, &queued); }) != 0)
         Fail(errno);
-    if ((flags & PURGE_TXCLEAR) && Retry([&] { return tcflush(fd, TCOFLUSH); }) != 0) Fail(errno);
+    // A pseudo-terminal's output queue is the peer's unread input: its bytes
+    // were counted as written, so they are kept (as DropUnsent keeps them).
+    const bool clearOutput = (flags & PURGE_TXCLEAR) && hasModemLines_;
+    if (clearOutput && Retry([&] { return tcflush(fd, TCOFLUSH); }) != 0) Fail(errno);
     if ((flags & PURGE_RXCLEAR) && Retry([&] { return tcflush(fd, TCIFLUSH); }) != 0) Fail(errno);
     if (flags & PURGE_RXCLEAR) Rearm();
 }

@@ -43,6 +43,7 @@ public:
     std::size_t Write(const std::uint8_t* data, std::size_t count, WriteTicket* ticket) override;
     void CancelWrite(WriteTicket& ticket) noexcept override;
     std::size_t OutputQueue() override;
+    void CheckLine() override;
     std::size_t Read(std::uint8_t* data, std::size_t count) override;
     void Purge(std::uint32_t flags) override;
     void Escape(EscapeFunction function) override;

@@ -25,6 +25,10 @@ public:
     std::size_t Write(const std::uint8_t* data, std::size_t count, WriteTicket* ticket) override;
     void CancelWrite(WriteTicket& ticket) noexcept override;
     std::size_t OutputQueue() override { return 0; }
+    void CheckLine() override {
+        std::lock_guard lock(board_->mutex_);
+        board_->CheckPlugged();
+    }
     std::size_t Read(std::uint8_t* data, std::size_t count) override;
     void Purge(std::uint32_t flags) override;
     void Escape(EscapeFunction function) override;

@@ -4,7 +4,7 @@
 
 namespace kmp {
 
-std::vector<std::uint8_t> UploadFrame(const std::array<std::uint8_t, 128>& image) {
+std::vector<std::uint8_t> UploadFrame(const ProgramImage& image) {
     auto end = std::find(image.begin(), image.end(), kFrameEndByte);
     if (end != image.end()) ++end;  // the first 255 is sent as the end byte
     std::vector<std::uint8_t> frame;

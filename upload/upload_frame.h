@@ -3,6 +3,8 @@
 // it holds no 255.
 #pragma once
 
+#include <compiler.h>
+
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -15,6 +17,6 @@ inline constexpr std::uint8_t kFrameEndByte = 0xFF;
 // Two leading bytes and the 128 bytes of the image.
 inline constexpr std::size_t kMaxFrameSize = 130;
 
-std::vector<std::uint8_t> UploadFrame(const std::array<std::uint8_t, 128>& image);
+std::vector<std::uint8_t> UploadFrame(const ProgramImage& image);
 
 }  // namespace kmp

@@ -78,7 +78,7 @@ void LogOpenHint(const std::exception& error, const std::string& portName, Uploa
         log.AppendLine(hint);
 }
 
-void StartSendImage(TComPort& port, const std::array<std::uint8_t, 128>& image, UploadLog& log,
+void StartSendImage(TComPort& port, const ProgramImage& image, UploadLog& log,
                     std::function<void(const WriteOutcome&)> done) {
     log.AppendLine(kSendingLine);
     port.WriteInBackground(UploadFrame(image), std::move(done));

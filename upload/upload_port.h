@@ -7,6 +7,8 @@
 #include "WriteOutcome.h"
 #include "upload_log.h"
 
+#include <compiler.h>
+
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -35,7 +37,7 @@ void LogOpenHint(const std::exception& error, const std::string& portName, Uploa
 // Logs " Odosielam dáta..." and starts the one write of the UploadFrame of
 // `image` in the background; the event loop goes on, the returned bytes are
 // logged as they come, and `done` gets the write's end. Raises EComPort.
-void StartSendImage(TComPort& port, const std::array<std::uint8_t, 128>& image, UploadLog& log,
+void StartSendImage(TComPort& port, const ProgramImage& image, UploadLog& log,
                     std::function<void(const WriteOutcome&)> done);
 
 // The one log line of a send that did not write the whole frame ("...N z M

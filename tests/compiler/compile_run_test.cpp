@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <compiler.h>
+
 #include <array>
 #include <string>
 #include <vector>
@@ -46,7 +48,7 @@ TEST(CompileRun, SmallestProgram) {
     EXPECT_EQ(r.listingColor, kColorLime);
     EXPECT_TRUE(r.compiledOk);
     EXPECT_FALSE(ProgramChanged);
-    std::array<std::uint8_t, kCodeImageSize> expected{};
+    ProgramImage expected{};
     expected.fill(255);
     expected[0] = 200;
     expected[1] = 1;

@@ -43,17 +43,21 @@ struct RunResult {
     std::uint32_t listingColor = 0;
     bool compiledOk = false;
     bool rangeError = false;
+    CompileResult result;  // or the partial one of a range error
 };
 
 // Compiles `source` as given (no line-end conversion).
-inline RunResult CompileBytes(std::string_view source, const TimingSettings& timing = {}) {
+inline RunResult CompileBytes(std::string_view source, const TimingSettings& timing = {},
+                              PlaceRecording recording = PlaceRecording::Keep,
+                              ErrorPlaceSink* sink = nullptr) {
     RecordingPane log;
     RecordingPane listing;
     RunResult result;
     try {
-        CompileProgram(source, timing, log, listing, FixedClock());
-    } catch (const RangeCheckError&) {
+        result.result = CompileProgram(source, timing, log, listing, FixedClock(), recording, sink);
+    } catch (const RangeCheckError& error) {
         result.rangeError = true;
+        result.result = error.partial;
     }
     result.log = log.lines;
     result.logColor = log.color;

@@ -1,5 +1,5 @@
-// Where each error's token really stands in the text (ErrorPlaces), and the
-// source line of each listing line (ListingSourceLines).
+// Where each error's token really stands in the text (the run's error
+// places), and the source line of each listing line.
 #include "compiler_test_support.h"
 
 #include <gtest/gtest.h>
@@ -64,8 +64,9 @@ class ErrorPlaceTest : public testing::TestWithParam<PlaceCase> {};
 TEST_P(ErrorPlaceTest, RecordsTheTokenBesideItsErrorLine) {
     const PlaceCase& c = GetParam();
     const RunResult r = CompileBytes(c.source);
-    ASSERT_GT(ErrorPlaces.size(), c.index);
-    const ErrorPlace& p = ErrorPlaces[c.index];
+    const std::vector<ErrorPlace>& places = r.result.errorPlaces;
+    ASSERT_GT(places.size(), c.index);
+    const ErrorPlace& p = places[c.index];
     EXPECT_EQ(p.line, c.line);
     EXPECT_EQ(p.column, c.column);
     EXPECT_EQ(p.length, c.length);
@@ -75,7 +76,7 @@ TEST_P(ErrorPlaceTest, RecordsTheTokenBesideItsErrorLine) {
     EXPECT_EQ(p.message, c.message);
     // Every error line of the log has its place, in order, printing the same.
     std::vector<std::string> printed;
-    for (const ErrorPlace& e : ErrorPlaces) printed.push_back(Printed(e));
+    for (const ErrorPlace& e : places) printed.push_back(Printed(e));
     std::vector<std::string> errorLines;
     for (const std::string& line : ErrorLines(r)) {
         if (line.find("  ! Chyba č. ") != std::string::npos) errorLines.push_back(line);
@@ -89,20 +90,24 @@ INSTANTIATE_TEST_SUITE_P(Cases, ErrorPlaceTest, testing::ValuesIn(kPlaceCases),
                          });
 
 TEST(ErrorPlaces, EmptyTextAndCleanRunHaveNone) {
-    Compile("PROGRAM p:\nA:\nA:\nKONIEC");
-    ASSERT_EQ(ErrorPlaces.size(), 1u);
-    CompileBytes("");
-    EXPECT_TRUE(ErrorPlaces.empty());
-    Compile("PROGRAM p:\nRESET\nKONIEC");
-    EXPECT_TRUE(ErrorPlaces.empty());
+    ASSERT_EQ(Compile("PROGRAM p:\nA:\nA:\nKONIEC").result.errorPlaces.size(), 1u);
+    EXPECT_TRUE(CompileBytes("").result.errorPlaces.empty());
+    EXPECT_TRUE(Compile("PROGRAM p:\nRESET\nKONIEC").result.errorPlaces.empty());
 }
 
-TEST(ErrorPlaces, NotRecordedWhenTurnedOff) {
-    RecordErrorPlaces = false;
-    const RunResult r = Compile("PROGRAM p:\nA:\nA:\nKONIEC");
-    RecordErrorPlaces = true;
-    EXPECT_TRUE(ErrorPlaces.empty());
+class KeptPlaces final : public ErrorPlaceSink {
+public:
+    void TakeErrorPlace(const ErrorPlace& place) override { numbers.push_back(place.number); }
+    std::vector<int> numbers;
+};
+
+TEST(ErrorPlaces, DroppedOrHandedToASink) {
+    const RunResult r = CompileBytes(CrLf("PROGRAM p:\nA:\nA:\nKONIEC"), {}, PlaceRecording::Drop);
+    EXPECT_TRUE(r.result.errorPlaces.empty());
     EXPECT_EQ(ErrorLines(r).size(), 2u) << "the log is the same";
+    KeptPlaces sink;
+    CompileBytes(CrLf("PROGRAM p:\nA:\nA:\nB:\nB:\nKONIEC"), {}, PlaceRecording::Drop, &sink);
+    EXPECT_EQ(sink.numbers, (std::vector<int>{1, 2}));
 }
 
 // The place walk runs once over a long text: the last of many errors of a
@@ -116,12 +121,13 @@ TEST(ErrorPlaces, LongTextWithManyErrors) {
     }
     source += "KONIEC";
     const RunResult r = CompileBytes(source);
-    ASSERT_EQ(ErrorPlaces.size(), static_cast<std::size_t>(lines - 2));
-    EXPECT_EQ(ErrorPlaces.back().line, lines - 1);
-    EXPECT_EQ(ErrorPlaces.back().column, 2);
-    EXPECT_EQ(ErrorPlaces.back().length, 1);
-    EXPECT_EQ(ErrorPlaces.back().printedLine, lines);
-    EXPECT_EQ(r.log.size(), ErrorPlaces.size() + 3);
+    const std::vector<ErrorPlace>& places = r.result.errorPlaces;
+    ASSERT_EQ(places.size(), static_cast<std::size_t>(lines - 2));
+    EXPECT_EQ(places.back().line, lines - 1);
+    EXPECT_EQ(places.back().column, 2);
+    EXPECT_EQ(places.back().length, 1);
+    EXPECT_EQ(places.back().printedLine, lines);
+    EXPECT_EQ(r.log.size(), places.size() + 3);
 }
 
 struct ListingCase {
@@ -149,8 +155,8 @@ class ListingSourceLineTest : public testing::TestWithParam<ListingCase> {};
 TEST_P(ListingSourceLineTest, OneSourceLinePerListingLine) {
     const ListingCase& c = GetParam();
     const RunResult r = Compile(c.text);
-    EXPECT_EQ(ListingSourceLines, c.sourceLines);
-    EXPECT_EQ(ListingSourceLines.size(), r.listing.size());
+    EXPECT_EQ(r.result.listingSourceLines, c.sourceLines);
+    EXPECT_EQ(r.result.listingSourceLines.size(), r.listing.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ListingSourceLineTest, testing::ValuesIn(kListingCases),

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <compiler.h>
+
 #include <array>
 #include <string>
 #include <vector>
@@ -24,7 +26,7 @@ TEST(ExampleProgram, ImageListingAndLog) {
                                         "16: 16 18", "18: Podmienka", "18: 1 200", "20: 12 120",
                                         "22: 255 255", "24: 255 255"}));
     EXPECT_EQ(r.listingColor, kColorLime);
-    std::array<std::uint8_t, kCodeImageSize> expected{};
+    ProgramImage expected{};
     expected.fill(255);
     const std::uint8_t start[] = {200, 1,  0,   3,   0,  120, 66, 200, 50, 200, 4,   10,
                                   2,   20, 138, 100, 16, 18,  1,  200, 12, 120, 255, 255};

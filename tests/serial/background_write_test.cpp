@@ -408,6 +408,41 @@ TEST(BackgroundWrite, AReactionThatFailsEndsTheEventsButNotTheWrite) {
     EXPECT_TRUE(std::find(line.log.begin(), line.log.end(), "lost") == line.log.end());
 }
 
+// Bytes that a pseudo-terminal took count as written: the close keeps them
+// for the peer, who reads exactly the count reported.
+TEST(BackgroundWrite, CloseDuringAWriteOnAPtyKeepsWhatItCounted) {
+    auto peer = std::make_unique<PtyPeer>(false, false);
+    PtyPeer& pty = *peer;
+    Line line(std::move(peer));
+    line.Start(Frame(256 * 1024));
+    ASSERT_TRUE(Eventually([&] { return line.port.WriteProgress().Written > 0; }));
+    line.port.Close();
+    ASSERT_EQ(line.outcomes.size(), 1u);
+    const std::size_t counted = static_cast<std::size_t>(line.outcomes[0].Written);
+    pty.StartReading();
+    EXPECT_TRUE(Eventually([&] { return pty.Arrived().size() >= counted; }, 5000));
+    QTest::qWait(100);
+    EXPECT_EQ(pty.Arrived().size(), counted);
+}
+
+// A reaction that fails with EIO on a healthy line ends the events, but the
+// line is not lost: no OnLineLost, and Close succeeds.
+TEST(BackgroundWrite, AReactionsEioOnAHealthyLineIsNoLostLine) {
+    auto peer = std::make_unique<BoardPeer>();
+    auto board = peer->board;
+    Line line(std::move(peer));
+    int failed = 0;
+    line.port.OnRxChar = [&](QObject*, int) {
+        ++failed;
+        throw EComPort(CError_ReadFailed, EIO);
+    };
+    board->Send({1});
+    ASSERT_TRUE(Eventually([&] { return failed == 1; }));
+    QTest::qWait(100);
+    EXPECT_TRUE(line.log.empty());
+    EXPECT_NO_THROW(line.port.Close());
+}
+
 TEST(BackgroundWrite, RefusalsAndHarmlessCalls) {
     Line line(std::make_unique<BoardPeer>());
     line.port.CancelWrite();  // no write: nothing

@@ -26,8 +26,8 @@ std::shared_ptr<VirtualController> FastBoard() {
     return std::make_shared<VirtualController>(1ms);
 }
 
-std::array<std::uint8_t, 128> ExampleImage() {
-    std::array<std::uint8_t, 128> image{};
+kmp::ProgramImage ExampleImage() {
+    kmp::ProgramImage image{};
     image.fill(255);
     const std::vector<std::uint8_t> body(kExampleFrame.begin() + 2, kExampleFrame.end());
     std::copy(body.begin(), body.end(), image.begin());
@@ -39,7 +39,7 @@ struct Upload {
     explicit Upload(std::shared_ptr<VirtualController> b) : board(std::move(b)) {
         port.SetVirtualController(board);
     }
-    int Run(const std::array<std::uint8_t, 128>& image, int replyTimeoutMs = 2000) {
+    int Run(const kmp::ProgramImage& image, int replyTimeoutMs = 2000) {
         kmpc::UploadRequest request{"sim", false, 2000, replyTimeoutMs};
         kmpc::UploadSession session(port, request,
                                     [this](const std::string& line) { log.push_back(line); });
@@ -101,7 +101,7 @@ TEST(UploadSession, WaitsForDsrThatComesOnLater) {
 // 62 instructions and no RESET: 130 bytes without an end byte, more than
 // one read of 128 takes.
 TEST(UploadSession, FullImageWithoutEndByte) {
-    std::array<std::uint8_t, 128> image{};
+    kmp::ProgramImage image{};
     image.fill(0);
     image[0] = 200;
     image[1] = 1;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <compiler.h>
+
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -10,7 +12,7 @@
 namespace kmp {
 namespace {
 
-using Image = std::array<std::uint8_t, 128>;
+using Image = ProgramImage;
 using Bytes = std::vector<std::uint8_t>;
 
 // An image that starts with `start` and holds 255 everywhere else.

@@ -8,8 +8,7 @@
 namespace kmpc {
 namespace {
 
-// Text written to a stream through a buffer of 64 KiB, so that a report of
-// a million errors is never held whole.
+// Text written to a stream through a buffer of 64 KiB.
 class Writer {
 public:
     explicit Writer(std::FILE* stream) : stream_(stream) {}
@@ -24,24 +23,15 @@ public:
     }
     Writer& operator<<(int number) { return *this << std::string_view(std::to_string(number)); }
 
-private:
     void Flush() {
         if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), stream_);
         buffer_.clear();
     }
+
+private:
     std::FILE* stream_;
     std::string buffer_;
 };
-
-// Calls `each` with every line of a text whose lines all end with LF.
-template <typename Each>
-void ForEachLine(std::string_view text, Each each) {
-    for (std::size_t i = 0; !text.empty(); ++i) {
-        const std::size_t end = text.find('\n');
-        each(text.substr(0, end), i);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    }
-}
 
 // A message without the " : " that every compiler message begins with.
 std::string_view BareMessage(std::string_view message) {
@@ -49,72 +39,164 @@ std::string_view BareMessage(std::string_view message) {
     return message;
 }
 
-// The text that tells why a failed run without an error line failed: the
+// The failure line's text of a failed run without an error line: the
 // message of an abandoned run, or the log's last line ("! chyba: ...").
-std::string_view FailureText(const CompileOutcome& outcome) {
+std::string_view FailureText(const CompileOutcome& outcome, int errors,
+                             std::string_view lastLogLine) {
     if (kmp::CompiledOk) return {};
     if (!outcome.abandoned.empty()) return outcome.abandoned;
-    if (!kmp::ErrorPlaces.empty()) return {};
-    std::string_view last;
-    ForEachLine(outcome.log, [&last](std::string_view line, std::size_t) { last = line; });
-    return last;
+    if (errors > 0) return {};
+    return lastLogLine;
 }
 
-void WriteError(Writer& out, const kmp::ErrorPlace& e) {
-    out << "{\"line\": " << e.line + 1 << ", \"column\": " << e.column + 1
-        << ", \"length\": " << e.length << ", \"printed_line\": " << e.printedLine
-        << ", \"printed_position\": " << e.printedPosition << ", \"number\": " << e.number
-        << ", \"message\": " << JsonString(BareMessage(e.message)) << "}";
-}
+class GnuReport final : public ErrorReport {
+public:
+    GnuReport(std::string_view fileName, std::FILE* err)
+        : file_(ShownFileName(fileName)), err_(err) {}
 
-// Separates the items of an array written one a line.
-std::string_view Separator(std::size_t index) {
-    return index == 0 ? "\n    " : ",\n    ";
-}
-
-void WriteErrors(Writer& out) {
-    out << "[";
-    for (std::size_t i = 0; i < kmp::ErrorPlaces.size(); ++i) {
-        out << Separator(i);
-        WriteError(out, kmp::ErrorPlaces[i]);
+    void AppendLine(std::string_view line) override { lastLine_.assign(line); }
+    void TakeErrorPlace(const kmp::ErrorPlace& e) override {
+        ++errors_;
+        err_ << file_ << ":" << e.line + 1 << ":" << e.column + 1
+             << ": error: " << BareMessage(e.message) << "\n";
     }
-    out << (kmp::ErrorPlaces.empty() ? "]" : "\n  ]");
-}
-
-void WriteLog(Writer& out, std::string_view log) {
-    out << "[";
-    ForEachLine(log, [&out](std::string_view line, std::size_t i) {
-        out << Separator(i) << JsonString(line);
-    });
-    out << (log.empty() ? "]" : "\n  ]");
-}
-
-void WriteListing(Writer& out, std::string_view listing) {
-    out << "[";
-    ForEachLine(listing, [&out](std::string_view line, std::size_t i) {
-        const int source = i < kmp::ListingSourceLines.size() ? kmp::ListingSourceLines[i] : -1;
-        out << Separator(i) << "{\"text\": " << JsonString(line) << ", \"source_line\": ";
-        if (source < 0) {
-            out << "null}";
-        } else {
-            out << source + 1 << "}";
+    void Finish(const CompileOutcome& outcome) override {
+        if (const std::string_view failure = FailureText(outcome, errors_, lastLine_);
+            !failure.empty()) {
+            err_ << file_ << ": error: " << failure << "\n";
         }
-    });
-    out << (listing.empty() ? "]" : "\n  ]");
-}
+        err_.Flush();
+    }
 
-void WriteImage(Writer& out) {
-    if (!kmp::CompiledOk) {
-        out << "null";
-        return;
+private:
+    const std::string file_;
+    Writer err_;
+    int errors_ = 0;
+    std::string lastLine_;
+};
+
+// One array's items until the object is written: in an anonymous temporary
+// file, so that memory holds none of them (in memory only when no such file
+// can be made).
+class Spill {
+public:
+    Spill() : file_(std::tmpfile()) {}
+    ~Spill() {
+        if (file_) std::fclose(file_);
     }
-    out << "[";
-    for (std::size_t i = 0; i < kmp::CodeImage.size(); ++i) {
-        if (i > 0) out << (i % 16 == 0 ? ",\n    " : ", ");
-        out << kmp::CodeImage[i];
+    Spill(const Spill&) = delete;
+    Spill& operator=(const Spill&) = delete;
+
+    // Items one a line, as the object shows them.
+    Spill& NextItem() { return *this << (items_++ == 0 ? "\n    " : ",\n    "); }
+    Spill& operator<<(std::string_view text) {
+        pending_ += text;
+        if (file_ && pending_.size() >= 65536) Flush();
+        return *this;
     }
-    out << "]";
-}
+    Spill& operator<<(int number) { return *this << std::string_view(std::to_string(number)); }
+
+    // The array, brackets included.
+    void CopyTo(Writer& out) {
+        out << "[";
+        Flush();
+        if (file_) {
+            std::rewind(file_);
+            char chunk[65536];
+            for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, file_)) > 0;)
+                out << std::string_view(chunk, n);
+        }
+        out << pending_ << (items_ == 0 ? "]" : "\n  ]");
+    }
+
+private:
+    void Flush() {
+        if (!file_ || pending_.empty()) return;
+        std::fwrite(pending_.data(), 1, pending_.size(), file_);
+        pending_.clear();
+    }
+
+    std::FILE* file_;
+    std::string pending_;
+    std::size_t items_ = 0;
+};
+
+class JsonReport final : public ErrorReport {
+public:
+    JsonReport(std::string_view fileName, std::FILE* out)
+        // JSON can carry every character of the name itself.
+        : file_(fileName == "-" ? "<stdin>" : fileName), out_(out) {}
+
+    void AppendLine(std::string_view line) override {
+        log_.NextItem() << JsonString(line);
+        lastLine_.assign(line);
+    }
+    void TakeErrorPlace(const kmp::ErrorPlace& e) override {
+        ++errors_;
+        errorItems_.NextItem() << "{\"line\": " << e.line + 1 << ", \"column\": " << e.column + 1
+                               << ", \"length\": " << e.length
+                               << ", \"printed_line\": " << e.printedLine
+                               << ", \"printed_position\": " << e.printedPosition
+                               << ", \"number\": " << e.number
+                               << ", \"message\": " << JsonString(BareMessage(e.message)) << "}";
+    }
+    void Finish(const CompileOutcome& outcome) override {
+        const std::string_view failure = FailureText(outcome, errors_, lastLine_);
+        Writer out(out_);
+        out << "{\n  \"file\": " << JsonString(file_);
+        out << ",\n  \"success\": " << (kmp::CompiledOk ? "true" : "false");
+        out << ",\n  \"errors\": ";
+        errorItems_.CopyTo(out);
+        out << ",\n  \"failure\": "
+            << (failure.empty() ? std::string("null") : JsonString(failure));
+        out << ",\n  \"log\": ";
+        log_.CopyTo(out);
+        out << ",\n  \"listing\": ";
+        WriteListing(out, outcome);
+        out << ",\n  \"image\": ";
+        WriteImage(out);
+        out << "\n}\n";
+    }
+
+private:
+    static void WriteListing(Writer& out, const CompileOutcome& outcome) {
+        out << "[";
+        std::string_view text = outcome.listing;
+        for (std::size_t i = 0; !text.empty(); ++i) {
+            const std::size_t end = text.find('\n');
+            const std::vector<int>& sources = *outcome.listingSourceLines;
+            const int source = i < sources.size() ? sources[i] : -1;
+            out << (i == 0 ? "\n    " : ",\n    ")
+                << "{\"text\": " << JsonString(text.substr(0, end)) << ", \"source_line\": ";
+            if (source < 0) {
+                out << "null}";
+            } else {
+                out << source + 1 << "}";
+            }
+            text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        }
+        out << (outcome.listing.empty() ? "]" : "\n  ]");
+    }
+    static void WriteImage(Writer& out) {
+        if (!kmp::CompiledOk) {
+            out << "null";
+            return;
+        }
+        out << "[";
+        for (std::size_t i = 0; i < kmp::CodeImage.size(); ++i) {
+            if (i > 0) out << (i % 16 == 0 ? ",\n    " : ", ");
+            out << kmp::CodeImage[i];
+        }
+        out << "]";
+    }
+
+    const std::string file_;
+    std::FILE* out_;
+    Spill errorItems_;
+    Spill log_;
+    int errors_ = 0;
+    std::string lastLine_;
+};
 
 }  // namespace
 
@@ -128,44 +210,10 @@ std::string ShownFileName(std::string_view fileName) {
     return fileName == "-" ? std::string("<stdin>") : PrintableName(fileName);
 }
 
-void WriteGnuErrors(const CompileOutcome& outcome, std::FILE* stream) {
-    const std::string file = ShownFileName(outcome.fileName);
-    Writer out(stream);
-    for (const kmp::ErrorPlace& e : kmp::ErrorPlaces) {
-        out << file << ":" << e.line + 1 << ":" << e.column + 1
-            << ": error: " << BareMessage(e.message) << "\n";
-    }
-    if (const std::string_view failure = FailureText(outcome); !failure.empty()) {
-        out << file << ": error: " << failure << "\n";
-    }
-}
-
-void WriteJsonReport(const CompileOutcome& outcome, std::FILE* stream) {
-    // JSON can carry every character of the name itself.
-    const std::string_view file = outcome.fileName == "-" ? "<stdin>" : outcome.fileName;
-    const std::string_view failure = FailureText(outcome);
-    Writer out(stream);
-    out << "{\n  \"file\": " << JsonString(file);
-    out << ",\n  \"success\": " << (kmp::CompiledOk ? "true" : "false");
-    out << ",\n  \"errors\": ";
-    WriteErrors(out);
-    out << ",\n  \"failure\": " << (failure.empty() ? std::string("null") : JsonString(failure));
-    out << ",\n  \"log\": ";
-    WriteLog(out, outcome.log);
-    out << ",\n  \"listing\": ";
-    WriteListing(out, outcome.listing);
-    out << ",\n  \"image\": ";
-    WriteImage(out);
-    out << "\n}\n";
-}
-
-void WriteErrorReport(ErrorFormat format, const CompileOutcome& outcome, std::FILE* out,
-                      std::FILE* err) {
-    if (format == ErrorFormat::Json) {
-        WriteJsonReport(outcome, out);
-    } else {
-        WriteGnuErrors(outcome, err);
-    }
+std::unique_ptr<ErrorReport> MakeErrorReport(ErrorFormat format, std::string_view fileName,
+                                             std::FILE* out, std::FILE* err) {
+    if (format == ErrorFormat::Json) return std::make_unique<JsonReport>(fileName, out);
+    return std::make_unique<GnuReport>(fileName, err);
 }
 
 }  // namespace kmpc

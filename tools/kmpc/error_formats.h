@@ -1,10 +1,14 @@
 // The --errors formats of kmpc: each error as a GNU-style line for editors,
-// or the whole run as one JSON object for scripts.
+// or the whole run as one JSON object for scripts. Both are written as the
+// run goes: a run of millions of errors never holds them, or its log, whole.
 #pragma once
 
 #include "options.h"
 
+#include <compiler.h>
+
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -13,29 +17,36 @@ namespace kmpc {
 // "gnu" or "json"; anything else is a usage error naming the option.
 ErrorFormat ParseErrorFormat(std::string_view text);
 
-// What a compile run leaves for the formats besides the compile state
-// (CompiledOk, CodeImage, ErrorPlaces, ListingSourceLines).
+// What a compile run leaves for the report besides the compile state
+// (CompiledOk, CodeImage) and what the report took during the run.
 struct CompileOutcome {
-    std::string_view fileName;   // as given; "-" is standard input
-    std::string_view log;        // the log's lines, each ending with LF
-    std::string_view listing;    // the listing's lines, each ending with LF
-    std::string_view abandoned;  // the message of an abandoned run, else empty
+    std::string_view listing;                    // the listing's lines, each ending with LF
+    const std::vector<int>* listingSourceLines;  // one a listing line
+    std::string_view abandoned;                  // the message of an abandoned run, else empty
 };
 
 // The name that the GNU lines show for `fileName`: "<stdin>" for "-", other
 // names as they are (control characters escaped). JSON shows the name itself.
 std::string ShownFileName(std::string_view fileName);
 
-// One "FILE:LINE:COLUMN: error: MESSAGE" line per error (line and column
-// 1-based, the column in characters); a failed run without such an error
-// (no program, abandoned) gives one "FILE: error: TEXT" line.
-void WriteGnuErrors(const CompileOutcome& outcome, std::FILE* stream);
+// The report of one run: the run's log pane (whose lines it takes in place
+// of printing them) and the sink of its error places.
+class ErrorReport : public kmp::Pane, public kmp::ErrorPlaceSink {
+public:
+    // A run clears its log at its start, before any line.
+    void Clear() override {}
+    void SetColor(std::uint32_t) override {}
+    // Writes what only the run's end tells.
+    virtual void Finish(const CompileOutcome& outcome) = 0;
+};
 
-// The run as one JSON object, ending with LF.
-void WriteJsonReport(const CompileOutcome& outcome, std::FILE* stream);
-
-// Writes the report of `format` (not Log): GNU lines to `err`, JSON to `out`.
-void WriteErrorReport(ErrorFormat format, const CompileOutcome& outcome, std::FILE* out,
-                      std::FILE* err);
+// The report of `format` (not Log) for the input `fileName`:
+// - gnu: one "FILE:LINE:COLUMN: error: MESSAGE" line per error to `err`
+//   (line and column 1-based, the column in characters) as it is found; a
+//   failed run without such an error (no program, abandoned) gives one
+//   "FILE: error: TEXT" line at the end;
+// - json: the run as one JSON object on `out`, ending with LF.
+std::unique_ptr<ErrorReport> MakeErrorReport(ErrorFormat format, std::string_view fileName,
+                                             std::FILE* out, std::FILE* err);
 
 }  // namespace kmpc

@@ -34,18 +34,23 @@ int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FI
         kmp::EditorTextToSource(EditorHeldText(kmp::ProgramTextFromFileBytes(bytes)));
     bytes.clear();
     StreamPane log(err);
-    TextPane keptLog;  // for an --errors format, which replaces the log
-    const bool formatted = options.errorFormat != ErrorFormat::Log;
-    // Without a format the run keeps no error in memory, however long its log.
-    kmp::RecordErrorPlaces = formatted;
-    kmp::Pane& logPane = formatted ? static_cast<kmp::Pane&>(keptLog) : log;
+    // An --errors format takes the log's place; it, too, is written as the
+    // run goes, and no run keeps its errors in memory, however many.
+    const std::unique_ptr<ErrorReport> report =
+        options.errorFormat == ErrorFormat::Log
+            ? nullptr
+            : MakeErrorReport(options.errorFormat, options.inputPath, out, err);
+    kmp::Pane& logPane = report ? static_cast<kmp::Pane&>(*report) : log;
     TextPane listing;
+    kmp::CompileResult result;
     std::string abandoned;
     int status = kExitOk;
     try {
-        kmp::CompileProgram(source, options.timing, logPane, listing, clock);
+        result = kmp::CompileProgram(source, options.timing, logPane, listing, clock,
+                                     kmp::PlaceRecording::Drop, report.get());
         if (!kmp::CompiledOk) status = kExitCompileFailed;
     } catch (const kmp::RangeCheckError& e) {
+        result = e.partial;
         abandoned = kmp::DisplayedErrorText(e.what());
         logPane.AppendLine(abandoned);
         status = kExitCompileFailed;
@@ -56,10 +61,7 @@ int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FI
     if (options.errorFormat != ErrorFormat::Json) {
         std::fwrite(listing.Text().data(), 1, listing.Text().size(), out);
     }
-    if (formatted) {
-        WriteErrorReport(options.errorFormat,
-                         {options.inputPath, keptLog.Text(), listing.Text(), abandoned}, out, err);
-    }
+    if (report) report->Finish({listing.Text(), &result.listingSourceLines, abandoned});
     log.Flush();
     if (status == kExitOk && !options.imagePath.empty()) {
         const std::string_view image(reinterpret_cast<const char*>(kmp::CodeImage.data()),

@@ -25,7 +25,7 @@ UploadSession::UploadSession(kmp::TComPort& port, UploadRequest request, LogLine
     port_.OnRxChar = [this](QObject*, int) { OnRxChar(); };
 }
 
-int UploadSession::Run(const std::array<std::uint8_t, 128>& image) {
+int UploadSession::Run(const kmp::ProgramImage& image) {
     if (request_.maxTimeMs >= 0)
         deadline_ = Clock::now() + std::chrono::milliseconds(request_.maxTimeMs);
     try {
@@ -37,7 +37,7 @@ int UploadSession::Run(const std::array<std::uint8_t, 128>& image) {
     }
 }
 
-int UploadSession::Transfer(const std::array<std::uint8_t, 128>& image) {
+int UploadSession::Transfer(const kmp::ProgramImage& image) {
     kmp::ConnectPort(port_, request_.portName, request_.handshake);
     const bool dsrOn = WaitForDsr();
     if (stopStatus_) return EndAtStop();
@@ -75,7 +75,7 @@ bool UploadSession::WaitForDsr() {
 // The frame goes out in the background while the returned bytes are logged
 // as they come. The wait ends with the write, or earlier at a stop or at the
 // maximum time, whose endings close the port (which ends the write).
-bool UploadSession::SendFrame(const std::array<std::uint8_t, 128>& image) {
+bool UploadSession::SendFrame(const kmp::ProgramImage& image) {
     endSeen_ = false;
     written_.reset();
     echo_.Start(kmp::UploadFrame(image));

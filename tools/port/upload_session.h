@@ -10,6 +10,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <compiler.h>
+
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -47,7 +49,7 @@ public:
     // passed, with one line that says so. Returns the exit status: 0 when
     // the whole frame was written (and, with `verify`, came back exactly), 3
     // otherwise, the status given to Stop after a stop.
-    int Run(const std::array<std::uint8_t, 128>& image);
+    int Run(const kmp::ProgramImage& image);
 
     // Ends the upload soon with `exitStatus` (for a stop signal): a write in
     // flight is cancelled (its end line tells the count), a wait for DSR or
@@ -73,9 +75,9 @@ private:
         const LogLine& line_;
     };
 
-    int Transfer(const std::array<std::uint8_t, 128>& image);
+    int Transfer(const kmp::ProgramImage& image);
     bool WaitForDsr();
-    bool SendFrame(const std::array<std::uint8_t, 128>& image);
+    bool SendFrame(const kmp::ProgramImage& image);
     void OnWriteEnd(const kmp::WriteOutcome& outcome);
     void LogSendEnd(const kmp::WriteOutcome& outcome);
     int EndAtStop();
