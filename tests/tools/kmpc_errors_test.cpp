@@ -252,6 +252,36 @@ TEST_F(KmpcErrors, JsonFileNameIsEscaped) {
     EXPECT_EQ(py.out, file);
 }
 
+// Two million errors: both formats are written as the run goes, so the run
+// fits into 300 MB of address space (keeping them took about 650 MB).
+TEST_F(KmpcErrors, MillionsOfErrorsInBoundedMemory) {
+    const fs::path file = dir_ / "chyby.txt";
+    const fs::path out = dir_ / "out", err = dir_ / "err";
+    {
+        std::ofstream text(file, std::ios::binary);
+        text << "PROGRAM p:\n";
+        for (int i = 0; i < 1'000'000; ++i) text << "12\n";
+        text << "KONIEC\n";
+    }
+    for (const char* format : {"gnu", "json"}) {
+        SCOPED_TRACE(format);
+        // The ends of what it wrote, and its own exit status.
+        const ProcessResult r = RunProcess(
+            {"/bin/sh", "-c",
+             std::string("ulimit -v 300000; \"$0\" --errors ") + format +
+                 " \"$1\" >\"$2\" 2>\"$3\"; s=$?; tail -c 300 \"$2\"; tail -c 300 \"$3\" >&2; "
+                 "exit $s",
+             KMPC_PATH, file.string(), out.string(), err.string()},
+            {}, {"LC_ALL=C"});
+        EXPECT_EQ(r.status, 1) << r.err;
+        if (std::string(format) == "gnu") {
+            EXPECT_NE(r.err.find("názvy návestí sa nesmú opakovať"), std::string::npos);
+        } else {
+            EXPECT_TRUE(r.out.ends_with("\"image\": null\n}\n")) << r.out;
+        }
+    }
+}
+
 struct StatusCase {
     const char* name;
     std::string input;

@@ -167,6 +167,24 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --upload all takes the list (here the test folder's entries) but not the
 // terminal that the console file names.
+// A port name with a line feed is escaped in its messages and as the
+// prefix of its lines, so that grep '^PORT: ' finds every line of a board.
+TEST(KmpcUploadNames, ControlCharactersAreEscaped) {
+    const std::string name = "tty\nUSB0";
+    const ProcessResult one = Kmpc({"--upload", name, kExample});
+    EXPECT_EQ(one.status, 3);
+    EXPECT_TRUE(
+        one.err.ends_with("kmpc: tty\\nUSB0: Unable to open com port (win error code: 2)\n"))
+        << one.err;
+    const ProcessResult many = Kmpc({"--simulator", "--upload", name + ",sim", kExample});
+    EXPECT_EQ(many.status, 3);
+    for (const std::string& line : SplitLines(many.err)) {
+        if (line.find("USB0") == std::string::npos) continue;
+        EXPECT_TRUE(line.starts_with("tty\\nUSB0: kmpc: tty\\nUSB0: ")) << line;
+    }
+    EXPECT_NE(many.err.find("1 of 2 boards received the program"), std::string::npos);
+}
+
 TEST(KmpcUploadAll, EveryListedPortButTheConsole) {
     EchoPeer first, second;
     ASSERT_TRUE(first.Port().starts_with("/dev/pts/"));

@@ -221,6 +221,7 @@ INSTANTIATE_TEST_SUITE_P(
     Kmpc, FullOutput,
     testing::Values(FullOutputCase{"Compile", {kExample}},
                     FullOutputCase{"ListPorts", {"--simulator", "--list-ports"}},
+                    FullOutputCase{"WatchPorts", {"--simulator", "--list-ports", "--watch"}},
                     FullOutputCase{"Upload", {"--simulator", "--upload", "sim", kExample}}),
     [](const testing::TestParamInfo<FullOutputCase>& param) {
         return std::string(param.param.name);

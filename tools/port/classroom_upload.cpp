@@ -1,5 +1,7 @@
 #include "classroom_upload.h"
 
+#include "printable_name.h"
+
 #include "run.h"
 #include "stop_signal.h"
 
@@ -26,7 +28,8 @@ struct Board {
 };
 
 void PrintLine(std::FILE* err, const std::string& port, const std::string& line) {
-    std::fprintf(err, "%s: %s\n", port.c_str(), line.c_str());
+    // A name with control characters stays one line's prefix.
+    std::fprintf(err, "%s: %s\n", PrintableName(port).c_str(), line.c_str());
 }
 
 // The child: standard error into the pipe, one upload, no return.

@@ -26,20 +26,26 @@ public:
         : out_(out), err_(err), withSimulator_(withSimulator), source_(source) {}
 
     // Lists the ports again and prints what changed; a failing list keeps
-    // the last one.
-    void Update() {
+    // the last one. False when standard output cannot take the lines: the
+    // message is out, and the watch has no reader left.
+    bool Update() {
         std::vector<ListedPort> now;
         try {
             now = ListPorts(withSimulator_, source_);
         } catch (const kmp::EComPort& error) {
             std::fprintf(err_, "kmpc: %s\n", error.what());
             std::fflush(err_);
-            return;
+            return true;
         }
         for (const std::string& line : PortChanges(ports_, now))
             std::fprintf(out_, "%s\n", line.c_str());
-        std::fflush(out_);
+        // A write that failed before the flush leaves the error flag set.
+        if (std::fflush(out_) != 0 || std::ferror(out_)) {
+            std::fprintf(err_, "kmpc: standard output: %s\n", std::strerror(errno));
+            return false;
+        }
         ports_ = std::move(now);
+        return true;
     }
 
 private:
@@ -81,10 +87,11 @@ int WatchPortList(std::FILE* out, std::FILE* err, bool withSimulator,
     // The watcher is set up before the first list, so nothing that changes
     // after it goes unseen.
     Watch watch(out, err, withSimulator, source);
-    QObject::connect(&watcher, &kmp::PortWatcher::Changed, [&watch] { watch.Update(); });
-    watch.Update();
-    QCoreApplication::exec();
-    return kExitOk;
+    QObject::connect(&watcher, &kmp::PortWatcher::Changed, [&watch] {
+        if (!watch.Update()) QCoreApplication::exit(kExitUsage);
+    });
+    if (!watch.Update()) return kExitUsage;
+    return QCoreApplication::exec();
 }
 
 }  // namespace kmpc

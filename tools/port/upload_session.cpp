@@ -1,6 +1,7 @@
 #include "upload_session.h"
 
 #include "board_reply.h"
+#include "printable_name.h"
 #include "returned_bytes.h"
 #include "upload_frame.h"
 #include "run.h"
@@ -15,7 +16,7 @@ namespace kmpc {
 using kmp::SlovakSeconds;
 
 UploadSession::UploadSession(kmp::TComPort& port, UploadRequest request, LogLine log)
-    : port_(port), request_(std::move(request)), logLine_(std::move(log)), log_(logLine_) {
+    : port_(port), request_(std::move(request)), logLine_(std::move(log)), log_(*this) {
     kmp::DescribeComPort1(port_);
     timer_.setSingleShot(true);
     // A coarse timer may fire early, before the maximum time has passed.
@@ -58,7 +59,7 @@ int UploadSession::Transfer(const kmp::ProgramImage& image) {
     if (stopStatus_) return EndAtStop();
     if (!endSeen_ && !echo_.Complete() && OutOfTime()) return EndAtMaxTime();
     port_.Close();
-    if (wholeFrame) logLine_(echo_.Line());
+    if (wholeFrame) Say(echo_.Line());
     if (request_.verify && !echo_.Exact()) return kExitPortFailed;
     return wholeFrame ? kExitOk : kExitPortFailed;
 }
@@ -67,7 +68,7 @@ bool UploadSession::WaitForDsr() {
     // Open has already reported the DSR state it found.
     if (!dsrOn_) Wait(Waiting::Dsr, request_.dsrTimeoutMs);
     if (!dsrOn_ && !OutOfTime() && !stopStatus_) {
-        logLine_(kmp::DsrOffLine(request_.portName, request_.dsrTimeoutMs));
+        Say(kmp::DsrOffLine(request_.portName, request_.dsrTimeoutMs));
     }
     return dsrOn_;
 }
@@ -104,10 +105,10 @@ void UploadSession::LogSendEnd(const kmp::WriteOutcome& outcome) {
         } catch (const kmp::EComPort& error) {
             LogPortFailure(error);
         } catch (const std::exception& error) {
-            logLine_("kmpc: " + request_.portName + ": " + error.what());
+            Say("kmpc: " + request_.portName + ": " + error.what());
         }
     }
-    logLine_(kmp::SendEndLine(outcome, request_.handshake));
+    Say(kmp::SendEndLine(outcome, request_.handshake));
 }
 
 // The write time limit ends no later than the upload may, so that the write
@@ -192,8 +193,8 @@ int UploadSession::EndAtMaxTime() {
     // Closing hands over the bytes that are on their way; they are logged
     // before the line that ends the upload.
     CloseQuietly();
-    logLine_("Nahrávanie na port " + request_.portName + " neskončilo do " +
-             SlovakSeconds(request_.maxTimeMs) + " s (--max-time): kmpc ho ukončil.");
+    Say("Nahrávanie na port " + request_.portName + " neskončilo do " +
+        SlovakSeconds(request_.maxTimeMs) + " s (--max-time): kmpc ho ukončil.");
     return kExitPortFailed;
 }
 
@@ -202,13 +203,19 @@ int UploadSession::EndAtStop() {
     // stop while waiting for DSR or for returned bytes adds no line.
     CloseQuietly();
     if (written_ && written_->End == kmp::weCancelled)
-        logLine_(kmp::SendEndLine(*written_, request_.handshake));
+        Say(kmp::SendEndLine(*written_, request_.handshake));
     return *stopStatus_;
 }
 
 void UploadSession::LogPortFailure(const kmp::EComPort& error) {
-    logLine_("kmpc: " + request_.portName + ": " + error.what());
+    Say("kmpc: " + request_.portName + ": " + error.what());
     kmp::LogOpenHint(error, request_.portName, log_);
+}
+
+// Every line of the upload, with the control characters that a port's
+// name may hold escaped, so that each stays one line.
+void UploadSession::Say(const std::string& line) const {
+    logLine_(PrintableName(line));
 }
 
 void UploadSession::CloseQuietly() {

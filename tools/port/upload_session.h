@@ -68,12 +68,14 @@ private:
     // The log as the upload core takes it.
     class Log final : public kmp::UploadLog {
     public:
-        explicit Log(const LogLine& line) : line_(line) {}
-        void AppendLine(std::string_view line) override { line_(std::string(line)); }
+        explicit Log(const UploadSession& session) : session_(session) {}
+        void AppendLine(std::string_view line) override { session_.Say(std::string(line)); }
 
     private:
-        const LogLine& line_;
+        const UploadSession& session_;
     };
+
+    void Say(const std::string& line) const;
 
     int Transfer(const kmp::ProgramImage& image);
     bool WaitForDsr();

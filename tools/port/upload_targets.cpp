@@ -1,5 +1,7 @@
 #include "upload_targets.h"
 
+#include "printable_name.h"
+
 #include "PortName.h"
 
 #include <algorithm>
@@ -46,11 +48,11 @@ UploadTargets NamedTargets(const std::vector<std::string>& names) {
         if (added) {
             targets.ports.push_back(name);
         } else if (it->second == name) {
-            targets.notes.push_back("kmpc: " + name +
+            targets.notes.push_back("kmpc: " + PrintableName(name) +
                                     " is named more than once; it gets the program once");
         } else {
-            targets.notes.push_back("kmpc: " + name + " is the same port as " + it->second +
-                                    "; it gets the program once");
+            targets.notes.push_back("kmpc: " + PrintableName(name) + " is the same port as " +
+                                    it->second + "; it gets the program once");
         }
     }
     return targets;
@@ -62,7 +64,7 @@ UploadTargets AllTargets(const std::vector<ListedPort>& listed,
     UploadTargets skipped;
     for (const ListedPort& port : listed) {
         if (IsConsole(port.name, console)) {
-            skipped.notes.push_back("kmpc: " + port.name +
+            skipped.notes.push_back("kmpc: " + PrintableName(port.name) +
                                     " is the system console; it gets no program");
         } else {
             names.push_back(port.name);
