@@ -137,6 +137,7 @@ private:
     // after an open), and the source line of each listing line while the
     // text is as it was compiled.
     std::vector<QTextCursor> errorSpans_;
+    std::vector<int> errorLogLines_;  // the log line of each error
     std::vector<int> listingSourceLines_;
     int listingRevision_ = -1;
 };

@@ -10,6 +10,8 @@
 #include <QShortcut>
 #include <QTextBlock>
 
+#include <algorithm>
+
 namespace kmp {
 
 void TForm1::ConnectEditorAndKeys() {
@@ -66,10 +68,12 @@ void TForm1::TakeCompileResult(const CompileResult& result) {
     listingRevision_ = ui->RichEdit1->document()->revision();
     errorSpans_.clear();
     errorSpans_.reserve(result.errorPlaces.size());
+    errorLogLines_.clear();
     std::vector<TProgramEditor::ErrorMark> marks;
     marks.reserve(result.errorPlaces.size());
     for (const ErrorPlace& e : result.errorPlaces) {
         errorSpans_.push_back(ui->RichEdit1->SpanCursor(e.line, e.column, e.length));
+        errorLogLines_.push_back(e.logLine);
         QString message = QString::fromStdString(e.message);
         if (message.startsWith(QLatin1String(" : "))) message.remove(0, 3);
         marks.push_back({e.line, e.column, e.length, message});
@@ -80,10 +84,10 @@ void TForm1::TakeCompileResult(const CompileResult& result) {
 }
 
 void TForm1::GoToError(int logLine) {
-    const QTextBlock block = ui->Memo1->document()->findBlockByNumber(logLine);
-    const int number = ErrorNumberOfLogLine(block.text());
-    if (number < 1 || number > static_cast<int>(errorSpans_.size())) return;
-    ui->RichEdit1->SelectCursor(errorSpans_[static_cast<std::size_t>(number - 1)]);
+    const auto error = std::find(errorLogLines_.begin(), errorLogLines_.end(), logLine);
+    if (error == errorLogLines_.end() || errorSpans_.empty()) return;
+    ui->RichEdit1->SelectCursor(
+        errorSpans_[static_cast<std::size_t>(error - errorLogLines_.begin())]);
 }
 
 void TForm1::ShowSourceOfListingLine(int listingLine) {

@@ -51,6 +51,7 @@ void TForm1::LoadProgramFile(const QString& name) {
     ui->RichEdit1->setTextCursor(QTextCursor(&document));
     // The log's error lines speak of the text before.
     errorSpans_.clear();
+    errorLogLines_.clear();
     SetCurrentFile(name);
 }
 

@@ -3,17 +3,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QRegularExpression>
 #include <QTextBlock>
 
 namespace kmp {
-
-int ErrorNumberOfLogLine(const QString& line) {
-    static const QRegularExpression errorLine(
-        QStringLiteral("^-?\\d+\\. riadok, pozícia:-?\\d+  ! Chyba č\\. (\\d+)"));
-    const QRegularExpressionMatch match = errorLine.match(line);
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
-}
 
 PaneLineChoice::PaneLineChoice(QPlainTextEdit& pane, Gesture gesture,
                                std::function<void(int)> chosen)

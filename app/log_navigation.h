@@ -1,5 +1,5 @@
-// From the compile log and the listing to the program text: which error a
-// log line reports, and the double-click, Enter and click that choose a line.
+// From the compile log and the listing to the program text: the
+// double-click, Enter and click that choose a line.
 #pragma once
 
 #include <QObject>
@@ -10,11 +10,6 @@
 class QPlainTextEdit;
 
 namespace kmp {
-
-// The number of the error that a compile log line reports
-// ("12. riadok, pozícia:5  ! Chyba č. 3 : ..." gives 3), or 0 for any other
-// line (the time, the success lines, the upload's lines).
-int ErrorNumberOfLogLine(const QString& line);
 
 // Calls `chosen` with the 0-based number of the line of `pane` that a
 // double-click (or, with `byClick`, a single click) or Enter chooses.

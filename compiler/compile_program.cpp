@@ -61,11 +61,29 @@ void FinishSuccessfulRun(int endAddress) {
     ProgramChanged = false;
 }
 
+// The compile log, counting its lines for the error places.
+class CountingPane final : public Pane {
+public:
+    explicit CountingPane(Pane& pane) : pane_(pane) {}
+    void Clear() override {
+        pane_.Clear();
+        Places.logLines = 0;
+    }
+    void AppendLine(std::string_view line) override {
+        pane_.AppendLine(line);
+        ++Places.logLines;
+    }
+    void SetColor(std::uint32_t color) override { pane_.SetColor(color); }
+
+private:
+    Pane& pane_;
+};
+
 // Binds the panes to the compile state for the length of one run.
 class PaneBinding {
 public:
-    PaneBinding(Pane& compileLog, Pane& listingView) {
-        CompileLog = &compileLog;
+    PaneBinding(Pane& compileLog, Pane& listingView) : log_(compileLog) {
+        CompileLog = &log_;
         ListingView = &listingView;
     }
     ~PaneBinding() {
@@ -74,6 +92,9 @@ public:
     }
     PaneBinding(const PaneBinding&) = delete;
     PaneBinding& operator=(const PaneBinding&) = delete;
+
+private:
+    CountingPane log_;
 };
 
 // The run itself; its result stays in Places.result.
@@ -109,6 +130,7 @@ CompileResult CompileProgram(std::string_view source, const TimingSettings& timi
     CompiledOk = false;
     const PaneBinding panes(compileLog, listingView);
     Places.result = {};
+    Places.logLines = 0;
     Places.recording = recording;
     Places.sink = sink;
     try {

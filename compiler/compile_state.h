@@ -113,6 +113,8 @@ struct SourcePlaces {
     std::array<int, kCodeImageSize> labelLineAt{};
     // Where the name of each JumpTargetAt entry stands.
     std::array<TextSpan, kCodeImageSize> jumpTargetSpanAt{};
+    // The lines written to the compile log in this run so far.
+    int logLines = 0;
     // What the run returns, and what it does with the error places.
     CompileResult result;
     PlaceRecording recording = PlaceRecording::Keep;

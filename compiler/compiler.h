@@ -70,6 +70,7 @@ struct ErrorPlace {
     int printedPosition = 0;  // the position that the error line shows
     int number = 0;           // the error's number in the run, from 1
     std::string message;      // the message as printed (UTF-8), beginning with " : "
+    int logLine = 0;          // the 0-based line of the compile log that reports it
 };
 
 // What a run gives back besides the panes and the compile state.

@@ -5,11 +5,12 @@ namespace {
 
 void Report(const TextSpan& at, std::string_view message) {
     ++ErrorCount;
+    const int logLine = Places.logLines;
     CompileLog->AppendLine(ErrorLine(message, ErrorCount));
     const bool keep = Places.recording == PlaceRecording::Keep;
     if (!keep && Places.sink == nullptr) return;
-    ErrorPlace place{at.line,  at.column,  at.length,           LineNo,
-                     ColumnNo, ErrorCount, std::string(message)};
+    ErrorPlace place{
+        at.line, at.column, at.length, LineNo, ColumnNo, ErrorCount, std::string(message), logLine};
     if (Places.sink) Places.sink->TakeErrorPlace(place);
     if (keep) Places.result.errorPlaces.push_back(std::move(place));
 }

@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 
+#include "ComTypes.h"
+
 namespace kmp {
 
 class DeviceError : public std::exception {
@@ -46,14 +48,14 @@ struct Dcb {
     bool fParity = false;
     bool fOutxCtsFlow = false;
     bool fOutxDsrFlow = false;
-    std::uint8_t fDtrControl = 0;
+    TDTRFlowControl fDtrControl = dtrDisable;
     bool fDsrSensitivity = false;
     bool fTXContinueOnXoff = false;
     bool fOutX = false;
     bool fInX = false;
     bool fErrorChar = false;
     bool fNull = false;
-    std::uint8_t fRtsControl = 0;
+    TRTSFlowControl fRtsControl = rtsDisable;
     bool fAbortOnError = false;
     std::uint16_t XonLim = 0;
     std::uint16_t XoffLim = 0;

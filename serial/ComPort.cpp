@@ -350,8 +350,8 @@ void TCustomComPort::PushLineSettings() {
     dcb.EvtChar = eventChar_;
     dcb.fOutxCtsFlow = flowControl_.OutCTSFlow();
     dcb.fOutxDsrFlow = flowControl_.OutDSRFlow();
-    dcb.fDtrControl = static_cast<std::uint8_t>(flowControl_.ControlDTR());
-    dcb.fRtsControl = static_cast<std::uint8_t>(flowControl_.ControlRTS());
+    dcb.fDtrControl = flowControl_.ControlDTR();
+    dcb.fRtsControl = flowControl_.ControlRTS();
     dcb.fDsrSensitivity = flowControl_.DSRSensitivity();
     dcb.fTXContinueOnXoff = flowControl_.TxContinueOnXoff();
     dcb.fOutX = flowControl_.XonXoffOut();

@@ -1,6 +1,9 @@
-// Enumerations and small sets of the serial port component.
+// Enumerations and small sets of the serial port component, and the pace of
+// the controller's line.
 // The order of every enumeration is fixed: the ordinal is the position from 0.
 #pragma once
+
+#include <chrono>
 
 #include <cstdint>
 #include <initializer_list>
@@ -25,6 +28,10 @@ enum TBaudRate {
     br128000,
     br256000
 };
+// One byte at 300 baud with a start bit, 8 data bits and 2 stop bits: the
+// pace of the controller's line, 11/300 s.
+inline constexpr std::chrono::nanoseconds kLineByteTime{11'000'000'000LL / 300};
+
 enum TStopBits { sbOneStopBit, sbOne5StopBits, sbTwoStopBits };
 enum TDataBits { dbFive, dbSix, dbSeven, dbEight };
 enum TParityBits { prNone, prOdd, prEven, prMark, prSpace };

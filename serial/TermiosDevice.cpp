@@ -63,7 +63,7 @@ void ApplyCharacterFormat(termios& t, const Dcb& dcb) {
     if (dcb.Parity != NOPARITY) t.c_cflag |= PARENB;
     if (dcb.Parity == ODDPARITY || dcb.Parity == MARKPARITY) t.c_cflag |= PARODD;
     if (dcb.Parity == MARKPARITY || dcb.Parity == SPACEPARITY) t.c_cflag |= CMSPAR;
-    if (dcb.fOutxCtsFlow || dcb.fRtsControl == 2) t.c_cflag |= CRTSCTS;
+    if (dcb.fOutxCtsFlow || dcb.fRtsControl == rtsHandshake) t.c_cflag |= CRTSCTS;
     t.c_cflag |= CLOCAL | CREAD;
     t.c_iflag &= ~static_cast<tcflag_t>(INPCK | IXON | IXOFF | IXANY);
     if (dcb.fParity) t.c_iflag |= INPCK;
@@ -150,10 +150,10 @@ void TermiosDevice::SetState(const Dcb& dcb) {
     }
     if (!hasModemLines_) return;
     // Lines not under driver control follow their enable / disable setting.
-    if (dcb.fDtrControl != 2)
-        Escape(dcb.fDtrControl == 1 ? EscapeFunction::SETDTR : EscapeFunction::CLRDTR);
-    if (dcb.fRtsControl == 0 || dcb.fRtsControl == 1)
-        Escape(dcb.fRtsControl == 1 ? EscapeFunction::SETRTS : EscapeFunction::CLRRTS);
+    if (dcb.fDtrControl != dtrHandshake)
+        Escape(dcb.fDtrControl == dtrEnable ? EscapeFunction::SETDTR : EscapeFunction::CLRDTR);
+    if (dcb.fRtsControl == rtsDisable || dcb.fRtsControl == rtsEnable)
+        Escape(dcb.fRtsControl == rtsEnable ? EscapeFunction::SETRTS : EscapeFunction::CLRRTS);
 }
 
 void TermiosDevice::SetTimeouts(const CommTimeouts& timeouts) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ComDevice.h"
+#include "ComTypes.h"
 #include "Descriptors.h"
 
 namespace kmp {

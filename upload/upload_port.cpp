@@ -117,14 +117,13 @@ std::string SendEndLine(const WriteOutcome& outcome, bool handshake) {
 }
 
 SendProgress ProgressOf(const WriteStatus& status, WriteStatus::Clock::time_point now) {
-    // 300 baud, a start bit, 8 data bits and 2 stop bits a byte.
-    constexpr double kSecondsPerByte = 11.0 / 300.0;
+    const double secondsPerByte = std::chrono::duration<double>(kLineByteTime).count();
     SendProgress progress;
     progress.running = status.Running;
     progress.written = status.Written;
     progress.total = status.Total;
     progress.percent = status.Total > 0 ? status.Written * 100 / status.Total : 0;
-    progress.secondsLeft = (status.Total - status.Written) * kSecondsPerByte;
+    progress.secondsLeft = (status.Total - status.Written) * secondsPerByte;
     progress.boardNotReady =
         status.Running && status.Held && now - status.HeldSince > std::chrono::seconds(1);
     return progress;

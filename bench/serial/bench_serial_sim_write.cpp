@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     const double took =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     port.Close();
-    const double line = 130.0 * 11.0 / 300.0;
+    const double line = 130.0 * std::chrono::duration<double>(kmp::kLineByteTime).count();
     const double deviation = (took - line) / line * 100.0;
     std::printf(
         "serial sim write: %d bytes in %.3f s, line time %.3f s, deviation %+.2f %% (target within "

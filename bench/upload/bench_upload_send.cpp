@@ -107,7 +107,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int frameLength = static_cast<int>(kmp::UploadFrame(kmp::CodeImage).size());
-    const double lineTimeMs = frameLength * 11.0 / 300.0 * 1000.0;
+    const double lineTimeMs =
+        frameLength * std::chrono::duration<double, std::milli>(kmp::kLineByteTime).count();
 
     GapWatch gaps;
     double worstDeviation = 0, worstGap = 0;

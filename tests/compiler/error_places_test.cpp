@@ -76,7 +76,12 @@ TEST_P(ErrorPlaceTest, RecordsTheTokenBesideItsErrorLine) {
     EXPECT_EQ(p.message, c.message);
     // Every error line of the log has its place, in order, printing the same.
     std::vector<std::string> printed;
-    for (const ErrorPlace& e : places) printed.push_back(Printed(e));
+    for (const ErrorPlace& e : places) {
+        printed.push_back(Printed(e));
+        // The place names the log line that reports it.
+        ASSERT_LT(static_cast<std::size_t>(e.logLine), r.log.size());
+        EXPECT_EQ(r.log[static_cast<std::size_t>(e.logLine)], Printed(e));
+    }
     std::vector<std::string> errorLines;
     for (const std::string& line : ErrorLines(r)) {
         if (line.find("  ! Chyba č. ") != std::string::npos) errorLines.push_back(line);
