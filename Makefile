@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench fuzz tsan install clean format-check
+.PHONY: all deps configure build run test bench fuzz fuzz-run tsan install clean format-check
 
 all: build
 
@@ -38,6 +38,11 @@ fuzz: deps
 	  -DKMP_SANITIZE=address,undefined >/dev/null
 	@cmake --build build-fuzz -j $(JOBS)
 	@echo "Fuzzers: build-fuzz/tests/fuzz/ (run e.g. build-fuzz/tests/fuzz/fuzz_compiler -max_total_time=600)"
+
+# Each fuzzer for FUZZ_SECONDS, seeded with the examples and test files.
+FUZZ_SECONDS ?= 60
+fuzz-run: fuzz
+	@./scripts/fuzz-run.sh build-fuzz $(FUZZ_SECONDS)
 
 # The serial tests under ThreadSanitizer.
 tsan: deps

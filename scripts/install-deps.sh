@@ -11,6 +11,7 @@ packages=(
   fonts-dejavu-core fonts-liberation2
   xvfb xauth
   python3-minimal
+  clang libclang-rt-14-dev
 )
 
 missing=()

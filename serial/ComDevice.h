@@ -18,12 +18,17 @@ namespace kmp {
 
 class DeviceError : public std::exception {
 public:
-    explicit DeviceError(int error) : error_(error) {}
+    explicit DeviceError(int error, std::string detail = {})
+        : error_(error), detail_(std::move(detail)) {}
     int Error() const { return error_; }
+    // What exactly failed, where the error number alone does not say it
+    // (a setting that the driver refused); empty otherwise.
+    const std::string& Detail() const { return detail_; }
     const char* what() const noexcept override { return "serial device error"; }
 
 private:
     int error_;
+    std::string detail_;
 };
 
 // True for the errno values of a device that is gone (an unplugged adapter,

@@ -44,12 +44,13 @@ std::string SystemErrorSuffix(int systemError) {
     return suffix;
 }
 
-std::string BuildMessage(int errorCode, int systemError) {
+std::string BuildMessage(int errorCode, int systemError, const std::string& detail) {
     const auto& texts = ComErrorMessages();
     std::string message = errorCode >= 1 && errorCode <= 23
                               ? texts[static_cast<std::size_t>(errorCode - 1)]
                               : std::string();
     if (systemError != -1) message += SystemErrorSuffix(systemError);
+    if (!detail.empty()) message += ": " + detail;
     return message;
 }
 
@@ -64,8 +65,8 @@ const std::array<std::string, 23>& ComErrorMessages() {
     return texts;
 }
 
-EComPort::EComPort(int errorCode, int systemError)
-    : std::runtime_error(BuildMessage(errorCode, systemError)),
+EComPort::EComPort(int errorCode, int systemError, const std::string& detail)
+    : std::runtime_error(BuildMessage(errorCode, systemError, detail)),
       errorCode_(errorCode),
       systemError_(systemError) {}
 

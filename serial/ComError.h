@@ -13,8 +13,9 @@ const std::array<std::string, 23>& ComErrorMessages();
 
 class EComPort : public std::runtime_error {
 public:
-    // `systemError` is the operating system's error number, -1 for none.
-    explicit EComPort(int errorCode, int systemError = -1);
+    // `systemError` is the operating system's error number, -1 for none;
+    // a `detail` follows the message after ": ".
+    explicit EComPort(int errorCode, int systemError = -1, const std::string& detail = {});
 
     int ErrorCode() const { return errorCode_; }
     int SystemError() const { return systemError_; }

@@ -22,7 +22,7 @@ decltype(auto) Guard(int code, Call&& call) {
     try {
         return call();
     } catch (const DeviceError& e) {
-        throw EComPort(code, e.Error());
+        throw EComPort(code, e.Error(), e.Detail());
     }
 }
 

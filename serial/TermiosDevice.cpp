@@ -77,6 +77,19 @@ void ApplyCharacterFormat(termios& t, const Dcb& dcb) {
 
 }  // namespace
 
+std::string RefusedLineSetting(const termios& asked, const termios& taken, bool pseudoTerminal,
+                               bool customSpeed) {
+    const auto differ = [&](tcflag_t bits) {
+        return (asked.c_cflag & bits) != (taken.c_cflag & bits);
+    };
+    if (!customSpeed && cfgetospeed(&asked) != cfgetospeed(&taken)) return "speed";
+    if (!pseudoTerminal && differ(CSIZE)) return "data bits";
+    if (differ(CSTOPB)) return "stop bits";
+    if (!pseudoTerminal && differ(PARENB | PARODD | CMSPAR)) return "parity";
+    if (differ(CRTSCTS)) return "CTS flow control";
+    return {};
+}
+
 std::unique_ptr<ComDevice> OpenTermiosDevice(const std::string& port) {
     if (port.empty()) Fail(ENOENT);
     const std::string path = PortDevicePath(port);
@@ -87,13 +100,13 @@ std::unique_ptr<ComDevice> OpenTermiosDevice(const std::string& port) {
     if (Retry([&] { return tcgetattr(fd.Get(), &t); }) != 0) Fail(errno);
     // The lock keeps out everyone, root too, whom TIOCEXCL does not stop.
     if (Retry([&] { return flock(fd.Get(), LOCK_EX | LOCK_NB); }) != 0) Fail(errno);
-    auto device = std::make_unique<TermiosDevice>(std::move(fd));
+    auto device = std::make_unique<TermiosDevice>(std::move(fd), t);
     device->TakeExclusive();
     return device;
 }
 
-TermiosDevice::TermiosDevice(UniqueFd fd)
-    : fd_(std::move(fd)), arrivals_(WatchArrivals(fd_.Get())) {
+TermiosDevice::TermiosDevice(UniqueFd fd, const termios& original)
+    : fd_(std::move(fd)), original_(original), arrivals_(WatchArrivals(fd_.Get())) {
     if (!wake_.Valid()) Fail(wake_.Error());
     if (!cancelWake_.Valid()) Fail(cancelWake_.Error());
     int bits = 0;
@@ -106,6 +119,10 @@ TermiosDevice::TermiosDevice(UniqueFd fd)
 
 TermiosDevice::~TermiosDevice() {
     watcher_.reset();
+    // The next user of the device finds it as it was before the open, as a
+    // well-behaved terminal program leaves it; a device that is gone takes
+    // nothing, which is no matter any more.
+    Retry([this] { return tcsetattr(fd_.Get(), TCSANOW, &original_); });
     ioctl(fd_.Get(), TIOCNXCL);
 }
 
@@ -148,6 +165,13 @@ void TermiosDevice::SetState(const Dcb& dcb) {
         const int error = SetCustomBaudRate(fd, dcb.BaudRate);
         if (error != 0) Fail(error);
     }
+    // tcsetattr succeeds when the driver took any of the settings: read
+    // them back, so that a refused one is not mistaken for the line's.
+    termios taken{};
+    if (Retry([&] { return tcgetattr(fd, &taken); }) != 0) Fail(errno);
+    if (const std::string refused = RefusedLineSetting(t, taken, !hasModemLines_, !standard);
+        !refused.empty())
+        throw DeviceError(EINVAL, "the device did not take the " + refused);
     if (!hasModemLines_) return;
     // Lines not under driver control follow their enable / disable setting.
     if (dcb.fDtrControl != dtrHandshake)

@@ -9,6 +9,7 @@
 #include <string>
 
 #include <linux/serial.h>
+#include <termios.h>
 
 #include "ComDevice.h"
 #include "Descriptors.h"
@@ -21,11 +22,20 @@ class ModemWatcher;
 // Sets a baud rate through the termios2 interface; returns 0 or errno.
 int SetCustomBaudRate(int fd, unsigned rate);
 
+// The line setting of `asked` that the driver did not take, as `taken`
+// reads back: "speed", "data bits", "stop bits", "parity" or "CTS flow
+// control"; empty when it took them all. A pseudo-terminal always has 8
+// data bits and no parity, whatever is set, so those two are not compared
+// there; neither is the speed of a custom rate (set through termios2).
+std::string RefusedLineSetting(const termios& asked, const termios& taken, bool pseudoTerminal,
+                               bool customSpeed);
+
 class TermiosDevice : public ComDevice {
 public:
-    // Takes `fd`, an open terminal; throws DeviceError(errno) when the
-    // descriptors of the event wait cannot be made.
-    explicit TermiosDevice(UniqueFd fd);
+    // Takes `fd`, an open terminal whose settings before the open were
+    // `original` (they come back at the close); throws DeviceError(errno)
+    // when the descriptors of the event wait cannot be made.
+    TermiosDevice(UniqueFd fd, const termios& original);
     ~TermiosDevice() override;
     TermiosDevice(const TermiosDevice&) = delete;
     TermiosDevice& operator=(const TermiosDevice&) = delete;
@@ -67,6 +77,7 @@ private:
     std::uint32_t ReceivedEvents();
 
     const UniqueFd fd_;
+    const termios original_;
     const EventFd wake_;        // wakes the event wait
     const EventFd cancelWake_;  // wakes a cancellable Write
     const UniqueFd arrivals_;   // epoll: one edge per arrival of bytes

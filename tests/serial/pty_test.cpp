@@ -13,6 +13,7 @@
 
 #include "Descriptors.h"
 #include "ModemWatcher.h"
+#include "TermiosDevice.h"
 #include "serial_test_support.h"
 #include "termios2_speed.h"
 
@@ -151,6 +152,74 @@ TEST(PtyPortTest, TermiosStateFollowsTheSettings) {
         EXPECT_FALSE(t.c_cflag & CRTSCTS);
         EXPECT_TRUE(t.c_iflag & IXON);
         EXPECT_TRUE(t.c_iflag & IXOFF);
+    }
+}
+
+// The close gives the terminal back with the settings it had before the
+// open: speed, character format and line discipline.
+TEST(PtyPortTest, CloseRestoresTheSettingsBeforeTheOpen) {
+    Pty pty;
+    termios before{};
+    ASSERT_EQ(tcgetattr(pty.master(), &before), 0);
+    cfsetispeed(&before, B9600);
+    cfsetospeed(&before, B9600);
+    before.c_lflag |= ICANON | ECHO;
+    before.c_cflag &= ~static_cast<tcflag_t>(CSTOPB);
+    ASSERT_EQ(tcsetattr(pty.master(), TCSANOW, &before), 0);
+    ASSERT_EQ(tcgetattr(pty.master(), &before), 0);
+    {
+        TComPort port;
+        port.SetPort(pty.path());
+        port.SetBaudRate(br300);
+        port.SetStopBits(sbTwoStopBits);
+        port.Open();
+        termios open{};
+        ASSERT_EQ(tcgetattr(pty.master(), &open), 0);
+        ASSERT_EQ(cfgetospeed(&open), static_cast<speed_t>(B300));
+        port.Close();
+    }
+    termios after{};
+    ASSERT_EQ(tcgetattr(pty.master(), &after), 0);
+    EXPECT_EQ(cfgetospeed(&after), static_cast<speed_t>(B9600));
+    EXPECT_EQ(after.c_cflag, before.c_cflag);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+}
+
+// What the driver did not take is named; a pseudo-terminal's fixed 8 data
+// bits and no parity are no refusal, nor a custom speed read back as B38400.
+TEST(RefusedLineSetting, NamesTheSettingThatDidNotStick) {
+    termios asked{};
+    cfsetospeed(&asked, B300);
+    asked.c_cflag =
+        (asked.c_cflag & ~static_cast<tcflag_t>(CSIZE)) | CS7 | CSTOPB | PARENB | CRTSCTS;
+    const auto taken = [&](auto change) {
+        termios t = asked;
+        change(t);
+        return t;
+    };
+    const struct {
+        const char* name;
+        termios taken;
+        bool pty, custom;
+        const char* refused;
+    } cases[] = {
+        {"AllTaken", asked, false, false, ""},
+        {"Speed", taken([](termios& t) { cfsetospeed(&t, B9600); }), false, false, "speed"},
+        {"CustomSpeed", taken([](termios& t) { cfsetospeed(&t, B38400); }), false, true, ""},
+        {"DataBits", taken([](termios& t) { t.c_cflag = (t.c_cflag & ~CSIZE) | CS8; }), false,
+         false, "data bits"},
+        {"DataBitsOnAPty", taken([](termios& t) { t.c_cflag = (t.c_cflag & ~CSIZE) | CS8; }), true,
+         false, ""},
+        {"StopBits", taken([](termios& t) { t.c_cflag &= ~CSTOPB; }), true, false, "stop bits"},
+        {"Parity", taken([](termios& t) { t.c_cflag &= ~PARENB; }), false, false, "parity"},
+        {"ParityOnAPty", taken([](termios& t) { t.c_cflag &= ~PARENB; }), true, false, ""},
+        {"CtsFlow", taken([](termios& t) { t.c_cflag &= ~CRTSCTS; }), true, false,
+         "CTS flow control"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(RefusedLineSetting(asked, c.taken, c.pty, c.custom), c.refused);
     }
 }
 
