@@ -1,4 +1,5 @@
 #include "ComPort.h"
+#include "SerialTrace.h"
 
 #include <cerrno>
 #include <iostream>
@@ -85,6 +86,7 @@ void TCustomComPort::Open() {
     if (connected_) return;
     DoBeforeOpen();
     OpenDevice();
+    TraceSerial([this] { return "open " + port_; });
     connected_ = true;
     ++openings_;
     try {
@@ -179,6 +181,9 @@ int TCustomComPort::Write(const void* Buffer, int Count) {
     NotifyLinks(&TComLink::TxActivityNotice, true);
     const auto written =
         Guard(CError_WriteFailed, [&] { return device->Write(copy.data(), copy.size()); });
+    TraceSerial([&] {
+        return "write " + std::to_string(written) + " of " + std::to_string(Count) + " bytes";
+    });
     NotifyLinks(&TComLink::SentBlockNotice, copy.data(), Count);
     return static_cast<int>(written);
 }
@@ -412,6 +417,11 @@ void TCustomComPort::ReactTo(TComEvent event) {
 
 void TCustomComPort::ReactToLineChange(TComEvent event) {
     const ModemLines lines = ReadModemLines();
+    TraceSerial([&] {
+        const auto on = [&](TModemLine line) { return lines.Contains(line) ? " on" : " off"; };
+        return std::string("modem lines: CTS") + on(mlCTS) + ", DSR" + on(mlDSR) + ", RLSD" +
+               on(mlRLSD);
+    });
     if (event == evCTS) {
         const bool on = lines.Contains(mlCTS);
         NoteCTS(on);

@@ -8,6 +8,7 @@
 
 #include "BackgroundWrite.h"
 #include "ComPort.h"
+#include "SerialTrace.h"
 
 namespace kmp {
 
@@ -90,6 +91,11 @@ void TCustomComPort::FinishBackgroundWrite(WriteFinish why) {
         outcome.End = write->CancelRequested() ? weCancelled : weTimedOut;
     }
     if (outcome.End == weFailed) outcome.Written = SurelyTaken(*write);
+    TraceSerial([&] {
+        static constexpr const char* kEnds[] = {"completed", "timed out", "cancelled", "failed"};
+        return std::string("write ") + kEnds[outcome.End] + ": " + std::to_string(outcome.Written) +
+               " of " + std::to_string(outcome.Total) + " bytes";
+    });
     lastWrite_.Running = false;
     lastWrite_.Written = outcome.Written;
     if (outcome.End != weFailed) {
@@ -145,6 +151,7 @@ void TCustomComPort::RunHeldBackPushes() {
 void TCustomComPort::ReactToLineLost(std::uint64_t opening) {
     // A line closed (or opened again) meanwhile is not the one that was lost.
     if (!connected_ || closing_ || opening != openings_) return;
+    TraceSerial([this] { return "line lost: " + port_; });
     if (write_) FinishBackgroundWrite(WriteFinish::lineLost);
     if (!connected_) return;  // `done` closed the port
     try {

@@ -6,6 +6,9 @@
 #include "ComPort.h"
 #include "EventWindow.h"
 #include "HandOver.h"
+#include "SerialTrace.h"
+
+#include <cstdio>
 
 namespace kmp {
 
@@ -20,7 +23,13 @@ TComThread::TComThread(TCustomComPort& port, ComDevice& device, EventWindow* win
     if (window_) window_->Attach(handOver_);
     try {
         if (!stopSignal_.Valid()) throw DeviceError(stopSignal_.Error());
-        device_.SetEventMask(EventMask(port.Events()));
+        const std::uint32_t mask = EventMask(port.Events());
+        device_.SetEventMask(mask);
+        TraceSerial([mask] {
+            char text[32];
+            std::snprintf(text, sizeof text, "event mask 0x%03x", mask);
+            return std::string(text);
+        });
     } catch (const DeviceError& e) {
         delete receiver_;
         throw EComPort(CError_OpenFailed, e.Error());

@@ -1,5 +1,7 @@
 #include "TermiosDevice.h"
 
+#include "SerialTrace.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -40,6 +42,27 @@ bool StandardSpeed(unsigned rate, speed_t& code) {
             return true;
         }
     return false;
+}
+
+// "300 baud, 8 data bits, 2 stop bits, no parity, CTS flow off" of `t`;
+// a custom rate (B38400 with termios2) is named by `asked`.
+std::string LineSettingsText(const termios& t, unsigned asked) {
+    unsigned rate = asked;
+    for (const auto& s : kSpeeds)
+        if (s.code == cfgetospeed(&t)) rate = s.rate;
+    static constexpr int kBits[] = {5, 6, 7, 8};
+    const int size = (t.c_cflag & CSIZE) == CS5   ? 0
+                     : (t.c_cflag & CSIZE) == CS6 ? 1
+                     : (t.c_cflag & CSIZE) == CS7 ? 2
+                                                  : 3;
+    const char* parity = !(t.c_cflag & PARENB) ? "no parity"
+                         : (t.c_cflag & CMSPAR)
+                             ? ((t.c_cflag & PARODD) ? "mark parity" : "space parity")
+                         : (t.c_cflag & PARODD) ? "odd parity"
+                                                : "even parity";
+    return std::to_string(rate) + " baud, " + std::to_string(kBits[size]) + " data bits, " +
+           ((t.c_cflag & CSTOPB) ? "2" : "1") + " stop bits, " + parity + ", CTS flow " +
+           ((t.c_cflag & CRTSCTS) ? "on" : "off");
 }
 
 [[noreturn]] void Fail(int error) {
@@ -169,6 +192,7 @@ void TermiosDevice::SetState(const Dcb& dcb) {
     // them back, so that a refused one is not mistaken for the line's.
     termios taken{};
     if (Retry([&] { return tcgetattr(fd, &taken); }) != 0) Fail(errno);
+    TraceSerial([&] { return "settings read back: " + LineSettingsText(taken, dcb.BaudRate); });
     if (const std::string refused = RefusedLineSetting(t, taken, !hasModemLines_, !standard);
         !refused.empty())
         throw DeviceError(EINVAL, "the device did not take the " + refused);

@@ -306,5 +306,31 @@ TEST(KmpcUpload, NoPermissionForTheDevice) {
                       " $USER), potom sa odhláste a znova prihláste."}));
 }
 
+// --trace: one timed line each for the open, the settings as the pty reads
+// them back, the event mask and the write's outcome; none without it.
+TEST(KmpcUpload, TraceOfTheSerialLayer) {
+    TestPty pty;
+    ASSERT_FALSE(pty.Path().empty());
+    const ProcessResult r =
+        Kmpc({"--upload", pty.Path(), "--trace", "--reply-timeout", "0.1", kExample});
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::vector<std::string> trace;
+    const std::regex timed("kmp\\.serial: \\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d (.*)");
+    for (const std::string& line : SplitLines(r.err)) {
+        std::smatch match;
+        if (std::regex_match(line, match, timed)) trace.push_back(match[1]);
+    }
+    EXPECT_EQ(trace, (std::vector<std::string>{
+                         "open " + pty.Path(),
+                         "settings read back: 300 baud, 8 data bits, 2 stop bits, no parity, "
+                         "CTS flow off",
+                         "event mask 0x5ff",
+                         "write completed: 25 of 25 bytes",
+                     }))
+        << r.err;
+    const ProcessResult quiet = Kmpc({"--upload", pty.Path(), "--reply-timeout", "0.1", kExample});
+    EXPECT_FALSE(Contains(quiet.err, "kmp.serial")) << quiet.err;
+}
+
 }  // namespace
 }  // namespace kmp::test

@@ -123,6 +123,8 @@ bool ApplyPortOption(Options& options, ParseState& state, ArgumentCursor& cursor
     } else if (name == "--handshake") {
         options.handshake = true;
         state.uploadOnly = name;
+    } else if (name == "--trace") {
+        options.trace = true;
     } else if (name == "--verify") {
         options.verify = true;
         state.uploadOnly = name;
@@ -296,6 +298,9 @@ std::string HelpText() {
            "                     while the board keeps sending (exit status 3)\n"
            "  --verify           exit with status 3 unless the board returned exactly the\n"
            "                     bytes sent (a board that echoes what it receives)\n"
+           "  --trace            write the serial layer's trace to standard error: open,\n"
+           "                     settings as read back, event mask, each write's outcome,\n"
+           "                     modem-line changes, a lost line (each with its time)\n"
            "  --simulator        offer the virtual controller as port \"sim\"\n"
            "                     (the same as KMP_SIMULATOR=1)\n"
            "  --list-ports       list the serial ports, one a line: NAME, a tab, and a\n"

@@ -45,6 +45,7 @@ struct Options {
     int dsrTimeoutMs = 5000;    // --dsr-timeout S
     int replyTimeoutMs = 2000;  // --reply-timeout S
     int maxTimeMs = -1;         // --max-time S: the longest whole upload; -1: no limit
+    bool trace = false;         // --trace: the serial layer's trace on standard error
     bool verify = false;        // --verify: exit 3 unless the board echoed the frame exactly
     bool simulator = false;     // --simulator: the virtual controller "sim"
     bool watch = false;         // --watch: --list-ports prints the ports that come and go

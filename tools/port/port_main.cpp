@@ -15,6 +15,7 @@
 #include "upload_session.h"
 #include "upload_targets.h"
 
+#include "SerialTrace.h"
 #include "i18n.h"
 
 #include <QCoreApplication>
@@ -151,6 +152,7 @@ int main(int argc, char** argv) {
     // The one reading of the simulator choice; it goes down as an argument.
     const bool withSimulator = kmp::SimulatorChosen(options.simulator);
     kmp::i18n::Init();
+    if (options.trace) kmp::EnableSerialTrace();
     // Every write of standard output went through HeldOutput, which has
     // reported a failed one already.
     return RunPortWork({argc, argv}, options, withSimulator);
