@@ -75,9 +75,9 @@ public:
 
     // Reactions of port search, connection and upload (TForm1_upload.cpp):
     // each forwards to the upload controller. The buttons are connected to
-    // them, and InitUpload connects ComboBox1's user choices and ComPort1's
-    // events, all under the general error display; showEvent calls FormShow
-    // once, closeEvent FormClose.
+    // them, and InitUpload connects ComboBox1's user choices, all under the
+    // general error display (ComPort1's events reach the controller itself);
+    // showEvent calls FormShow once, closeEvent FormClose.
     void FormShow();
     void FormClose();
     void Button2Click();

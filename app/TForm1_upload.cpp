@@ -15,10 +15,6 @@ void TForm1::InitUpload(bool withSimulator) {
                                   ui->CheckBox1,    ui->Memo1,   ui->ComLed1, ui->ComLed2,
                                   ui->ProgressBar1, ui->Button7};
     upload_ = std::make_unique<UploadController>(controls, dialogs_, withSimulator);
-    TComPort& port = upload_->ComPort1;
-    port.OnRxChar = [this](QObject*, int count) { ComPort1RxChar(count); };
-    port.OnDSRChange = [this](QObject*, bool onOff) { ComPort1DSRChange(onOff); };
-    port.OnLineLost = [this](QObject*) { Run([this] { ComPort1LineLost(); }); };
     upload_->RunGuarded = [this](const std::function<void()>& reaction) { Run(reaction); };
     // During a send nothing may compile a new image or open another program.
     upload_->OnSending = [this](bool sending) {

@@ -66,6 +66,11 @@ UploadController::UploadController(const UploadControls& controls, Dialogs& dial
     ui_.ComLed1->setToolTip(Text(kLineOpenLampTip));
     ui_.ComLed2->setToolTip(Text(kBoardReadyLampTip));
     connect(watcher_.get(), &PortWatcher::Changed, this, [this] { PortsChanged(); });
+    // The port's events come here directly; a lost line is shown as any
+    // failure of a reaction of the window.
+    ComPort1.OnRxChar = [this](QObject*, int count) { ComPort1RxChar(count); };
+    ComPort1.OnDSRChange = [this](QObject*, bool onOff) { ComPort1DSRChange(onOff); };
+    ComPort1.OnLineLost = [this](QObject*) { RunGuarded([this] { LineLost(); }); };
     // Ten readings a second: enough for a bar that moves a byte in 37 ms.
     progressTimer_.setInterval(100);
     connect(&progressTimer_, &QTimer::timeout, this, [this] { ShowProgress(); });
@@ -78,11 +83,14 @@ UploadController::UploadController(const UploadControls& controls, Dialogs& dial
 }
 
 UploadController::~UploadController() {
-    // The window is going away: closing the port must not reach its controls.
+    // The window is going away: the port closes while everything that its
+    // events reach is still there, and they change nothing any more.
     closing_ = true;
-    ComPort1.OnRxChar = nullptr;
-    ComPort1.OnDSRChange = nullptr;
-    ComPort1.OnLineLost = nullptr;
+    try {
+        ComPort1.Close();
+    } catch (const std::exception&) {
+        // A vanished device; nobody is left to tell.
+    }
 }
 
 void UploadController::ShowError(const QString& text) {
@@ -177,26 +185,15 @@ void UploadController::PortsChanged() {
         combo.addItems(names);
     }
     SetToolTips(identities);
-    if (names.isEmpty()) {
-        if (combo.currentText() != QString::fromLatin1(kNoPortEntry)) ShowNoPortEntry();
-        PortBlocked = true;
-        return;
+    const PortChoice choice = ChoosePortAfterChange(
+        names, selected, ReturningAdapterIndex(identities), LastFailedPort, PortBlocked);
+    PortBlocked = choice.blocked;
+    if (choice.adapterBack) lostAdapter_.reset();
+    if (choice.index >= 0) {
+        combo.setCurrentIndex(choice.index);
+    } else if (combo.currentText() != QString::fromLatin1(kNoPortEntry)) {
+        ShowNoPortEntry();
     }
-    const int returning = ReturningAdapterIndex(identities);
-    if (returning >= 0) {
-        // As if the user had chosen it.
-        lostAdapter_.reset();
-        combo.setCurrentIndex(returning);
-        if (names[returning] != LastFailedPort) PortBlocked = false;
-        return;
-    }
-    const int kept = static_cast<int>(names.indexOf(selected));
-    if (kept >= 0) {
-        combo.setCurrentIndex(kept);
-        return;
-    }
-    combo.setCurrentIndex(0);
-    PortBlocked = false;
 }
 
 int UploadController::ReturningAdapterIndex(
@@ -273,7 +270,7 @@ void UploadController::ShowClosedState() {
 }
 
 void UploadController::LineLost() {
-    if (!ComPort1.Connected()) return;
+    if (closing_ || !ComPort1.Connected()) return;
     const std::string portName = ComPort1.Port();
     lostAdapter_.emplace(QString::fromStdString(portName), openAdapter_);
     try {
@@ -287,6 +284,7 @@ void UploadController::LineLost() {
 }
 
 void UploadController::ComPort1DSRChange(bool onOff) {
+    if (closing_) return;
     dsrOn_ = onOff;
     if (onOff) dsrTimer_.stop();
     // While sending the button stays off; the end of the send sets it.
@@ -383,6 +381,7 @@ void UploadController::ShowProgress() {
 }
 
 void UploadController::ComPort1RxChar(int /*count*/) {
+    if (closing_) return;
     MemoLog log(*ui_.Memo1);
     std::string returned;
     ReadReturnedBytes(ComPort1, log, &returned);

@@ -50,8 +50,8 @@ class UploadController : public QObject {
 
 public:
     // Sets ComPort1 up as the window describes it, with a virtual controller
-    // behind it when `withSimulator`, and ties the lamps to it. The port's
-    // own reactions (OnRxChar, OnDSRChange) are left to the window.
+    // behind it when `withSimulator`, ties the lamps to it and takes its
+    // events (received bytes, DSR, a lost line).
     UploadController(const UploadControls& controls, Dialogs& dialogs, bool withSimulator,
                      QObject* parent = nullptr);
     ~UploadController() override;

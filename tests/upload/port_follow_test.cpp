@@ -3,6 +3,7 @@
 #include "upload_test_support.h"
 
 #include "CPortCtl.h"
+#include "port_choice.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -127,6 +128,37 @@ TEST_F(PortFollowWindowTest, LostLineClosesAndTheAdapterIsChosenAgain) {
     state().PortsChanged();
     EXPECT_EQ(ui().ComboBox1->currentText(), "ttyUSB1");
     EXPECT_FALSE(state().PortBlocked);
+}
+
+// The quiet list's rule by itself: which entry, and whether connect is
+// blocked, after adapters came or went.
+TEST(ChoosePortAfterChange, TheRulesOfTheQuietList) {
+    const QStringList two = {"ttyUSB0", "ttyUSB1"};
+    const struct {
+        const char* name;
+        QStringList names;
+        QString selected;
+        int returning;
+        QString lastFailed;
+        bool blocked;
+        PortChoice expected;
+    } cases[] = {
+        {"NoPortLeft", {}, "ttyUSB0", -1, "", false, {-1, true, false}},
+        {"SelectedStays", two, "ttyUSB1", -1, "", false, {1, false, false}},
+        {"SelectedStaysBlocked", two, "ttyUSB1", -1, "ttyUSB1", true, {1, true, false}},
+        {"SelectedGoneFirstChosen", two, "ttyACM0", -1, "ttyACM0", true, {0, false, false}},
+        {"LostAdapterBack", two, "ttyUSB0", 1, "", true, {1, false, true}},
+        {"LostAdapterBackUnderTheFailedName", two, "ttyUSB0", 1, "ttyUSB1", true, {1, true, true}},
+        {"NothingSelectedFirstChosen", two, "", -1, "", true, {0, false, false}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PortChoice choice =
+            ChoosePortAfterChange(c.names, c.selected, c.returning, c.lastFailed, c.blocked);
+        EXPECT_EQ(choice.index, c.expected.index);
+        EXPECT_EQ(choice.blocked, c.expected.blocked);
+        EXPECT_EQ(choice.adapterBack, c.expected.adapterBack);
+    }
 }
 
 TEST(PortIdentities, ByIdLinksNameTheirDevicesAndDanglingOnesAreLeftOut) {
