@@ -9,7 +9,6 @@
 #include "ComLink.h"
 #include "ComPort.h"
 #include "ComSettings.h"
-#include "ComThread.h"
 #include "ComTypes.h"
 #include "ListSerialPorts.h"
 #include "PortName.h"

@@ -2,7 +2,7 @@
 # a library of its own next to the non-visual serial layer).
 # The images are drawn by CPortCtl_leds/make_leds.py (run it again after a change).
 add_library(kmp_serial_ctl STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/CPortCtl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/detail/CPortCtl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CPortCtl.h
   ${CMAKE_CURRENT_LIST_DIR}/CPortCtl.qrc
 )
