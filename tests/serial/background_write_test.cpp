@@ -343,6 +343,11 @@ TEST(BackgroundWrite, LostLineFiresOnLineLostOnceAndFailsTheWrite) {
         EXPECT_EQ(line.log, (std::vector<std::string>{"done", "lost"}));
         EXPECT_EQ(line.outcomes[0].End, weFailed);
         EXPECT_EQ(ErrorCode(line.outcomes[0].Error), 2 * 1000 + EIO);
+        // A failed write never counts the whole write, and counts what the
+        // device took; the progress says the same.
+        EXPECT_GT(line.outcomes[0].Written, 0);
+        EXPECT_LT(line.outcomes[0].Written, line.outcomes[0].Total);
+        EXPECT_EQ(line.port.WriteProgress().Written, line.outcomes[0].Written);
         EXPECT_TRUE(line.port.Connected());  // the window closes it
         try {
             line.port.Close();
