@@ -104,7 +104,7 @@ private:
     void ShowCursorPosition();
     // From the log and the listing to the text, and back (TForm1_editor.cpp).
     void ConnectNavigation();
-    void TakeCompileResult(const CompileResult& result);
+    void TakeCompileResult(const CompileResult& result, const ErrorPlace* tooLong = nullptr);
     void GoToError(int logLine);
     void ShowSourceOfListingLine(int listingLine);
     void ShowListingOfCursorLine();

@@ -63,7 +63,7 @@ void TForm1::ConnectNavigation() {
     });
 }
 
-void TForm1::TakeCompileResult(const CompileResult& result) {
+void TForm1::TakeCompileResult(const CompileResult& result, const ErrorPlace* tooLong) {
     listingSourceLines_ = result.listingSourceLines;
     listingRevision_ = ui->RichEdit1->document()->revision();
     errorSpans_.clear();
@@ -76,7 +76,14 @@ void TForm1::TakeCompileResult(const CompileResult& result) {
         errorLogLines_.push_back(e.logLine);
         QString message = QString::fromStdString(e.message);
         if (message.startsWith(QLatin1String(" : "))) message.remove(0, 3);
+        // A hint stands beside the message, never in its place.
+        if (!e.hint.empty()) message += QLatin1Char('\n') + QString::fromStdString(e.hint);
         marks.push_back({e.line, e.column, e.length, message});
+    }
+    // The statement that no longer fits the image.
+    if (tooLong) {
+        marks.push_back({tooLong->line, tooLong->column, tooLong->length,
+                         QString::fromStdString(tooLong->hint)});
     }
     ui->RichEdit1->SetErrorMarks(marks);
     ui->RichEdit1->HighlightLine(-1);

@@ -50,7 +50,7 @@ void TForm1::Button1Click() {
     } catch (const RangeCheckError& error) {
         // A program too large for the image ends the run; the errors found
         // until then are marked all the same.
-        TakeCompileResult(error.partial);
+        TakeCompileResult(error.partial, &error.statement);
         throw;
     }
     TakeCompileResult(result);

@@ -131,6 +131,7 @@ CompileResult CompileProgram(std::string_view source, const TimingSettings& timi
     const PaneBinding panes(compileLog, listingView);
     Places.result = {};
     Places.logLines = 0;
+    Places.hintedLine = -1;
     Places.recording = recording;
     Places.sink = sink;
     try {

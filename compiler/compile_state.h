@@ -86,6 +86,7 @@ struct TextSpan {
     int line = 0;
     int column = 0;
     int length = 0;
+    std::int32_t offset = 0;  // of its first byte in SourceText
 };
 
 // The span of the byte `offset` of SourceText, `length` long.
@@ -115,6 +116,8 @@ struct SourcePlaces {
     std::array<TextSpan, kCodeImageSize> jumpTargetSpanAt{};
     // The lines written to the compile log in this run so far.
     int logLines = 0;
+    // The last line that a hint about its statement's words was given for.
+    int hintedLine = -1;
     // What the run returns, and what it does with the error places.
     CompileResult result;
     PlaceRecording recording = PlaceRecording::Keep;

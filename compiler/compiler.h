@@ -71,6 +71,9 @@ struct ErrorPlace {
     int number = 0;           // the error's number in the run, from 1
     std::string message;      // the message as printed (UTF-8), beginning with " : "
     int logLine = 0;          // the 0-based line of the compile log that reports it
+    // What the commonest slip behind the error would be (UTF-8); empty when
+    // none fits. Shown beside the error, never in place of it.
+    std::string hint;
 };
 
 // What a run gives back besides the panes and the compile state.
@@ -92,6 +95,9 @@ class RangeCheckError : public std::runtime_error {
 public:
     RangeCheckError() : std::runtime_error("Range check error") {}
     CompileResult partial;
+    // Where the statement that no longer fits begins, with the hint that
+    // says why (number 0: no error line of the log reports it).
+    ErrorPlace statement;
 };
 
 // Takes the place of each error as the run reports it.

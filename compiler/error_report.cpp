@@ -1,16 +1,26 @@
 #include "error_report.h"
 
+#include "error_hints.h"
+
 namespace kmp {
 namespace {
 
-void Report(const TextSpan& at, std::string_view message) {
+void Report(const TextSpan& at, std::string_view message, std::string_view label = {},
+            std::string_view fullMessage = {}) {
     ++ErrorCount;
     const int logLine = Places.logLines;
     CompileLog->AppendLine(ErrorLine(message, ErrorCount));
     const bool keep = Places.recording == PlaceRecording::Keep;
     if (!keep && Places.sink == nullptr) return;
-    ErrorPlace place{
-        at.line, at.column, at.length, LineNo, ColumnNo, ErrorCount, std::string(message), logLine};
+    ErrorPlace place{at.line,
+                     at.column,
+                     at.length,
+                     LineNo,
+                     ColumnNo,
+                     ErrorCount,
+                     std::string(message),
+                     logLine,
+                     ErrorHint(fullMessage.empty() ? message : fullMessage, at, label)};
     if (Places.sink) Places.sink->TakeErrorPlace(place);
     if (keep) Places.result.errorPlaces.push_back(std::move(place));
 }
@@ -36,7 +46,7 @@ void ReportLabelError(const TextSpan& name, std::string_view message, std::strin
     std::string text(message);
     text += label;
     text += tail;
-    Report(name, text);
+    Report(name, text, label, message);
 }
 
 }  // namespace kmp

@@ -1,5 +1,6 @@
 
 #include "compile_state.h"
+#include "error_hints.h"
 #include "error_report.h"
 #include "instruction_word.h"
 #include "labels.h"
@@ -93,14 +94,26 @@ void ParseStatements() {
 
 // statement = VYSTUP... | CASOVANIE... | RESET | ROTUJ... | OPAKUJ... | AK... | label
 void ParseStatement() {
-    switch (TokenKind) {
-    case Token::UpperLetter:
-    case Token::LowerLetter:
-    case Token::Digit: DefineLabel(); return;
-    default: {
-        const int sourceLine = CurrentTokenSpan().line;
-        StoreInstruction(TranslateStatement(), sourceLine);
-    }
+    const TextSpan start = CurrentTokenSpan();
+    try {
+        switch (TokenKind) {
+        case Token::UpperLetter:
+        case Token::LowerLetter:
+        case Token::Digit: DefineLabel(); return;
+        default: StoreInstruction(TranslateStatement(), start.line);
+        }
+    } catch (RangeCheckError& error) {
+        // The statement that no longer fits, marked where it begins.
+        error.statement = {start.line,
+                           start.column,
+                           start.length,
+                           LineNo,
+                           ColumnNo,
+                           0,
+                           std::string(error.what()),
+                           -1,
+                           std::string(kHintTooManyStatements)};
+        throw;
     }
 }
 

@@ -56,7 +56,7 @@ void WalkTo(std::int32_t offset) {
 
 TextSpan SpanAt(std::int32_t offset, std::int32_t length) {
     WalkTo(offset);
-    return {walk.line, static_cast<int>(offset - walk.lineStart), static_cast<int>(length)};
+    return {walk.line, static_cast<int>(offset - walk.lineStart), static_cast<int>(length), offset};
 }
 
 void ResetSpans() {

@@ -293,8 +293,11 @@ TEST_F(NavigationTest, MissingEndIsMarkedOnTheLastCharacter) {
         SCOPED_TRACE(c.text.toStdString());
         Compile(c.text);
         ASSERT_EQ(editor().ErrorMarkCount(), c.marks);
-        EXPECT_TRUE(editor().ErrorMessageAt(c.marked).endsWith(
+        EXPECT_TRUE(editor().ErrorMessageAt(c.marked).contains(
             QString::fromUtf8("očakával sa príkaz KONIEC alebo iné platné príkazy")));
+        // The hint stands beside the message in the tooltip.
+        EXPECT_TRUE(editor().ErrorMessageAt(c.marked).endsWith(
+            QString::fromUtf8("\nProgram musí končiť príkazom KONIEC.")));
         EXPECT_EQ(editor().ErrorMessageAt(c.marked - 1), "");
         bool underlined = false;
         for (const QTextEdit::ExtraSelection& s : editor().extraSelections()) {
@@ -303,6 +306,19 @@ TEST_F(NavigationTest, MissingEndIsMarkedOnTheLastCharacter) {
         }
         EXPECT_TRUE(underlined);
     }
+}
+
+// The 63rd statement: the box says what it always said, and the statement
+// that no longer fits is marked with why.
+TEST_F(NavigationTest, TheStatementThatNoLongerFitsIsMarked) {
+    QString text = QStringLiteral("PROGRAM p:\n");
+    for (int i = 0; i < 62; ++i) text += QStringLiteral("RESET\n");
+    Compile(text + QStringLiteral("VYSTUP(1,0,0) CAS 1\nKONIEC"));
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].text, "Range check error.");
+    const int start = editor().document()->findBlockByNumber(63).position();
+    EXPECT_EQ(editor().ErrorMessageAt(start + 2),
+              QString::fromUtf8("Program môže mať najviac 62 príkazov."));
 }
 
 }  // namespace

@@ -170,16 +170,26 @@ INSTANTIATE_TEST_SUITE_P(
                 {"--errors=gnu", "-"},
                 "PROGRAM p:\r\nRESET",
                 "<stdin>:2:6: error: očakával sa nový riadok\n"
-                "<stdin>:2:6: error: očakával sa príkaz KONIEC alebo iné platné príkazy\n"},
+                "<stdin>:2:6: error: očakával sa príkaz KONIEC alebo iné platné príkazy\n"
+                "<stdin>:2:6: note: Program musí končiť príkazom KONIEC.\n"},
+        GnuCase{"NoteAfterItsError",
+                {"--errors", "gnu", "-"},
+                "PROGRAM p:\nVYSTUP(1,0,0)  CAS 10\nKONIEC\n",
+                "<stdin>:2:15: error: očakával sa príkaz CAS\n"
+                "<stdin>:2:15: note: Na tomto mieste má byť práve jedna medzera (nie tabulátor).\n"
+                "<stdin>:2:16: error: očakávala sa celočíselna konštanta\n"
+                "<stdin>:2:16: error: očakával sa nový riadok\n"
+                "<stdin>:2:16: error: očakával sa príkaz KONIEC alebo iné platné príkazy\n"},
         GnuCase{"Success", {"--errors", "gnu", "-"}, "PROGRAM p:\nKONIEC\n", ""},
         GnuCase{"EmptyText",
                 {"--errors", "gnu", "-"},
                 "",
-                "<stdin>: error: ! chyba: nie je tu žiadny program na preloženie\n"},
+                "<stdin>:1:1: error: ! chyba: nie je tu žiadny program na preloženie\n"},
         GnuCase{"Abandoned",
                 {"--errors", "gnu", "-"},
                 TooLong(),
-                "<stdin>: error: Range check error.\n"}),
+                "<stdin>:64:1: error: Range check error.\n"
+                "<stdin>:64:1: note: Program môže mať najviac 62 príkazov.\n"}),
     [](const testing::TestParamInfo<GnuCase>& param) { return std::string(param.param.name); });
 
 // Runs python's json module over `json`; prints what `script` makes of it.

@@ -57,18 +57,31 @@ public:
     void AppendLine(std::string_view line) override { lastLine_.assign(line); }
     void TakeErrorPlace(const kmp::ErrorPlace& e) override {
         ++errors_;
-        err_ << file_ << ":" << e.line + 1 << ":" << e.column + 1
-             << ": error: " << BareMessage(e.message) << "\n";
+        Line(e.line, e.column, "error", BareMessage(e.message));
+        if (!e.hint.empty()) Line(e.line, e.column, "note", e.hint);
     }
     void Finish(const CompileOutcome& outcome) override {
         if (const std::string_view failure = FailureText(outcome, errors_, lastLine_);
             !failure.empty()) {
-            err_ << file_ << ": error: " << failure << "\n";
+            // Every failure has a place, for editors' problem matchers.
+            const kmp::ErrorPlace* at = outcome.abandonedAt;
+            if (at && !outcome.abandoned.empty()) {
+                Line(at->line, at->column, "error", failure);
+                if (!at->hint.empty()) Line(at->line, at->column, "note", at->hint);
+            } else {
+                Line(0, 0, "error", failure);
+            }
         }
         err_.Flush();
     }
 
 private:
+    // "FILE:LINE:COLUMN: KIND: TEXT" of a 0-based line and column.
+    void Line(int line, int column, std::string_view kind, std::string_view text) {
+        err_ << file_ << ":" << line + 1 << ":" << column + 1 << ": " << kind << ": " << text
+             << "\n";
+    }
+
     const std::string file_;
     Writer err_;
     int errors_ = 0;
@@ -138,7 +151,10 @@ public:
                                << ", \"printed_line\": " << e.printedLine
                                << ", \"printed_position\": " << e.printedPosition
                                << ", \"number\": " << e.number
-                               << ", \"message\": " << JsonString(BareMessage(e.message)) << "}";
+                               << ", \"message\": " << JsonString(BareMessage(e.message))
+                               << ", \"hint\": "
+                               << (e.hint.empty() ? std::string("null") : JsonString(e.hint))
+                               << "}";
     }
     void Finish(const CompileOutcome& outcome) override {
         const std::string_view failure = FailureText(outcome, errors_, lastLine_);

@@ -23,6 +23,8 @@ struct CompileOutcome {
     std::string_view listing;                    // the listing's lines, each ending with LF
     const std::vector<int>* listingSourceLines;  // one a listing line
     std::string_view abandoned;                  // the message of an abandoned run, else empty
+    // Where the statement of an abandoned run begins.
+    const kmp::ErrorPlace* abandonedAt = nullptr;
 };
 
 // The name that the GNU lines show for `fileName`: "<stdin>" for "-", other
@@ -42,10 +44,12 @@ public:
 
 // The report of `format` (not Log) for the input `fileName`:
 // - gnu: one "FILE:LINE:COLUMN: error: MESSAGE" line per error to `err`
-//   (line and column 1-based, the column in characters) as it is found; a
-//   failed run without such an error (no program, abandoned) gives one
-//   "FILE: error: TEXT" line at the end;
-// - json: the run as one JSON object on `out`, ending with LF.
+//   (line and column 1-based, the column in characters) as it is found,
+//   followed by "FILE:LINE:COLUMN: note: HINT" when the error has a hint;
+//   a failed run without such an error gives one such line at the end: an
+//   abandoned run at the statement that no longer fits, no program at 1:1;
+// - json: the run as one JSON object on `out`, ending with LF; each error
+//   has its "hint" (null when none).
 std::unique_ptr<ErrorReport> MakeErrorReport(ErrorFormat format, std::string_view fileName,
                                              std::FILE* out, std::FILE* err);
 

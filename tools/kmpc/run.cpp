@@ -43,6 +43,7 @@ int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FI
     kmp::Pane& logPane = report ? static_cast<kmp::Pane&>(*report) : log;
     TextPane listing;
     kmp::CompileResult result;
+    kmp::ErrorPlace abandonedAt;
     std::string abandoned;
     int status = kExitOk;
     try {
@@ -51,6 +52,7 @@ int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FI
         if (!kmp::CompiledOk) status = kExitCompileFailed;
     } catch (const kmp::RangeCheckError& e) {
         result = e.partial;
+        abandonedAt = e.statement;
         abandoned = kmp::DisplayedErrorText(e.what());
         logPane.AppendLine(abandoned);
         status = kExitCompileFailed;
@@ -61,7 +63,8 @@ int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FI
     if (options.errorFormat != ErrorFormat::Json) {
         std::fwrite(listing.Text().data(), 1, listing.Text().size(), out);
     }
-    if (report) report->Finish({listing.Text(), &result.listingSourceLines, abandoned});
+    if (report)
+        report->Finish({listing.Text(), &result.listingSourceLines, abandoned, &abandonedAt});
     log.Flush();
     if (status == kExitOk && !options.imagePath.empty()) {
         const std::string_view image(reinterpret_cast<const char*>(kmp::CodeImage.data()),
