@@ -19,20 +19,7 @@ const QString kShortProgram = QStringLiteral("PROGRAM p:\nKONIEC");  // 7 bytes
 const QString kNoReply =
     QString::fromUtf8("Doska neodpovedá: po odoslaní sa nevrátil žiadny bajt.");
 
-class BoardReplyTest : public UploadTest {
-protected:
-    void ConnectWith(const QString& program) {
-        ShowWindow({"sim"});
-        SetProgram(program);
-        Compile();
-        ASSERT_TRUE(CompiledOk);
-        Click(*ui().Button2);
-        ASSERT_TRUE(port().Connected());
-    }
-    bool WaitForSendEnd() {
-        return QTest::qWaitFor([&] { return !state().Sending(); }, kLongWaitMs);
-    }
-};
+class BoardReplyTest : public UploadTest {};
 
 struct EchoCase {
     const char* name;

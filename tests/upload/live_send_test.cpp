@@ -37,16 +37,7 @@ protected:
     // A board at the real line time, connected, with `program` compiled.
     void ConnectRealTimeBoard(const QString& program, bool handshake = false) {
         board = std::make_shared<VirtualController>();
-        ShowWindow({"sim"});
-        ui().CheckBox1->setChecked(handshake);
-        SetProgram(program);
-        Compile();
-        ASSERT_TRUE(CompiledOk);
-        Click(*ui().Button2);
-        ASSERT_TRUE(port().Connected());
-    }
-    bool WaitForSendEnd() {
-        return QTest::qWaitFor([&] { return !state().Sending(); }, kLongWaitMs);
+        ConnectWith(program, handshake);
     }
     QString ProgressText() const { return form->Controls().ProgressBar1->format(); }
 };

@@ -131,6 +131,20 @@ void UploadTest::Compile() {
     Click(*ui().Button1);
 }
 
+void UploadTest::ConnectWith(const QString& program, bool handshake) {
+    ShowWindow({"sim"});
+    ui().CheckBox1->setChecked(handshake);
+    SetProgram(program);
+    Compile();
+    ASSERT_TRUE(CompiledOk);
+    Click(*ui().Button2);
+    ASSERT_TRUE(port().Connected());
+}
+
+bool UploadTest::WaitForSendEnd() {
+    return QTest::qWaitFor([&] { return !state().Sending(); }, kLongWaitMs);
+}
+
 void UploadTest::SetProgram(const QString& text) {
     ui().RichEdit1->setPlainText(text);
 }

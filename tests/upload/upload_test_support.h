@@ -87,6 +87,11 @@ protected:
     void ConnectTo(int index);
     // Compiles the editor text with the compile button.
     void Compile();
+    // Shows the window with "sim", compiles `program` and connects to the
+    // board, with the handshake box as given.
+    void ConnectWith(const QString& program, bool handshake = false);
+    // Waits until a running send has ended.
+    bool WaitForSendEnd();
     void SetProgram(const QString& text);
     QStringList LogLines() const;
     // The log lines after the first `skip` ones.
