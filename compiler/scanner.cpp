@@ -50,6 +50,17 @@ std::span<const Keyword> CandidatesOf(char letter) {
     }
 }
 
+}  // namespace
+
+std::vector<std::string_view> LanguageKeywords() {
+    std::vector<std::string_view> keywords;
+    for (char letter = 'A'; letter <= 'Z'; ++letter)
+        for (const Keyword& keyword : CandidatesOf(letter)) keywords.push_back(keyword.text);
+    return keywords;
+}
+
+namespace {
+
 // The character at a 1-based position inside the text.
 char CharAt(std::int32_t pos) {
     return SourceText[static_cast<std::size_t>(pos - 1)];

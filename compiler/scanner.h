@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 namespace kmp {
 
@@ -11,5 +12,8 @@ namespace kmp {
 // (the first candidate of its first letter whose characters all match), or 0
 // when the scanner reads no keyword there. For the editor's highlighting.
 std::size_t KeywordLengthAt(std::string_view text);
+
+// Every keyword of the language, as the scanner reads them.
+std::vector<std::string_view> LanguageKeywords();
 
 }  // namespace kmp
