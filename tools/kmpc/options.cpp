@@ -326,7 +326,10 @@ std::string HelpText() {
            "  2  a usage error, or FILE cannot be read or IMAGE cannot be written\n"
            "  3  the port failed, DSR did not come on in time, or --max-time passed\n"
            "     (with several ports: not every board received the program)\n"
-           "  130, 143  --upload stopped by SIGINT or SIGTERM\n";
+           "  130, 143  --upload stopped by SIGINT or SIGTERM\n"
+           "\n"
+           "The language (every statement, its form, ranges and bytes):\n"
+           "  " KMP_REFERENCE_DIR "/jazyk.md (English: language.md)\n";
 }
 
 std::string VersionText() {
