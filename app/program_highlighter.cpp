@@ -3,6 +3,7 @@
 #include <scanner.h>
 
 #include <QByteArray>
+#include <algorithm>
 #include <string_view>
 
 namespace kmp {
@@ -25,6 +26,17 @@ int LabelDefinitionLength(std::string_view line) {
     return static_cast<int>(colon + 1);
 }
 
+// The length of a run of blanks at `pos` inside a statement (after the
+// line's first word, before its end or comment) that holds a tab or two or
+// more blanks; 0 for anything else.
+std::size_t ExtraBlankLength(std::string_view line, std::size_t pos, std::size_t firstWord) {
+    const std::size_t end = std::min(line.find_first_not_of(" \t", pos), line.size());
+    const std::string_view run = line.substr(pos, end - pos);
+    if (run.empty() || end == line.size() || line[end] == '/') return 0;
+    if (run.find('\t') != std::string_view::npos) return run.size();
+    return pos >= firstWord && run.size() >= 2 ? run.size() : 0;
+}
+
 }  // namespace
 
 QList<ProgramSpanAt> ProgramLineSpans(const QString& line) {
@@ -38,8 +50,15 @@ QList<ProgramSpanAt> ProgramLineSpans(const QString& line) {
         spans.append({0, label, ProgramSpan::Label});
         pos = static_cast<std::size_t>(label);
     }
+    // Blanks that indent the line are no slip.
+    const std::size_t firstWord = std::min(text.find_first_not_of(" \t"), text.size());
     while (pos < text.size()) {
         const auto start = static_cast<int>(pos);
+        if (const std::size_t blanks = ExtraBlankLength(text, pos, firstWord); blanks > 0) {
+            spans.append({start, static_cast<int>(blanks), ProgramSpan::ExtraBlank});
+            pos += blanks;
+            continue;
+        }
         if (text[pos] == '/') {
             spans.append({start, static_cast<int>(text.size() - pos), ProgramSpan::Comment});
             break;
@@ -65,6 +84,7 @@ TProgramHighlighter::TProgramHighlighter(QObject* parent) : QSyntaxHighlighter(p
     label_.setForeground(QColor(128, 0, 128));
     label_.setFontWeight(QFont::Bold);
     number_.setForeground(QColor(176, 64, 0));
+    extraBlank_.setBackground(QColor(255, 214, 150));
 }
 
 const QTextCharFormat& TProgramHighlighter::FormatOf(ProgramSpan kind) const {
@@ -72,6 +92,7 @@ const QTextCharFormat& TProgramHighlighter::FormatOf(ProgramSpan kind) const {
     case ProgramSpan::Keyword: return keyword_;
     case ProgramSpan::Comment: return comment_;
     case ProgramSpan::Label: return label_;
+    case ProgramSpan::ExtraBlank: return extraBlank_;
     case ProgramSpan::Number: break;
     }
     return number_;

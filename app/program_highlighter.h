@@ -10,7 +10,9 @@
 namespace kmp {
 
 // What a stretch of a program line is shown as.
-enum class ProgramSpan { Keyword, Comment, Label, Number };
+// ExtraBlank: a tab, or a run of two or more blanks after the line's first
+// word, where the language wants exactly one blank (shown, never changed).
+enum class ProgramSpan { Keyword, Comment, Label, Number, ExtraBlank };
 
 struct ProgramSpanAt {
     int start;
@@ -38,6 +40,7 @@ private:
     QTextCharFormat comment_;
     QTextCharFormat label_;
     QTextCharFormat number_;
+    QTextCharFormat extraBlank_;
 };
 
 }  // namespace kmp

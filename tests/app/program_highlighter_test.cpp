@@ -9,7 +9,7 @@
 namespace kmp {
 
 void PrintTo(const ProgramSpanAt& span, std::ostream* out) {
-    static const char* const kNames[] = {"Keyword", "Comment", "Label", "Number"};
+    static const char* const kNames[] = {"Keyword", "Comment", "Label", "Number", "ExtraBlank"};
     *out << kNames[static_cast<int>(span.kind)] << '(' << span.start << ',' << span.length << ')';
 }
 
@@ -23,6 +23,7 @@ constexpr ProgramSpan K = ProgramSpan::Keyword;
 constexpr ProgramSpan C = ProgramSpan::Comment;
 constexpr ProgramSpan L = ProgramSpan::Label;
 constexpr ProgramSpan N = ProgramSpan::Number;
+constexpr ProgramSpan B = ProgramSpan::ExtraBlank;
 
 struct SpanCase {
     const char* line;
@@ -57,6 +58,15 @@ const SpanCase kLines[] = {
     {"Moj cyklus: 100", {{12, 3, N}}},
     {" odsadene:", {}},
     {"", {}},
+    // Blanks shown where one belongs: two, a tab; not indentation, not
+    // before a comment or the line's end.
+    {"VYSTUP(1,0,0)  CAS 10",
+     {{0, 6, K}, {7, 1, N}, {9, 1, N}, {11, 1, N}, {13, 2, B}, {15, 3, K}, {19, 2, N}}},
+    {"VYSTUP(1,0,0)\tCAS 10",
+     {{0, 6, K}, {7, 1, N}, {9, 1, N}, {11, 1, N}, {13, 1, B}, {14, 3, K}, {18, 2, N}}},
+    {"   RESET  / navrat", {{3, 5, K}, {10, 8, C}}},
+    {"\tRESET", {{0, 1, B}, {1, 5, K}}},
+    {"OPAKUJ Moj  cyklus: 1", {{0, 6, K}, {10, 2, B}, {20, 1, N}}},
 };
 
 TEST(ProgramHighlighterTest, SpansOfProgramLines) {

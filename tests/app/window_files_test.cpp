@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QUrl>
 #include <QTemporaryDir>
 #include <csignal>
@@ -382,6 +384,26 @@ TEST_F(FilesTest, CurrentFileInTheTitleAndCtrlS) {
     ASSERT_EQ(dialogs.fileRequests.size(), 4u);
     EXPECT_TRUE(dialogs.fileRequests[3].save);
     EXPECT_EQ(ReadBytes(text), "PROGRAM t:\r\nKONIEC\r\n");
+}
+
+// Two blanks and a tab are shown on a tinted ground; the text and the saved
+// file keep them exactly.
+TEST_F(FilesTest, VisibleBlanksAreDisplayOnly) {
+    const QString text =
+        QStringLiteral("PROGRAM p:\nVYSTUP(1,0,0)  CAS 10\nVYSTUP(1,0,0)\tCAS 1\nKONIEC");
+    ui().RichEdit1->setPlainText(text);
+    QApplication::processEvents();
+    for (const int line : {1, 2}) {
+        const QTextBlock block = ui().RichEdit1->document()->findBlockByNumber(line);
+        bool tinted = false;
+        for (const QTextLayout::FormatRange& range : block.layout()->formats())
+            tinted |= range.start == 13 && range.format.background().style() != Qt::NoBrush;
+        EXPECT_TRUE(tinted) << line;
+    }
+    const QString path = PathOf("medzery.kmp");
+    Save(path);
+    EXPECT_EQ(QString::fromStdString(ReadProgramFile(path.toStdString())), text);
+    EXPECT_EQ(EditorText(), text);
 }
 
 }  // namespace
