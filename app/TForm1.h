@@ -15,6 +15,7 @@
 
 class QLabel;
 class QSlider;
+class QTextBrowser;
 
 namespace Ui {
 class TForm1;
@@ -89,6 +90,10 @@ public:
     void ComPort1DSRChange(bool onOff);
     void ComPort1LineLost();
 
+    // F1: the language reference, at the statement under the editor's cursor.
+    void ShowReference();
+    QTextBrowser* ReferenceView() const { return reference_; }
+
     // ComPort1 and the port state, for tests.
     UploadController& Upload() { return *upload_; }
 
@@ -131,6 +136,7 @@ private:
     SystemClock systemClock_;
     const Clock* clock_ = &systemClock_;
     bool shown_ = false;
+    QTextBrowser* reference_ = nullptr;  // a window of its own, made at the first F1
     QString currentFile_;
     std::unique_ptr<UploadController> upload_;
     // The text of each error of the last compile run (it follows edits; none

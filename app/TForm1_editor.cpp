@@ -3,11 +3,15 @@
 #include "TForm1.h"
 
 #include "file_drop.h"
+#include "language_reference.h"
 #include "log_navigation.h"
 #include "ui_TForm1.h"
 #include "window_keys.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QScrollBar>
 #include <QShortcut>
+#include <QTextBrowser>
 #include <QTextBlock>
 
 #include <algorithm>
@@ -31,8 +35,14 @@ void TForm1::ConnectEditorAndKeys() {
     AddButtonKeys(*this, *ui->Button7, kCancelKeys);
     for (const QKeySequence& key : kCloseKeys)
         connect(new QShortcut(key, this), &QShortcut::activated, this, &QWidget::close);
+    for (const QKeySequence& key : kReferenceKeys) {
+        connect(new QShortcut(key, this), &QShortcut::activated, this,
+                [this] { Run([this] { ShowReference(); }); });
+    }
+    ui->RichEdit1->SetKeywordHelp(
+        [](const QString& keyword) { return LanguageReference::ForWindow().FormOf(keyword); });
     ui->RichEdit1->SetWindowKeys(kOpenKeys + kSaveKeys + kSaveAsKeys + kCompileKeys + kSendKeys +
-                                 kCloseKeys);
+                                 kCloseKeys + kReferenceKeys);
 
     // A drop opens a program as Button5 does; while a send keeps Button5
     // off, a drop is refused (the drag shows it).
@@ -121,6 +131,34 @@ void TForm1::ShowListingOfCursorLine() {
     if (!lines.isEmpty()) {
         ui->Memo2->setTextCursor(lines.front().cursor);
         ui->Memo2->ensureCursorVisible();
+    }
+}
+
+void TForm1::ShowReference() {
+    const LanguageReference& reference = LanguageReference::ForWindow();
+    if (!reference_) {
+        reference_ = new QTextBrowser(this);
+        reference_->setWindowFlag(Qt::Window);
+        reference_->setObjectName(QStringLiteral("ReferenceView"));
+        reference_->setWindowTitle(reference.Markdown().section(QLatin1Char('\n'), 0, 0).mid(2));
+        reference_->setMarkdown(reference.Markdown());
+        reference_->resize(600, 660);
+    }
+    reference_->show();
+    reference_->raise();
+    // The statement of the cursor's line: its first word.
+    const QTextBlock line = ui->RichEdit1->textCursor().block();
+    int first = 0;
+    while (first < line.length() - 1 && line.text()[first].isSpace()) ++first;
+    const QString section = reference.SectionOf(ui->RichEdit1->KeywordAt(line.position() + first));
+    QTextDocument& text = *reference_->document();
+    // The whole layout, so that the scroll bar reaches every section.
+    text.documentLayout()->documentSize();
+    for (QTextBlock block = text.begin(); block.isValid(); block = block.next()) {
+        if (block.text() != section || section.isEmpty()) continue;
+        const QRectF place = text.documentLayout()->blockBoundingRect(block);
+        reference_->verticalScrollBar()->setValue(static_cast<int>(place.top()));
+        break;
     }
 }
 

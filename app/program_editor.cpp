@@ -2,6 +2,10 @@
 
 #include "program_highlighter.h"
 
+#include <scanner.h>
+
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -31,6 +35,22 @@ namespace {
 constexpr int kGutterPadding = 3;
 constexpr int kMinimumDigits = 3;
 const QColor kMarkGround(255, 224, 224);
+
+// The statements with their exact blanks; the numbers and names are there to
+// be written over.
+const QStringList kStatementTemplates = {
+    QStringLiteral("AK DIGITAL (VSTUP1) AND (VSTUP2) SKOK "),
+    QStringLiteral("AK KOMPARATOR (VSTUP1) AND (VSTUP2) SKOK "),
+    QStringLiteral("CASOVANIE 0, PERIODA 0"),
+    QStringLiteral("KONIEC"),
+    QStringLiteral("OPAKUJ "),
+    QStringLiteral("RESET"),
+    QStringLiteral("ROTUJ DOLAVA, ROZBEH 0 CAS 0"),
+    QStringLiteral("ROTUJ DOPRAVA, ROZBEH 0 CAS 0"),
+    QStringLiteral("ROTUJ STALE DOLAVA, ROZBEH 0 CAS 0"),
+    QStringLiteral("ROTUJ STALE DOPRAVA, ROZBEH 0 CAS 0"),
+    QStringLiteral("VYSTUP(0,0,0) CAS 0"),
+};
 const QColor kLinkedLineGround(255, 248, 200);
 
 // A cursor over `length` characters from `column` of `block`, both clamped;
@@ -69,7 +89,13 @@ QTextCursor MarkOnEmptyLine(const QTextBlock& block) {
 TProgramEditor::TProgramEditor(QWidget* parent)
     : QPlainTextEdit(parent),
       gutter_(new LineNumberGutter(*this)),
-      highlighter_(new TProgramHighlighter(this)) {
+      highlighter_(new TProgramHighlighter(this)),
+      templates_(new QCompleter(kStatementTemplates, this)) {
+    templates_->setWidget(this);
+    templates_->setCaseSensitivity(Qt::CaseSensitive);
+    templates_->setCompletionMode(QCompleter::PopupCompletion);
+    connect(templates_, qOverload<const QString&>(&QCompleter::activated), this,
+            [this](const QString& text) { InsertTemplate(text); });
     connect(this, &QPlainTextEdit::blockCountChanged, this, [this] { UpdateGutterWidth(); });
     connect(this, &QPlainTextEdit::updateRequest, this,
             [this](const QRect& rect, int dy) { UpdateGutter(rect, dy); });
@@ -209,10 +235,93 @@ void TProgramEditor::ShowSelections() {
     setExtraSelections(selections);
 }
 
+QString TProgramEditor::KeywordAt(int position) const {
+    const QTextBlock block = document()->findBlock(position);
+    const QString line = block.text();
+    const auto inWord = [](QChar c) {
+        return (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_';
+    };
+    qsizetype start = position - block.position(), end = start;
+    while (start > 0 && inWord(line[start - 1])) --start;
+    while (end < line.size() && inWord(line[end])) ++end;
+    const QString word = line.mid(start, end - start);
+    for (const std::string_view keyword : LanguageKeywords())
+        if (word == QLatin1String(keyword.data(), static_cast<qsizetype>(keyword.size())))
+            return word;
+    return {};
+}
+
+QString TProgramEditor::ToolTipAt(int position) const {
+    const QString message = ErrorMessageAt(position);
+    if (!message.isEmpty() || !keywordHelp_) return message;
+    const QString keyword = KeywordAt(position);
+    return keyword.isEmpty() ? QString() : keywordHelp_(keyword);
+}
+
+// The upper-case letters typed just before the cursor; `lineStart` tells
+// whether only blanks stand before them on the line.
+QString TProgramEditor::WordBeforeCursor(bool& lineStart) const {
+    const QTextCursor cursor = textCursor();
+    const QString before = cursor.block().text().left(cursor.positionInBlock());
+    qsizetype start = before.size();
+    while (start > 0 && before[start - 1] >= u'A' && before[start - 1] <= u'Z') --start;
+    lineStart = before.left(start).trimmed().isEmpty();
+    return before.mid(start);
+}
+
+// Ctrl+Space offers every template that the word before the cursor begins;
+// typing offers them where a statement begins, from two letters on, until
+// a whole keyword stands there.
+void TProgramEditor::OfferTemplates(bool asked) {
+    bool lineStart = false;
+    const QString prefix = WordBeforeCursor(lineStart);
+    templates_->setCompletionPrefix(prefix);
+    const bool whole =
+        templates_->completionCount() == 1 && templates_->currentCompletion() == prefix;
+    if (templates_->completionCount() == 0 ||
+        (!asked && (prefix.size() < 2 || !lineStart || whole))) {
+        templates_->popup()->hide();
+        return;
+    }
+    templates_->popup()->setCurrentIndex(templates_->completionModel()->index(0, 0));
+    QRect place = cursorRect();
+    place.setWidth(templates_->popup()->sizeHintForColumn(0) + 24);
+    templates_->complete(place);
+}
+
+void TProgramEditor::InsertTemplate(const QString& text) {
+    QTextCursor cursor = textCursor();
+    cursor.insertText(text.mid(templates_->completionPrefix().size()));
+    setTextCursor(cursor);
+}
+
+void TProgramEditor::keyPressEvent(QKeyEvent* event) {
+    if (templates_->popup()->isVisible()) {
+        switch (event->key()) {
+        case Qt::Key_Enter:
+        case Qt::Key_Return:
+        case Qt::Key_Escape:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab: event->ignore(); return;  // the list takes them
+        default: break;
+        }
+    }
+    const bool asked =
+        event->key() == Qt::Key_Space && event->modifiers().testFlag(Qt::ControlModifier);
+    if (!asked) QPlainTextEdit::keyPressEvent(event);
+    const bool typedLetter = !event->text().isEmpty() && event->text().front().isLetter() &&
+                             !event->modifiers().testFlag(Qt::ControlModifier);
+    if (asked || typedLetter) {
+        OfferTemplates(asked);
+    } else if (templates_->popup()->isVisible()) {
+        templates_->popup()->hide();
+    }
+}
+
 bool TProgramEditor::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        const QString message = ErrorMessageAt(cursorForPosition(help->pos()).position());
+        const QString message = ToolTipAt(cursorForPosition(help->pos()).position());
         if (message.isEmpty())
             QToolTip::hideText();
         else

@@ -6,9 +6,12 @@
 #include <QList>
 #include <QPlainTextEdit>
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <vector>
 
+class QCompleter;
 class QPaintEvent;
 class QTextBlock;
 
@@ -60,6 +63,20 @@ public:
     // The messages of the marks at a position of the text, one a line.
     QString ErrorMessageAt(int position) const;
 
+    // What a keyword's tooltip tells (its statement's form and ranges).
+    void SetKeywordHelp(std::function<QString(const QString& keyword)> help) {
+        keywordHelp_ = std::move(help);
+    }
+    // The keyword of the language that stands at `position`; empty if none.
+    QString KeywordAt(int position) const;
+    // The tooltip at `position`: the error marks' messages, else the help of
+    // the keyword there.
+    QString ToolTipAt(int position) const;
+
+    // The statements' templates with their exact blanks, offered by
+    // Ctrl+Space and when a statement keyword's first letters are typed.
+    QCompleter& Templates() const { return *templates_; }
+
     // Lays a light ground on the 0-based `line` (-1: on none): the source of
     // the listing line chosen; scrolls it into view when it is out of sight.
     // The text cursor stays where it is.
@@ -77,6 +94,7 @@ public:
 protected:
     bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -87,10 +105,15 @@ private:
     void DropMarksOfEditedLines(int position, int added);
     void ScrollIntoView(const QTextBlock& block);
     void ShowSelections();
+    QString WordBeforeCursor(bool& lineStart) const;
+    void OfferTemplates(bool asked);
+    void InsertTemplate(const QString& text);
 
     QWidget* gutter_;
     TProgramHighlighter* highlighter_;
     QList<QKeySequence> windowKeys_;
+    std::function<QString(const QString&)> keywordHelp_;
+    QCompleter* templates_;
     struct Mark {
         QTextEdit::ExtraSelection selection;
         QString message;

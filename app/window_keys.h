@@ -19,6 +19,7 @@ inline const QList<QKeySequence> kCompileKeys = {QKeySequence(Qt::Key_F5),
 inline const QList<QKeySequence> kSendKeys = {QKeySequence(Qt::CTRL | Qt::Key_U)};
 inline const QList<QKeySequence> kCloseKeys = {QKeySequence(Qt::CTRL | Qt::Key_Q)};
 inline const QList<QKeySequence> kCancelKeys = {QKeySequence(Qt::Key_Escape)};
+inline const QList<QKeySequence> kReferenceKeys = {QKeySequence(Qt::Key_F1)};
 
 // Makes each of `keys`, pressed anywhere in `window`, click `button`, so that
 // the button's own reaction runs (nothing happens while it is disabled), and

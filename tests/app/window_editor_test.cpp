@@ -2,6 +2,12 @@
 // the cursor position, the window's shortcuts and dropped files.
 #include "window_test_support.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QAbstractTextDocumentLayout>
+#include <QScrollBar>
+#include <QTextBrowser>
+
 #include "program_editor.h"
 #include "program_file.h"
 #include "program_highlighter.h"
@@ -319,6 +325,75 @@ INSTANTIATE_TEST_SUITE_P(Files, DropTest,
                              return std::string(std::get<0>(p.param).name) +
                                     (std::get<1>(p.param) ? "OnEditor" : "OnWindow");
                          });
+
+// F1 opens the reference at the statement of the cursor's line.
+TEST_F(EditorTest, F1OpensTheReferenceAtTheStatement) {
+    editor().setPlainText(
+        QStringLiteral("PROGRAM p:\n  VYSTUP(0,0,0) CAS 1\nROTUJ STALE DOLAVA, ROZBEH 2 CAS 3\n"
+                       "AK DIGITAL (VSTUP1) AND (VSTUP2) SKOK X:\nX:\nKONIEC"));
+    const struct {
+        int line;
+        const char* heading;
+    } cases[] = {{2, "VYSTUP"}, {3, "ROTUJ"}, {4, "AK … SKOK"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.heading);
+        editor().MoveCursorTo(c.line, 5);
+        editor().setFocus();
+        QTest::keyClick(&editor(), Qt::Key_F1);
+        QTextBrowser* reference = form->ReferenceView();
+        ASSERT_NE(reference, nullptr);
+        EXPECT_TRUE(reference->isVisible());
+        // The heading stands in the view, at its top unless the text ends first.
+        QTextBlock heading = reference->document()->begin();
+        while (heading.isValid() && heading.text() != QString::fromUtf8(c.heading))
+            heading = heading.next();
+        ASSERT_TRUE(heading.isValid());
+        const QRectF place = reference->document()->documentLayout()->blockBoundingRect(heading);
+        const int top = reference->verticalScrollBar()->value();
+        EXPECT_GE(place.top(), top);
+        EXPECT_LE(place.bottom(), top + reference->viewport()->height());
+        EXPECT_TRUE(place.top() == top || top == reference->verticalScrollBar()->maximum());
+    }
+}
+
+// A keyword's tooltip is its statement's form and ranges from the reference.
+TEST_F(EditorTest, KeywordTooltipShowsTheFormAndRanges) {
+    editor().setPlainText(QStringLiteral("PROGRAM p:\nCASOVANIE 4, PERIODA 120\nKONIEC"));
+    const int periodA = static_cast<int>(editor().toPlainText().indexOf(QLatin1String("PERIODA")));
+    for (const int at : {12, periodA + 3}) {
+        const QString tip = editor().ToolTipAt(at);
+        EXPECT_TRUE(tip.startsWith(QString::fromUtf8("Tvar: CASOVANIE n, PERIODA p."))) << at;
+        EXPECT_TRUE(tip.contains(QString::fromUtf8("0 až 7"))) << tip.toStdString();
+    }
+    EXPECT_EQ(editor().ToolTipAt(periodA + 9), "");  // the number
+}
+
+// Templates: typed first letters where a statement begins, or Ctrl+Space;
+// the inserted statement has its exact blanks. A whole keyword is left alone.
+TEST_F(EditorTest, TemplatesInsertStatementsWithTheirBlanks) {
+    editor().setPlainText(QStringLiteral("PROGRAM p:\n"));
+    editor().moveCursor(QTextCursor::End);
+    editor().setFocus();
+    QCompleter& templates = editor().Templates();
+    TypeText(editor(), QStringLiteral("VY"));
+    ASSERT_TRUE(templates.popup()->isVisible());
+    QTest::keyClick(templates.popup(), Qt::Key_Return);
+    EXPECT_EQ(editor().textCursor().block().text(), "VYSTUP(0,0,0) CAS 0");
+    TypeText(editor(), QStringLiteral("\nRO"));
+    ASSERT_TRUE(templates.popup()->isVisible());
+    EXPECT_EQ(templates.completionCount(), 4);
+    QTest::keyClick(templates.popup(), Qt::Key_Escape);
+    TypeText(editor(), QStringLiteral("TUJ DOLAVA, ROZBEH 0 CAS 0\nKONIEC"));
+    EXPECT_FALSE(templates.popup()->isVisible());
+    PressKey(editor(), Qt::Key_Return);
+    EXPECT_EQ(editor().blockCount(), 5);
+    QTest::keyClick(&editor(), Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_TRUE(templates.popup()->isVisible());
+    EXPECT_EQ(templates.completionCount(), 11);
+    QTest::keyClick(templates.popup(), Qt::Key_Escape);
+    ClickButton(*ui().Button1);
+    EXPECT_TRUE(CompiledOk) << EditorText().toStdString();
+}
 
 }  // namespace
 }  // namespace kmp::testing
