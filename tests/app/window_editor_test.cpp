@@ -7,6 +7,8 @@
 #include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
 #include <QTextBrowser>
+#include <QToolTip>
+#include <QHelpEvent>
 
 #include "program_editor.h"
 #include "program_file.h"
@@ -366,6 +368,13 @@ TEST_F(EditorTest, KeywordTooltipShowsTheFormAndRanges) {
         EXPECT_TRUE(tip.contains(QString::fromUtf8("0 až 7"))) << tip.toStdString();
     }
     EXPECT_EQ(editor().ToolTipAt(periodA + 9), "");  // the number
+    // Hovering shows it.
+    QTextCursor at(editor().document());
+    at.setPosition(12);
+    const QPoint point = editor().cursorRect(at).center();
+    QHelpEvent hover(QEvent::ToolTip, point, editor().viewport()->mapToGlobal(point));
+    QApplication::sendEvent(editor().viewport(), &hover);
+    EXPECT_EQ(QToolTip::text(), editor().ToolTipAt(12));
 }
 
 // Templates: typed first letters where a statement begins, or Ctrl+Space;
