@@ -1,7 +1,6 @@
 #include "rtf_codepage.h"
 
-#include <iconv.h>
-
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <string>
@@ -9,66 +8,42 @@
 namespace kmp {
 namespace {
 
-bool IsSingleByteCodePage(int codePage) {
-    switch (codePage) {
-    case 437:
-    case 850:
-    case 852:
-    case 866:
-    case 874:
-    case 1250:
-    case 1251:
-    case 1252:
-    case 1253:
-    case 1254:
-    case 1255:
-    case 1256:
-    case 1257:
-    case 1258:
-    case 10000: return true;
-    default: return false;
-    }
-}
+constexpr char32_t kUndefinedByte = 0xFFFFFFFF;
 
-std::string IconvName(int codePage) {
-    if (codePage == 10000) return "MACINTOSH";
-    return "CP" + std::to_string(codePage);
-}
+struct BuiltInTable {
+    int codePage;
+    std::array<char32_t, 256> character;
+};
 
-// Converts the byte `b` to one UTF-32 character; false when it is undefined.
-bool ConvertByte(iconv_t cd, unsigned char b, char32_t& cp) {
-    char in[1] = {static_cast<char>(b)};
-    char32_t out[2] = {};
-    char* src = in;
-    char* dst = reinterpret_cast<char*>(out);
-    std::size_t inLeft = 1;
-    std::size_t outLeft = sizeof out;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd, &src, &inLeft, &dst, &outLeft) == static_cast<std::size_t>(-1)) return false;
-    if (outLeft != sizeof out - sizeof(char32_t)) return false;
-    cp = out[0];
-    return true;
+// The tables were read once from glibc's iconv, so that every build (also
+// one without iconv, or with another iconv that reads some code pages
+// otherwise) gives the same characters.
+constexpr BuiltInTable kBuiltInTables[] = {
+#include "codepage_tables.inc"
+};
+
+const BuiltInTable* FindBuiltIn(int codePage) {
+    const auto found =
+        std::find_if(std::begin(kBuiltInTables), std::end(kBuiltInTables),
+                     [codePage](const BuiltInTable& t) { return t.codePage == codePage; });
+    return found == std::end(kBuiltInTables) ? nullptr : found;
 }
 
 }  // namespace
 
 int SupportedCodePage(int codePage) {
-    return IsSingleByteCodePage(codePage) ? codePage : 1252;
+    return FindBuiltIn(codePage) ? codePage : 1252;
 }
 
 CodePageTable MakeCodePageTable(int codePage) {
-    codePage = SupportedCodePage(codePage);
-    iconv_t cd = iconv_open("UTF-32LE", IconvName(codePage).c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1) && codePage != 1252) return MakeCodePageTable(1252);
+    const BuiltInTable& builtIn = *FindBuiltIn(SupportedCodePage(codePage));
     CodePageTable table;
     for (unsigned b = 0; b < 256; ++b) {
-        char32_t cp = b;
-        const bool ok = cd != reinterpret_cast<iconv_t>(-1) &&
-                        ConvertByte(cd, static_cast<unsigned char>(b), cp);
+        const char32_t cp = builtIn.character[b];
+        const bool ok = cp != kUndefinedByte;
         table.character[b] = ok ? cp : b;
         table.defined[b] = ok || b < 0x80;
     }
-    if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
     return table;
 }
 

@@ -6,7 +6,8 @@
 
 namespace kmp {
 
-// The characters of one single-byte code page, read through iconv.
+// The characters of one single-byte code page (built-in tables read once
+// from glibc's iconv).
 struct CodePageTable {
     std::array<char32_t, 256> character{};  // an undefined byte keeps its own value
     std::bitset<256> defined;
@@ -16,8 +17,8 @@ struct CodePageTable {
 // it is one of the single-byte code pages known here, otherwise 1252.
 int SupportedCodePage(int codePage);
 
-// The table of `codePage` (e.g. 1250). A code page that iconv does not know,
-// or one that is not single-byte, gives the table of Windows-1252.
+// The table of `codePage` (e.g. 1250). A code page that is not one of the
+// built-in single-byte ones gives the table of Windows-1252.
 CodePageTable MakeCodePageTable(int codePage);
 
 // The table of `codePage`, built once per process for each supported code

@@ -4,6 +4,7 @@
 #include "rtf_reader.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <string>
 
@@ -168,6 +169,35 @@ INSTANTIATE_TEST_SUITE_P(
                     ReaderCase{"HugeBin", "{\\rtf1 a\\bin99999999999999999999}", "a"},
                     ReaderCase{"NegativeBin", "{\\rtf1 a\\bin-5 b}", "ab"}),
     PrintName);
+
+// The built-in code page tables say what glibc's iconv says of every byte
+// (a byte iconv cannot turn into exactly one character is undefined).
+TEST(CodePageTables, SameAsGlibcIconv) {
+    for (const int codePage :
+         {437, 850, 852, 866, 874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258, 10000}) {
+        SCOPED_TRACE(codePage);
+        ASSERT_EQ(SupportedCodePage(codePage), codePage);
+        const std::string name = codePage == 10000 ? "MACINTOSH" : "CP" + std::to_string(codePage);
+        iconv_t cd = iconv_open("UTF-32LE", name.c_str());
+        ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+        const CodePageTable table = MakeCodePageTable(codePage);
+        for (unsigned b = 0; b < 256; ++b) {
+            char in[1] = {static_cast<char>(b)};
+            char32_t out[2] = {};
+            char* src = in;
+            char* dst = reinterpret_cast<char*>(out);
+            std::size_t inLeft = 1, outLeft = sizeof out;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            const bool ok =
+                iconv(cd, &src, &inLeft, &dst, &outLeft) != static_cast<std::size_t>(-1) &&
+                outLeft == sizeof out - sizeof(char32_t);
+            EXPECT_EQ(table.defined[b], ok || b < 0x80) << b;
+            EXPECT_EQ(table.character[b], ok ? out[0] : b) << b;
+        }
+        iconv_close(cd);
+    }
+    EXPECT_EQ(SupportedCodePage(932), 1252);  // not single-byte
+}
 
 TEST(RtfReader, RejectsWhatIsNoRtf) {
     EXPECT_FALSE(TextFromRtf("").has_value());
