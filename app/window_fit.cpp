@@ -32,9 +32,12 @@ bool ScrollWhenLargerThanScreen(QWidget& window, const QSize& size, const QRect&
     auto* layout = new QVBoxLayout(&window);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(area);
+    // Room for the scroll bars beside the controls: where the width fits,
+    // only the height scrolls.
+    const int bar = window.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &window);
     window.setMinimumSize(size.boundedTo(QSize(320, 240)));
-    window.setMaximumSize(size);
-    window.resize(size.boundedTo(room));
+    window.setMaximumSize(size + QSize(bar, bar));
+    window.resize(QSize(size.width() + bar, size.height()).boundedTo(room));
     return true;
 }
 

@@ -13,8 +13,8 @@ int TitleBarAllowance(const QWidget& window);
 
 // When `available` (the screen's free area) cannot hold `window` at its
 // fixed `size` with its title bar, moves the window's controls unchanged
-// into a scroll area and lets the window be resized up to `size`, starting
-// at the largest size that fits. Where it fits nothing changes. Returns
+// into a scroll area and lets the window be resized up to `size` and its
+// scroll bars, starting at the largest size that fits. Where it fits nothing changes. Returns
 // true when the controls now scroll.
 bool ScrollWhenLargerThanScreen(QWidget& window, const QSize& size, const QRect& available);
 

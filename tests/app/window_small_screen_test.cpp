@@ -5,6 +5,8 @@
 
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 
 namespace kmp::testing {
 namespace {
@@ -12,13 +14,18 @@ namespace {
 class SmallScreenTest : public WindowTest {};
 
 TEST_F(SmallScreenTest, EveryControlCanBeScrolledIntoView) {
+    QApplication::processEvents();  // the window's layout
     const QRect available = form->screen()->availableGeometry();
     ASSERT_EQ(available.height(), 720);
     auto* area = form->findChild<QScrollArea*>(QStringLiteral("TForm1Scroll"));
     ASSERT_NE(area, nullptr);
     EXPECT_LT(form->height(), 705);
     EXPECT_LE(form->height(), available.height());
-    EXPECT_EQ(form->maximumSize(), QSize(775, 705));
+    const int bar = form->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, form.get());
+    EXPECT_EQ(form->maximumSize(), QSize(775 + bar, 705 + bar));
+    // The width fits: only the height scrolls.
+    EXPECT_EQ(form->width(), 775 + bar);
+    EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
     const QList<QWidget*> controls = {
         ui().RichEdit1, ui().Memo1,     ui().Memo2,     ui().Button1,   ui().Button2,
         ui().Button3,   ui().Button4,   ui().Button5,   ui().Button6,   ui().ComboBox1,
@@ -32,8 +39,8 @@ TEST_F(SmallScreenTest, EveryControlCanBeScrolledIntoView) {
     }
     // The send's controls stay hidden until a send.
     EXPECT_FALSE(ui().Button7->isVisible());
-    form->resize(775, 705);
-    EXPECT_EQ(form->size(), QSize(775, 705));
+    form->resize(2000, 2000);
+    EXPECT_EQ(form->size(), QSize(775 + bar, 705 + bar));
 }
 
 }  // namespace
