@@ -5,8 +5,8 @@
 #include "PortWatcher.h"
 #include "port_choice.h"
 #include "returned_bytes.h"
-#include "upload_frame.h"
 #include "simulator_choice.h"
+#include "upload_frame.h"
 #include "upload_port.h"
 #include "upload_texts.h"
 
