@@ -36,10 +36,6 @@ void FitWidthToText(QLabel& label);
 // `name` with "." and `suffix` added when its file name has no extension.
 QString WithDefaultSuffix(const QString& name, const QString& suffix);
 
-// The window's title: the caption alone before any open or save, else the
-// file's name, "*" while the text differs from the file, " – " and the caption.
-QString WindowTitleFor(const QString& fileName, bool modified, const QString& caption);
-
 class TForm1 : public QWidget {
     Q_OBJECT
 
@@ -64,8 +60,6 @@ public:
     // Ctrl+S: writes the current program file again, or asks for a name as
     // Button6Click does. True when the text was saved.
     bool SaveProgram();
-    // The file last opened or saved (empty before any).
-    const QString& CurrentFile() const { return currentFile_; }
     void RichEdit1Change();
     void TrackBar1Change();
     void TrackBar2Change();

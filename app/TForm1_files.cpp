@@ -18,11 +18,17 @@ QString WithDefaultSuffix(const QString& name, const QString& suffix) {
     return name + QLatin1Char('.') + suffix;
 }
 
+namespace {
+
+// The window's title: the caption alone before any open or save, else the
+// file's name, "*" while the text differs from the file, " – " and the caption.
 QString WindowTitleFor(const QString& fileName, bool modified, const QString& caption) {
     if (fileName.isEmpty()) return caption;
     return QFileInfo(fileName).fileName() + (modified ? QStringLiteral("*") : QString()) +
            QStringLiteral(" – ") + caption;
 }
+
+}  // namespace
 
 void TForm1::Button5Click() {
     if (!MayLoseText()) return;
