@@ -4,21 +4,12 @@
 // undo history and the saved file stay as they are.
 #pragma once
 
+#include <program_spans.h>
+
 #include <QSyntaxHighlighter>
 #include <QTextCharFormat>
 
 namespace kmp {
-
-// What a stretch of a program line is shown as.
-// ExtraBlank: a tab, or a run of two or more blanks after the line's first
-// word, where the language wants exactly one blank (shown, never changed).
-enum class ProgramSpan { Keyword, Comment, Label, Number, ExtraBlank };
-
-struct ProgramSpanAt {
-    int start;
-    int length;
-    ProgramSpan kind;
-};
 
 // The highlighted stretches of one line of program text, in order.
 QList<ProgramSpanAt> ProgramLineSpans(const QString& line);

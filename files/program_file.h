@@ -1,19 +1,13 @@
 // Program files (*.kmp): the editor's text stored as an RTF document.
 #pragma once
 
+#include "program_text.h"
+
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace kmp {
-
-// The editor text (UTF-8, LF line ends) held by the bytes of a program file:
-// an RTF document is read as RTF, anything else as plain text (valid UTF-8
-// as UTF-8, otherwise Windows-1250).
-std::string ProgramTextFromFileBytes(std::string_view bytes);
-
-// The bytes of a program file holding `text` (UTF-8, any line ends).
-std::string ProgramFileBytesFromText(std::string_view text);
 
 // A program file that cannot be read or written. The message is the one the
 // window shows: "Cannot open file "NAME". REASON" or "Cannot create file ...".

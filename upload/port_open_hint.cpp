@@ -1,5 +1,6 @@
 #include "port_open_hint.h"
 
+#include "permission_hint.h"
 #include "port_holders.h"
 
 #include <grp.h>
@@ -24,11 +25,7 @@ std::string DeviceGroup(const std::string& path) {
 std::string PortOpenHint(const std::string& portName, int systemError) {
     const std::string path = PortDevicePath(portName);
     if (systemError == EACCES || systemError == EPERM) {
-        const std::string group = DeviceGroup(path);
-        return "Nemáte oprávnenie otvoriť zariadenie " + path +
-               ". Na Debiane sa pridajte do skupiny " + group +
-               ", ktorá ho vlastní (sudo usermod -aG " + group +
-               " $USER), potom sa odhláste a znova prihláste.";
+        return NoPermissionHint(path, DeviceGroup(path));
     }
     if (systemError == EBUSY || systemError == EAGAIN) {
         return "Port " + path + " práve používa iný program. Zatvorte ho a skúste znovu." +

@@ -1,23 +1,8 @@
 #include "returned_bytes.h"
 
 #include "ComPort.h"
-#include "upload_texts.h"
-
-#include <cstdint>
 
 namespace kmp {
-
-bool LogReturnedBytes(std::string_view bytes, UploadLog& log) {
-    bool endSeen = false;
-    for (const char byte : bytes) {
-        const auto value = static_cast<std::uint8_t>(byte);
-        log.AppendLine(kReturnedBytePrefix + std::to_string(value));
-        if (value != 255) continue;
-        log.AppendLine(kSendEndLine);
-        endSeen = true;
-    }
-    return endSeen;
-}
 
 // More than 128 waiting are read on at once: the port reports new arrivals
 // only, so bytes left in the queue would otherwise wait there until the next

@@ -21,7 +21,7 @@ class EditorText : public testing::TestWithParam<HeldCase> {};
 TEST_P(EditorText, SameAsTheEditorWidget) {
     QPlainTextEdit editor;
     editor.setPlainText(QString::fromStdString(GetParam().text));
-    EXPECT_EQ(kmpc::EditorHeldText(GetParam().text), editor.toPlainText().toStdString());
+    EXPECT_EQ(kmp::EditorHeldText(GetParam().text), editor.toPlainText().toStdString());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -31,7 +31,7 @@ int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FI
     }
     // The window compiles what its editor holds after opening the file.
     const std::string source =
-        kmp::EditorTextToSource(EditorHeldText(kmp::ProgramTextFromFileBytes(bytes)));
+        kmp::EditorTextToSource(kmp::EditorHeldText(kmp::ProgramTextFromFileBytes(bytes)));
     bytes.clear();
     StreamPane log(err);
     // An --errors format takes the log's place; it, too, is written as the

@@ -22,7 +22,7 @@ std::optional<std::string> OpenedText(const std::string& path, std::FILE* err) {
         std::fprintf(err, "kmpc: %s: %s\n", PrintableName(path).c_str(), reason.c_str());
         return std::nullopt;
     }
-    return EditorHeldText(kmp::ProgramTextFromFileBytes(bytes));
+    return kmp::EditorHeldText(kmp::ProgramTextFromFileBytes(bytes));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include "utf8_codec.h"
 
-namespace kmpc {
+namespace kmp {
 namespace {
 
 // The character that the editor gives back for `cp`.
@@ -36,9 +36,9 @@ std::string EditorHeldText(std::string_view text) {
             ++pos;
             continue;
         }
-        kmp::AppendUtf8(held, HeldCharacter(kmp::NextCodePoint(text, pos)));
+        AppendUtf8(held, HeldCharacter(NextCodePoint(text, pos)));
     }
     return held;
 }
 
-}  // namespace kmpc
+}  // namespace kmp
