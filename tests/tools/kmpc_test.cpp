@@ -82,6 +82,17 @@ TEST_F(KmpcRun, ImageWrittenAfterSuccess) {
     EXPECT_EQ(Files(), (std::vector<std::string>{"p.bin", "p.txt"})) << "no temporary file is left";
 }
 
+// The frame is what an upload sends: 128, 254, the image up to its first 255.
+TEST_F(KmpcRun, FrameWrittenBesideTheImage) {
+    const std::string source = Write("p.txt", kExampleProgram);
+    const std::string frame = (dir_ / "p.frame").string();
+    EXPECT_EQ(Kmpc({"--frame", frame, "-o", (dir_ / "p.bin").string(), source}).status, 0);
+    EXPECT_EQ(ReadFile(frame), "\x80\xFE" + ExampleImage().substr(0, 23));
+    const std::string failing = Write("f.txt", "PROGRAM x:\nVYSTUP(0,0,0)CAS 1\nKONIEC\n");
+    EXPECT_EQ(Kmpc({"--frame", (dir_ / "f.frame").string(), failing}).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "f.frame"));
+}
+
 TEST_F(KmpcRun, ImageReplacesAnOlderFile) {
     const std::string source = Write("p.txt", kExampleProgram);
     const std::string image = Write("p.bin", "old contents");

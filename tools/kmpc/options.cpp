@@ -86,6 +86,9 @@ bool ApplyCompileOption(Options& options, ArgumentCursor& cursor, std::string_vi
     } else if (name == "-o" || name == "--output") {
         options.imagePath = cursor.ValueOf(name, attached);
         if (options.imagePath.empty()) throw UsageError("option -o needs a file name");
+    } else if (name == "--frame") {
+        options.framePath = cursor.ValueOf(name, attached);
+        if (options.framePath.empty()) throw UsageError("option --frame needs a file name");
     } else if (name == "--errors") {
         options.errorFormat = ParseErrorFormat(cursor.ValueOf(name, attached));
     } else {
@@ -191,6 +194,8 @@ bool ApplyOption(Options& options, ParseState& state, ArgumentCursor& cursor,
 void RejectCompileOnly(const Options& options, const std::string& modeOption) {
     if (!options.imagePath.empty())
         throw UsageError("option -o cannot be combined with " + modeOption);
+    if (!options.framePath.empty())
+        throw UsageError("option --frame cannot be combined with " + modeOption);
     if (!options.uploadPort.empty())
         throw UsageError("option --upload cannot be combined with " + modeOption);
     if (options.errorFormat != ErrorFormat::Log)
@@ -275,6 +280,8 @@ std::string HelpText() {
            "  --delay N      additional timer delay, 1..65535 (default 1)\n"
            "  --prescaler N  timer prescaler, 0..7 (default 3)\n"
            "  -o IMAGE       write the 128 image bytes to IMAGE after a successful run\n"
+           "  --frame FRAME  write the bytes that --upload sends (128, 254, then the\n"
+           "                 image up to its first 255) to FRAME after a successful run\n"
            "  --errors gnu   instead of the log, write each error to standard error as\n"
            "                 FILE:LINE:COLUMN: error: MESSAGE (LINE and COLUMN from 1,\n"
            "                 COLUMN in characters; FILE - is <stdin>), for editors\n"

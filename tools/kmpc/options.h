@@ -28,6 +28,7 @@ struct Options {
     Mode mode = Mode::Compile;
     kmp::TimingSettings timing;
     std::string imagePath;   // -o IMAGE; empty when not given
+    std::string framePath;   // --frame FRAME; empty when not given
     std::string inputPath;   // FILE (or IN), "-" for standard input
     std::string outputPath;  // OUT of --to-kmp
     bool help = false;

@@ -9,9 +9,11 @@
 #include "program_file.h"
 #include "text_encoding.h"
 #include "text_panes.h"
+#include "upload_frame.h"
 
 #include <cstring>
 #include <stdexcept>
+#include <vector>
 
 namespace kmpc {
 namespace {
@@ -20,6 +22,16 @@ namespace {
 int FileFailure(std::FILE* err, const std::string& name, const std::string& reason) {
     std::fprintf(err, "kmpc: %s: %s\n", PrintableName(name).c_str(), reason.c_str());
     return kExitUsage;
+}
+
+// Writes `bytes` to `path` when one is given; false after a message.
+bool WriteOutput(const std::string& path, std::string_view bytes, std::FILE* err) {
+    if (path.empty()) return true;
+    if (const int writeError = kmp::WriteFileReplacing(path, bytes); writeError != 0) {
+        FileFailure(err, path, std::strerror(writeError));
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -66,15 +78,15 @@ int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FI
     if (report)
         report->Finish({listing.Text(), &result.listingSourceLines, abandoned, &abandonedAt});
     log.Flush();
-    if (status == kExitOk && !options.imagePath.empty()) {
-        const std::string_view image(reinterpret_cast<const char*>(kmp::CodeImage.data()),
-                                     kmp::CodeImage.size());
-        std::fflush(out);  // the listing comes first when IMAGE is standard output
-        if (const int writeError = kmp::WriteFileReplacing(options.imagePath, image);
-            writeError != 0) {
-            return FileFailure(err, options.imagePath, std::strerror(writeError));
-        }
-    }
+    if (status != kExitOk) return status;
+    std::fflush(out);  // the listing comes first when IMAGE or FRAME is standard output
+    const std::string_view image(reinterpret_cast<const char*>(kmp::CodeImage.data()),
+                                 kmp::CodeImage.size());
+    if (!WriteOutput(options.imagePath, image, err)) return kExitUsage;
+    const std::vector<std::uint8_t> frame = kmp::UploadFrame(kmp::CodeImage);
+    if (!WriteOutput(options.framePath, {reinterpret_cast<const char*>(frame.data()), frame.size()},
+                     err))
+        return kExitUsage;
     return status;
 }
 
