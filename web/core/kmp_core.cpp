@@ -1,0 +1,242 @@
+// The page's calls into the project's C++ (embind): the compile run, the
+// program files, the upload's frame and lines, and the system texts. The
+// page keeps none of these rules of its own.
+#include "compile_run.h"
+
+#include <app_texts.h>
+#include <board_reply.h>
+#include <editor_text.h>
+#include <example_program.h>
+#include <permission_hint.h>
+#include <program_spans.h>
+#include <program_text.h>
+#include <returned_bytes.h>
+#include <send_lines.h>
+#include <upload_frame.h>
+#include <upload_texts.h>
+
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <algorithm>
+#include <chrono>
+
+using emscripten::val;
+
+namespace kmp::web {
+namespace {
+
+// The bytes of a Uint8Array (copied in one call).
+std::string BytesOf(const val& array) {
+    std::string bytes(array["length"].as<std::size_t>(), '\0');
+    val view(
+        emscripten::typed_memory_view(bytes.size(), reinterpret_cast<std::uint8_t*>(bytes.data())));
+    view.call<void>("set", array);
+    return bytes;
+}
+
+// A new Uint8Array holding `bytes`.
+template <typename Bytes>
+val Uint8ArrayOf(const Bytes& bytes) {
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    return val::global("Uint8Array").new_(emscripten::typed_memory_view(bytes.size(), data));
+}
+
+val StringArray(const std::vector<std::string>& lines) {
+    val array = val::array();
+    for (const std::string& line : lines) array.call<void>("push", line);
+    return array;
+}
+
+val PlaceObject(const ErrorPlace& place) {
+    val object = val::object();
+    object.set("line", place.line);
+    object.set("column", place.column);
+    object.set("length", place.length);
+    object.set("printedLine", place.printedLine);
+    object.set("printedPosition", place.printedPosition);
+    object.set("number", place.number);
+    object.set("message", place.message);
+    object.set("logLine", place.logLine);
+    object.set("hint", place.hint);
+    return object;
+}
+
+val PaneObject(const PaneLines& pane) {
+    val object = val::object();
+    object.set("lines", StringArray(pane.lines));
+    object.set("color", pane.color);
+    return object;
+}
+
+// compile(text, period, delay, prescaler, timeText): { ok, log, listing,
+// listingSourceLines, errors, failure, failedStatement, image }
+val Compile(const std::string& text, int period, int delay, int prescaler,
+            const std::string& timeText) {
+    const PageCompile run = CompileEditorText(text, {period, delay, prescaler}, timeText);
+    val object = val::object();
+    object.set("ok", run.ok);
+    object.set("log", PaneObject(run.log));
+    object.set("listing", PaneObject(run.listing));
+    val sourceLines = val::array();
+    for (const int line : run.result.listingSourceLines) sourceLines.call<void>("push", line);
+    object.set("listingSourceLines", sourceLines);
+    val errors = val::array();
+    for (const ErrorPlace& place : run.result.errorPlaces)
+        errors.call<void>("push", PlaceObject(place));
+    object.set("errors", errors);
+    object.set("failure", run.failure);
+    object.set("failedStatement",
+               run.failure.empty() ? val::null() : PlaceObject(run.failedStatement));
+    object.set("image", Uint8ArrayOf(CodeImage));
+    return object;
+}
+
+val CompileState() {
+    val object = val::object();
+    object.set("compiledOk", CompiledOk);
+    object.set("programChanged", ProgramChanged);
+    return object;
+}
+
+// The editor's text after opening a file of these bytes.
+std::string OpenedText(const val& bytes) {
+    return EditorHeldText(ProgramTextFromFileBytes(BytesOf(bytes)));
+}
+
+val ProgramFileBytes(const std::string& text) {
+    return Uint8ArrayOf(ProgramFileBytesFromText(text));
+}
+
+val FrameOf(const val& imageBytes) {
+    ProgramImage image{};
+    const std::string bytes = BytesOf(imageBytes);
+    std::copy_n(bytes.begin(), std::min(bytes.size(), image.size()), image.begin());
+    return Uint8ArrayOf(UploadFrame(image));
+}
+
+class LinesLog final : public UploadLog {
+public:
+    void AppendLine(std::string_view line) override { lines.emplace_back(line); }
+    std::vector<std::string> lines;
+};
+
+// returnedByteLines(bytes): { lines, endSeen }
+val ReturnedByteLines(const val& bytes) {
+    LinesLog log;
+    const bool endSeen = LogReturnedBytes(BytesOf(bytes), log);
+    val object = val::object();
+    object.set("lines", StringArray(log.lines));
+    object.set("endSeen", endSeen);
+    return object;
+}
+
+TWriteEnd WriteEndNamed(const std::string& name) {
+    if (name == "cancelled") return weCancelled;
+    if (name == "timedOut") return weTimedOut;
+    if (name == "failed") return weFailed;
+    return weCompleted;
+}
+
+std::string EndLine(int written, int total, const std::string& end, bool handshake) {
+    return SendEndLine({written, total, WriteEndNamed(end), nullptr}, handshake);
+}
+
+// progress(written, total, running, heldMs): { percent, secondsLeft,
+// boardNotReady, text }; heldMs is how long CTS has held the send back (0:
+// not held).
+val Progress(int written, int total, bool running, int heldMs) {
+    const auto now = WriteStatus::Clock::now();
+    const WriteStatus status{running, written, total, heldMs > 0,
+                             now - std::chrono::milliseconds(heldMs)};
+    const SendProgress progress = ProgressOf(status, now);
+    val object = val::object();
+    object.set("percent", progress.percent);
+    object.set("secondsLeft", progress.secondsLeft);
+    object.set("boardNotReady", progress.boardNotReady);
+    object.set("text", ProgressText(progress));
+    return object;
+}
+
+std::string EchoLine(const val& frame, const val& returned) {
+    const std::string sent = BytesOf(frame);
+    EchoCheck check;
+    check.Start({sent.begin(), sent.end()});
+    check.Take(BytesOf(returned));
+    return check.Line();
+}
+
+val LineSpans(const std::string& latin1Line) {
+    val spans = val::array();
+    for (const ProgramSpanAt& span : ProgramTextSpans(latin1Line)) {
+        val object = val::object();
+        object.set("start", span.start);
+        object.set("length", span.length);
+        object.set("kind", static_cast<int>(span.kind));
+        spans.call<void>("push", object);
+    }
+    return spans;
+}
+
+// The fixed texts that the page shows, by name.
+val Texts() {
+    val texts = val::object();
+    const std::pair<const char*, const char*> all[] = {
+        {"applicationTitle", kApplicationTitle},
+        {"windowCaption", kWindowCaption},
+        {"contactAddress", kContactAddress},
+        {"unsavedCaption", kUnsavedCaption},
+        {"unsavedText", kUnsavedText},
+        {"programFileExtension", kProgramFileExtension},
+        {"errorCaption", kErrorCaption},
+        {"cannotConnectText", kCannotConnectText},
+        {"cannotConnectTextEnd", kCannotConnectTextEnd},
+        {"lostOnDisconnectText", kLostOnDisconnectText},
+        {"lineOpenLampTip", kLineOpenLampTip},
+        {"boardReadyLampTip", kBoardReadyLampTip},
+        {"connectCaption", kConnectCaption},
+        {"disconnectCaption", kDisconnectCaption},
+        {"changedCaption", kChangedCaption},
+        {"changedText", kChangedText},
+        {"notCompiledCaption", kNotCompiledCaption},
+        {"notCompiledText", kNotCompiledText},
+        {"sendingLine", kSendingLine},
+        {"sendEndLine", kSendEndLine},
+        {"boardNotReadyPrefix", kBoardNotReadyPrefix},
+        {"lineLostPrefix", kLineLostPrefix},
+        {"lineLostEnd", kLineLostEnd},
+        {"noReplyLine", kNoReplyLine},
+    };
+    for (const auto& [name, text] : all) texts.set(name, std::string(text));
+    return texts;
+}
+
+}  // namespace
+}  // namespace kmp::web
+
+EMSCRIPTEN_BINDINGS(kmp_core) {
+    using namespace kmp;
+    using namespace kmp::web;
+    emscripten::function("compile", &Compile);
+    emscripten::function("compileState", &CompileState);
+    emscripten::function("noteProgramChange", &NoteProgramChange);
+    emscripten::function("openedText", &OpenedText);
+    emscripten::function("programFileBytes", &ProgramFileBytes);
+    emscripten::function(
+        "exampleProgram", +[] { return std::string(kExampleProgram); });
+    emscripten::function("uploadFrame", &FrameOf);
+    emscripten::function("returnedByteLines", &ReturnedByteLines);
+    emscripten::function("sendEndLine", &EndLine);
+    emscripten::function("progress", &Progress);
+    emscripten::function("echoLine", &EchoLine);
+    emscripten::function(
+        "dsrOffLine", +[](const std::string& port, int ms) { return DsrOffLine(port, ms); });
+    emscripten::function(
+        "noPermissionHint", +[](const std::string& device, const std::string& group) {
+            return NoPermissionHint(device, group);
+        });
+    emscripten::function("lineSpans", &LineSpans);
+    emscripten::function("texts", &Texts);
+    emscripten::constant("dsrWaitMs", kDsrWaitMs);
+    emscripten::constant("lineByteMs", 11000 / 300);
+}
