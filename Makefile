@@ -5,7 +5,10 @@ JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench fuzz fuzz-run tsan install clean format-check
+WEB_BUILD ?= build-web
+WEB_PORT ?= 8080
+
+.PHONY: all deps configure build run test bench fuzz fuzz-run tsan install clean format-check web run-web
 
 all: build
 
@@ -13,7 +16,8 @@ deps:
 	@./scripts/install-deps.sh
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKMP_WEB_BUILD=$(abspath $(WEB_BUILD)) \
+	  $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -21,8 +25,17 @@ build: configure
 run: build
 	@./scripts/run.sh $(BUILD)
 
-test: build
+test: build web
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The page: $(WEB_BUILD)/site/ for a static server, $(WEB_BUILD)/kmp.html
+# for opening from disk.
+web: deps
+	@./scripts/build-web.sh $(WEB_BUILD)
+
+# Serves the page on 127.0.0.1 and prints its address.
+run-web: web
+	@node web/scripts/serve.mjs $(WEB_BUILD)/site $(WEB_PORT)
 
 # Every C++ file as .clang-format lays it out.
 format-check: deps
@@ -54,4 +67,4 @@ install: build
 	@cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	@rm -rf $(BUILD) build-fuzz build-tsan
+	@rm -rf $(BUILD) build-fuzz build-tsan $(WEB_BUILD)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing kmp needs.
+# Installs the Debian packages that building and testing kmp needs (Node.js
+# and npm, which the page's build uses, come with the machine).
 # Only missing packages are installed, after one `apt-get update`.
 set -euo pipefail
 
@@ -12,6 +13,7 @@ packages=(
   xvfb xauth
   python3-minimal
   clang libclang-rt-14-dev
+  emscripten chromium
 )
 
 missing=()

@@ -14,6 +14,7 @@
 #include <send_lines.h>
 #include <upload_frame.h>
 #include <upload_texts.h>
+#include <ComTypes.h>
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
@@ -188,6 +189,8 @@ val Texts() {
         {"unsavedCaption", kUnsavedCaption},
         {"unsavedText", kUnsavedText},
         {"programFileExtension", kProgramFileExtension},
+        {"programFileFilter", kProgramFileFilter},
+        {"programOpenFilter", kProgramOpenFilter},
         {"errorCaption", kErrorCaption},
         {"cannotConnectText", kCannotConnectText},
         {"cannotConnectTextEnd", kCannotConnectTextEnd},
@@ -238,5 +241,6 @@ EMSCRIPTEN_BINDINGS(kmp_core) {
     emscripten::function("lineSpans", &LineSpans);
     emscripten::function("texts", &Texts);
     emscripten::constant("dsrWaitMs", kDsrWaitMs);
-    emscripten::constant("lineByteMs", 11000 / 300);
+    emscripten::constant("replyQuietMs", kReplyQuietMs);
+    emscripten::constant("lineByteMs", std::chrono::duration<double, std::milli>(kLineByteTime).count());
 }

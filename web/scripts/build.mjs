@@ -1,0 +1,69 @@
+// Builds the page: build-web/site/ for any static web server, and
+// build-web/kmp.html, one file that works when opened from disk.
+//   node scripts/build.mjs CORE_JS OUT_DIR
+import { createHash } from 'node:crypto';
+import { copyFileSync, mkdirSync, readFileSync, writeFileSync } from 'node:fs';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import * as esbuild from 'esbuild';
+import { catalogue, widgetTexts } from './window_texts.mjs';
+
+const web = resolve(dirname(fileURLToPath(import.meta.url)), '..');
+const root = resolve(web, '..');
+const [coreJs, outDir] = process.argv.slice(2).map((path) => resolve(path));
+const site = join(outDir, 'site');
+const generated = join(outDir, 'gen');
+mkdirSync(site, { recursive: true });
+mkdirSync(generated, { recursive: true });
+
+const textsJson = join(generated, 'window_texts.json');
+writeFileSync(
+  textsJson,
+  JSON.stringify({
+    widgets: widgetTexts(join(root, 'app/TForm1.ui')),
+    english: catalogue(join(root, 'po/en.po')),
+  }),
+);
+
+const bundle = await esbuild.build({
+  entryPoints: [join(web, 'src/main.ts')],
+  bundle: true,
+  format: 'iife',
+  minify: true,
+  target: 'chrome89',
+  write: false,
+  legalComments: 'none',
+  alias: { 'kmp-core': coreJs, 'kmp-window-texts': textsJson },
+  // The core's Node branches never run in a page.
+  external: ['fs', 'path', 'crypto', 'ws', 'worker_threads'],
+  logLevel: 'warning',
+});
+const script = bundle.outputFiles[0].text;
+const style = readFileSync(join(web, 'src/style.css'), 'utf8');
+const page = readFileSync(join(web, 'static/index.html'), 'utf8');
+
+writeFileSync(join(site, 'app.js'), script);
+writeFileSync(join(site, 'style.css'), style);
+writeFileSync(join(site, 'index.html'), page);
+copyFileSync(join(web, 'static/manifest.webmanifest'), join(site, 'manifest.webmanifest'));
+for (const size of [128, 256]) {
+  copyFileSync(join(root, `dist/icons/kmp-studio-${size}.png`), join(site, `icon-${size}.png`));
+}
+// The worker keeps every file of the site for offline use; a new build
+// has a new cache name, so an old copy is replaced as a whole.
+const files = ['./', 'index.html', 'app.js', 'style.css', 'manifest.webmanifest', 'icon-128.png', 'icon-256.png'];
+const version = createHash('sha256').update(script).update(style).update(page).digest('hex').slice(0, 12);
+const worker = readFileSync(join(web, 'static/sw.js'), 'utf8')
+  .replace('__CACHE_NAME__', `kmp-${version}`)
+  .replace('__FILES__', JSON.stringify(files));
+writeFileSync(join(site, 'sw.js'), worker);
+
+// The one-file form: style and script inline; no manifest or worker, which a
+// page from disk cannot have.
+const inline = page
+  .replace(/<link rel="manifest"[^>]*>\n?/, '')
+  .replace(/<link rel="icon"[^>]*>\n?/, '')
+  .replace('<link rel="stylesheet" href="style.css">', () => `<style>\n${style}</style>`)
+  .replace('<script src="app.js"></script>', () => `<script>${script.replaceAll('</script', '<\\/script')}</script>`);
+writeFileSync(join(outDir, 'kmp.html'), inline);
+console.log(`web: ${site}/ and ${join(outDir, 'kmp.html')}`);

@@ -1,0 +1,53 @@
+// The page's message boxes: one modal dialog, as the window's kmp::Dialogs.
+import { tr } from './i18n';
+import { pageTexts } from './page_texts';
+
+export type Answer = 'yes' | 'no' | 'ok' | 'cancel';
+export type Buttons = 'ok' | 'yesNo' | 'yesNoCancel';
+
+const ANSWERS: Record<Buttons, Answer[]> = {
+  ok: ['ok'],
+  yesNo: ['yes', 'no'],
+  yesNoCancel: ['yes', 'no', 'cancel'],
+};
+
+const CAPTIONS: Record<Answer, string> = {
+  yes: pageTexts.yes,
+  no: pageTexts.no,
+  ok: pageTexts.ok,
+  cancel: pageTexts.cancel,
+};
+
+function element<T extends HTMLElement>(id: string): T {
+  return document.getElementById(id) as T;
+}
+
+// Shows `text` under `caption` and resolves with the button pressed; Esc
+// gives the last button's answer (No, Cancel or OK).
+export function messageBox(caption: string, text: string, buttons: Buttons, defaultAnswer?: Answer): Promise<Answer> {
+  const dialog = element<HTMLDialogElement>('MessageBox');
+  const answers = ANSWERS[buttons];
+  element('MessageCaption').textContent = caption;
+  element('MessageText').textContent = text;
+  const row = element('MessageAnswers');
+  row.replaceChildren(
+    ...answers.map((answer) => {
+      const button = document.createElement('button');
+      button.value = answer;
+      button.id = `Answer-${answer}`;
+      button.textContent = tr(CAPTIONS[answer]);
+      return button;
+    }),
+  );
+  dialog.returnValue = '';
+  return new Promise((resolve) => {
+    dialog.addEventListener(
+      'close',
+      () => resolve((answers.find((answer) => answer === dialog.returnValue) ?? answers.at(-1)) as Answer),
+      { once: true },
+    );
+    dialog.showModal();
+    const chosen = defaultAnswer ?? answers[0];
+    (row.querySelector(`[value="${chosen}"]`) as HTMLButtonElement | null)?.focus();
+  });
+}

@@ -1,0 +1,108 @@
+// Start-up of the page: the core, the controls with the window's texts, the
+// keys, drop, the unsaved-text guard and the offline worker.
+import { CompileView } from './compile_view';
+import { loadCore } from './core';
+import { language, tr, widgetText } from './i18n';
+import { MemoPane } from './memo_pane';
+import { pageTexts } from './page_texts';
+import { ProgramEditor } from './program_editor';
+import { ProgramFiles } from './program_files';
+import { TimingBars } from './timing_bars';
+import { UploadView } from './upload_view';
+
+// Controls whose caption is their text in the window's Designer file.
+const CAPTIONED = [
+  'Label1', 'Label2', 'Label3', 'Label4', 'Label5', 'Label6', 'Label8', 'Label9', 'Label11', 'Label12',
+  'Label13', 'Label15', 'Label17', 'Button1', 'Button4', 'Button5', 'Button6',
+];
+
+function element<T extends HTMLElement = HTMLElement>(id: string): T {
+  return document.getElementById(id) as T;
+}
+
+function showCaptions(contact: string): void {
+  document.documentElement.lang = language;
+  for (const id of CAPTIONED) element(id).textContent = widgetText(id);
+  element('CheckBox1Text').textContent = widgetText('CheckBox1');
+  const link = element<HTMLAnchorElement>('Label16');
+  link.textContent = contact;
+  link.href = `mailto:${contact}`;
+}
+
+async function start(): Promise<void> {
+  const core = await loadCore();
+  const texts = core.texts();
+  showCaptions(texts.contactAddress);
+  const editor = new ProgramEditor(element('RichEdit1'), core, core.exampleProgram());
+  const timing = new TimingBars();
+  const log = new MemoPane(element('Memo1'));
+  const listing = new MemoPane(element('Memo2'));
+  const compileView = new CompileView(core, editor, timing, log, listing);
+  const files = new ProgramFiles(core, editor, { open: texts.programOpenFilter, save: texts.programFileFilter });
+  const upload = new UploadView(core, log, () => compileView.lastRun()?.image ?? null);
+
+  editor.onTextChange = () => {
+    core.noteProgramChange();
+    files.noteChange();
+  };
+  editor.onCursorLine = (line, position) => {
+    element('Label18').textContent = `${line}:${position}`;
+    compileView.cursorMoved(line - 1);
+  };
+  timing.onChange = () => core.noteProgramChange();
+  files.onOpened = () => compileView.forgetMarks();
+  upload.onSending = (sending) => {
+    element<HTMLButtonElement>('Button1').disabled = sending;
+    element<HTMLButtonElement>('Button5').disabled = sending;
+  };
+
+  const compile = () => {
+    if (upload.isSending()) return;
+    upload.hideSendResult();
+    compileView.compile();
+  };
+  element('Button1').addEventListener('click', compile);
+  element('Button5').addEventListener('click', () => void files.open());
+  element('Button6').addEventListener('click', () => void files.saveAs());
+
+  document.addEventListener('keydown', (event) => {
+    const ctrl = event.ctrlKey || event.metaKey;
+    const key = event.key.toLowerCase();
+    let action: (() => void) | null = null;
+    if (event.key === 'F5' || (ctrl && key === 'r')) action = compile;
+    else if (ctrl && key === 'o' && !upload.isSending()) action = () => void files.open();
+    else if (ctrl && key === 's') action = event.shiftKey ? () => void files.saveAs() : () => void files.save();
+    else if (event.key === 'Escape' && upload.isSending()) action = () => upload.cancel();
+    if (!action) return;
+    event.preventDefault();
+    action();
+  });
+
+  // A program file dropped anywhere on the page opens, except during a send.
+  document.addEventListener('dragover', (event) => {
+    event.preventDefault();
+    if (event.dataTransfer) event.dataTransfer.dropEffect = upload.isSending() ? 'none' : 'copy';
+  });
+  document.addEventListener('drop', (event) => {
+    event.preventDefault();
+    const file = event.dataTransfer?.files[0];
+    if (file && !upload.isSending()) void files.drop(file);
+  });
+
+  // The browser's own question before a reload or close loses the text.
+  window.addEventListener('beforeunload', (event) => {
+    if (!files.isModified()) return;
+    event.preventDefault();
+    event.returnValue = '';
+  });
+
+  if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
+    void navigator.serviceWorker.register('sw.js').catch(() => {});
+  }
+  element('Starting').remove();
+  document.body.dataset.ready = 'true';
+}
+
+start().catch(() => {
+  element('Starting').textContent = tr(pageTexts.noWebAssembly);
+});
