@@ -242,5 +242,6 @@ EMSCRIPTEN_BINDINGS(kmp_core) {
     emscripten::function("texts", &Texts);
     emscripten::constant("dsrWaitMs", kDsrWaitMs);
     emscripten::constant("replyQuietMs", kReplyQuietMs);
-    emscripten::constant("lineByteMs", std::chrono::duration<double, std::milli>(kLineByteTime).count());
+    emscripten::constant("lineByteMs",
+                         std::chrono::duration<double, std::milli>(kLineByteTime).count());
 }

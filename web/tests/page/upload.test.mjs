@@ -1,0 +1,220 @@
+// The page's real upload code over the serial stand-in: the connect, the
+// exact bytes at the board and the exact log, a cancel's count, the
+// handshake, a lost device, a busy port, no Web Serial, DSR off, a read
+// error, and a real pseudo-terminal with the project's echo peer.
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { after, before, test } from 'node:test';
+import { Board } from './board.mjs';
+import { fileUrl, kmpc, messageBox, openPage, paneLines, root, startBrowser, startSite, waitForLogLine } from './harness.mjs';
+import { PtyBoard } from './pty_board.mjs';
+
+let browser;
+let site;
+before(async () => {
+  browser = await startBrowser();
+  site = await startSite();
+});
+after(async () => {
+  await browser?.close();
+  site?.server.close();
+});
+
+const EXAMPLE = join(root, 'examples/priklad.txt');
+const FRAME = (() => {
+  const path = join(process.env.TMPDIR ?? '/tmp', `kmp-frame-${process.pid}.bin`);
+  kmpc(['--frame', path, EXAMPLE]);
+  return [...readFileSync(path)];
+})();
+const PORT = 'USB 1a86:7523';
+
+// The log lines of a send whose every byte came back.
+const ECHOED_SEND = [
+  ' Odosielam dáta...',
+  ...FRAME.flatMap((byte) => (byte === 255 ? [`Odosielam : ${byte}`, 'Koniec odosielania!'] : [`Odosielam : ${byte}`])),
+  `Overenie: doska vrátila presne odoslané bajty (${FRAME.length}).`,
+];
+
+// A page with `board` behind its serial stand-in, the example compiled and
+// the port connected.
+async function connected(board, url = site.url, { handshake = false } = {}) {
+  const page = await openPage(browser, url, (p) => board.attach(p));
+  await page.click('#Button1');
+  if (handshake) await page.check('#CheckBox1');
+  await page.click('#Button2');
+  await page.waitForSelector('#ComLed1.on');
+  if (board.dsr) await page.waitForSelector('#Button4:enabled');
+  return page;
+}
+
+async function sendLines(page) {
+  const lines = await paneLines(page, 'Memo1');
+  return lines.slice(lines.indexOf(' Odosielam dáta...'));
+}
+
+for (const form of ['site', 'file']) {
+  test(`connect and send (${form})`, async () => {
+    const board = new Board();
+    const page = await connected(board, form === 'site' ? site.url : fileUrl());
+    assert.deepEqual(board.openedWith, { baudRate: 300, dataBits: 8, parity: 'none', stopBits: 2, flowControl: 'none' });
+    assert.deepEqual(board.signalsSet, [{ requestToSend: true, dataTerminalReady: false }]);
+    assert.equal(await page.locator('#Button2').innerText(), 'Odpojiť');
+    await page.click('#Button4');
+    await waitForLogLine(page, ECHOED_SEND.at(-1));
+    // The last echo may come back before the last byte's time is over.
+    await page.waitForSelector('#Button7', { state: 'hidden' });
+    assert.deepEqual(board.received, FRAME);
+    assert.deepEqual(await sendLines(page), ECHOED_SEND);
+    assert.equal(await page.locator('#ProgressText').innerText(), `${FRAME.length} z ${FRAME.length} bajtov`);
+    assert.deepEqual(page.errors, []);
+    await page.context().close();
+  });
+}
+
+test('a real pseudo-terminal with the echo peer behind the board', async () => {
+  const board = await PtyBoard.start();
+  try {
+    const page = await connected(board);
+    await page.click('#Button4');
+    await waitForLogLine(page, ECHOED_SEND.at(-1));
+    assert.equal(await board.peerReceived(), Buffer.from(FRAME).toString('hex'));
+    assert.deepEqual(await sendLines(page), ECHOED_SEND);
+    await page.context().close();
+  } finally {
+    board.stop();
+  }
+});
+
+// Sends ended early: the count in the line is what the board received.
+const EARLY_ENDS = [
+  {
+    name: 'cancelled with Zrušiť',
+    end: (page) => page.click('#Button7'),
+    lines: (n) => [`Odosielanie zrušené: odoslaných bolo ${n} z ${FRAME.length} bajtov.`],
+  },
+  {
+    name: 'cancelled with Esc',
+    end: (page) => page.keyboard.press('Escape'),
+    lines: (n) => [`Odosielanie zrušené: odoslaných bolo ${n} z ${FRAME.length} bajtov.`],
+  },
+  {
+    name: 'the device lost mid-send',
+    end: (page, board) => board.lose(),
+    lines: (n) => [
+      `Odoslaných bolo len ${n} z ${FRAME.length} bajtov: linka zlyhala.`,
+      `Spojenie sa prerušilo: prevodník portu ${PORT} bol odpojený.`,
+    ],
+  },
+];
+for (const { name, end, lines } of EARLY_ENDS) {
+  test(`a send ${name}`, async () => {
+    const board = new Board({ echo: false });
+    const page = await connected(board);
+    await page.click('#Button4');
+    await board.receivedCount(8);
+    await end(page, board);
+    const expected = lines(board.received.length);
+    await waitForLogLine(page, expected.at(-1));
+    const count = board.received.length;
+    assert.ok(count >= 8 && count < FRAME.length, `${count}`);
+    assert.deepEqual((await sendLines(page)).slice(1), lines(count));
+    assert.equal(await page.locator('#ProgressText').innerText(), `${count} z ${FRAME.length} bajtov`);
+    await page.context().close();
+  });
+}
+
+test('the lost device leaves the closed state', async () => {
+  const board = new Board();
+  const page = await connected(board);
+  await board.lose();
+  await waitForLogLine(page, `Spojenie sa prerušilo: prevodník portu ${PORT} bol odpojený.`);
+  assert.equal(await page.locator('#Button2').innerText(), 'Pripojiť');
+  assert.equal(await page.locator('#ComLed1.on, #ComLed2.on').count(), 0);
+  assert.ok(await page.locator('#Button4').isDisabled());
+  await page.context().close();
+});
+
+test('the handshake holds every byte while CTS is off', async () => {
+  const board = new Board({ cts: false });
+  const page = await connected(board, site.url, { handshake: true });
+  await page.click('#Button4');
+  await page.waitForFunction(() => document.getElementById('ProgressText').innerText.startsWith('Doska nie je'));
+  assert.equal(await page.locator('#ProgressText').innerText(), `Doska nie je pripravená (CTS vypnuté): 0 z ${FRAME.length} bajtov`);
+  assert.deepEqual(board.received, []);
+  board.cts = true;
+  await waitForLogLine(page, ECHOED_SEND.at(-1));
+  assert.deepEqual(board.received, FRAME);
+  await page.context().close();
+});
+
+test('a board without DSR', async () => {
+  const board = new Board({ dsr: false });
+  const page = await connected(board);
+  await waitForLogLine(page, `Doska na porte ${PORT} nezapla signál DSR do 1 s: nie je pripojená, zapnutá alebo pripravená.`);
+  assert.ok(await page.locator('#Button4').isDisabled());
+  board.dsr = true;
+  await page.waitForSelector('#ComLed2.on');
+  await page.waitForSelector('#Button4:enabled');
+  await page.context().close();
+});
+
+test('a read error: the reading goes on, nothing lost', async () => {
+  const board = new Board();
+  const page = await connected(board);
+  await page.evaluate(() => window.kmpStandIn.readError('BreakError'));
+  await waitForLogLine(page, 'Linka hlásila chybu príjmu; prijímam ďalej: BreakError');
+  await board.send([7, 255]);
+  await waitForLogLine(page, 'Koniec odosielania!');
+  assert.deepEqual((await paneLines(page, 'Memo1')).slice(-3), ['Odosielam : 7', 'Odosielam : 255', 'Koniec odosielania!']);
+  await page.context().close();
+});
+
+// Connects that cannot happen, each with its message.
+const REFUSED_CONNECTS = [
+  {
+    name: 'a busy port',
+    prepare: (page) => new Board({ busy: true }).attach(page),
+    caption: 'Chyba!',
+    text: `Nemôžem sa pripojiť cez PORT ${PORT}. Tento port je obsadený iným programom alebo to nie je sériový port!!! Skúste vybrať iný port.`,
+    log: 'Ak port nepoužíva iný program: Nemáte oprávnenie otvoriť zariadenie /dev/ttyUSB* alebo /dev/ttyACM*. Na Debiane sa pridajte do skupiny dialout, ktorá ho vlastní (sudo usermod -aG dialout $USER), potom sa odhláste a znova prihláste.',
+  },
+  {
+    name: 'no Web Serial',
+    prepare: (page) => page.addInitScript(() => Object.defineProperty(Navigator.prototype, 'serial', { get: () => undefined })),
+    caption: 'Sériový port nie je dostupný',
+    text: 'Tento prehliadač nevie pracovať so sériovým portom (Web Serial). Otvorte stránku v prehliadači Google Chrome, Microsoft Edge alebo Opera na počítači (Windows, Linux, macOS alebo ChromeOS).',
+  },
+];
+for (const { name, prepare, caption, text, log } of REFUSED_CONNECTS) {
+  test(`connect refused: ${name}`, async () => {
+    const page = await openPage(browser, site.url, prepare);
+    await page.click('#Button2');
+    assert.deepEqual(await messageBox(page), { caption, text });
+    await page.click('#MessageBox button');
+    if (log) await waitForLogLine(page, log);
+    assert.equal(await page.locator('#Button2').innerText(), 'Pripojiť');
+    assert.equal(await page.locator('#ComLed1.on').count(), 0);
+    await page.context().close();
+  });
+}
+
+// The window's two questions before a send.
+test('a send asks for a compile first, and before sending an older image', async () => {
+  const board = new Board();
+  const page = await openPage(browser, site.url, (p) => board.attach(p));
+  await page.click('#Button2');
+  await page.waitForSelector('#Button4:enabled');
+  await page.click('#Button4');
+  assert.deepEqual(await messageBox(page), { caption: 'Nemôžem odoslať program', text: 'Najprv treba preložiť program a potom sa môže odoslať!' });
+  await page.click('#Answer-ok');
+  await page.click('#Button1');
+  await page.click('#RichEdit1 .cm-content');
+  await page.keyboard.type('x');
+  await page.click('#Button4');
+  assert.deepEqual(await messageBox(page), { caption: 'Program bol zmenený a nepreložený', text: 'Chcete nahrať posledný preložený binárny výstup?' });
+  await page.click('#Answer-no');
+  await page.waitForTimeout(200);
+  assert.deepEqual(board.received, []);
+  await page.context().close();
+});
