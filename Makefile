@@ -31,7 +31,7 @@ test: build web
 # The page: $(WEB_BUILD)/site/ for a static server, $(WEB_BUILD)/kmp.html
 # for opening from disk.
 web: deps
-	@./scripts/build-web.sh $(WEB_BUILD)
+	@CMAKE_FLAGS="$(CMAKE_FLAGS)" ./scripts/build-web.sh $(WEB_BUILD)
 
 # Serves the page on 127.0.0.1 and prints its address.
 run-web: web

@@ -2,7 +2,7 @@
 # Builds the page: the core with emscripten, then the TypeScript bundle.
 #   scripts/build-web.sh BUILD_DIR
 # BUILD_DIR/site/ is the site for a static server, BUILD_DIR/kmp.html the
-# one file that works from disk.
+# one file that works from disk. CMAKE_FLAGS (-DKMP_WERROR=ON) reach the core.
 set -euo pipefail
 
 out=${1:-build-web}
@@ -12,7 +12,10 @@ out=$(cd "$out" && pwd)
 
 # Debian's emscripten finds its Node modules (acorn) only there.
 export NODE_PATH=/usr/share/nodejs
-emcmake cmake -S "$root/web/core" -B "$out/core" -DCMAKE_BUILD_TYPE=Release ${CMAKE_FLAGS:-} >/dev/null
+if ! emcmake cmake -S "$root/web/core" -B "$out/core" -DCMAKE_BUILD_TYPE=Release ${CMAKE_FLAGS:-} >"$out/configure.log" 2>&1; then
+  cat "$out/configure.log" >&2
+  exit 1
+fi
 cmake --build "$out/core" -j "$(nproc)"
 
 cd "$root/web"

@@ -1,0 +1,43 @@
+// The page in English: the window's captions and the page's own texts come
+// from the project's catalogue, po/en.po.
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { after, before, test } from 'node:test';
+import { catalogue } from '../../scripts/window_texts.mjs';
+import { messageBox, openPage, root, startBrowser, startSite } from './harness.mjs';
+
+// Log lines stay Slovak in every language, as the window's do.
+const LOGGED = new Set(['permissionIf', 'linuxDevices', 'readFault']);
+
+test('every text of the page has its English in po/en.po', () => {
+  const english = catalogue(join(root, 'po/en.po'));
+  const texts = JSON.parse(readFileSync(join(root, 'web/src/page_texts.json'), 'utf8'));
+  for (const [name, text] of Object.entries(texts)) {
+    if (!LOGGED.has(name)) assert.ok(english[text], `no English text for ${name}: "${text}"`);
+  }
+});
+
+let browser;
+let site;
+before(async () => {
+  browser = await startBrowser();
+  site = await startSite();
+});
+after(async () => {
+  await browser?.close();
+  site?.server.close();
+});
+
+test('the page in English', async () => {
+  const page = await openPage(browser, `${site.url}?lang=en`, (p) =>
+    p.addInitScript(() => Object.defineProperty(Navigator.prototype, 'serial', { get: () => undefined })),
+  );
+  assert.equal(await page.locator('#Button1').innerText(), 'Compile program into binary form');
+  assert.equal(await page.title(), 'Compiler of programs that drive an HDD stepper motor.');
+  await page.click('#Button2');
+  const box = await messageBox(page);
+  assert.equal(box.caption, 'No serial port available');
+  assert.match(box.text, /^This browser cannot use a serial port \(Web Serial\)\./);
+  await page.context().close();
+});
