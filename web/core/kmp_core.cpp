@@ -186,6 +186,8 @@ val Texts() {
         {"applicationTitle", kApplicationTitle},
         {"windowCaption", kWindowCaption},
         {"contactAddress", kContactAddress},
+        {"contactSubject", kContactSubject},
+        {"contactBody", kContactBody},
         {"unsavedCaption", kUnsavedCaption},
         {"unsavedText", kUnsavedText},
         {"programFileExtension", kProgramFileExtension},

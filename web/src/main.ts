@@ -20,19 +20,21 @@ function element<T extends HTMLElement = HTMLElement>(id: string): T {
   return document.getElementById(id) as T;
 }
 
-function showCaptions(contact: string): void {
+function showCaptions(texts: Record<string, string>): void {
   document.documentElement.lang = language;
   for (const id of CAPTIONED) element(id).textContent = widgetText(id);
   element('CheckBox1Text').textContent = widgetText('CheckBox1');
+  // The window's contact link: the address, a subject and the first words.
   const link = element<HTMLAnchorElement>('Label16');
-  link.textContent = contact;
-  link.href = `mailto:${contact}`;
+  link.textContent = texts.contactAddress;
+  const subject = encodeURIComponent(texts.contactSubject);
+  link.href = `mailto:${texts.contactAddress}?subject=${subject}&body=${encodeURIComponent(texts.contactBody)}`;
 }
 
 async function start(): Promise<void> {
   const core = await loadCore();
   const texts = core.texts();
-  showCaptions(texts.contactAddress);
+  showCaptions(texts);
   const editor = new ProgramEditor(element('RichEdit1'), core, core.exampleProgram());
   const timing = new TimingBars();
   const log = new MemoPane(element('Memo1'));

@@ -21,6 +21,8 @@ const CHROMIUM_FLAGS = [
   '--disable-background-networking',
   '--disable-component-update',
   '--disable-sync',
+  // A second name for the local server, whose http:// is no secure context.
+  '--host-resolver-rules=MAP kmp.test 127.0.0.1',
 ];
 
 export async function startBrowser() {

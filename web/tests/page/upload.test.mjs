@@ -185,10 +185,17 @@ const REFUSED_CONNECTS = [
     caption: 'Sériový port nie je dostupný',
     text: 'Tento prehliadač nevie pracovať so sériovým portom (Web Serial). Otvorte stránku v prehliadači Google Chrome, Microsoft Edge alebo Opera na počítači (Windows, Linux, macOS alebo ChromeOS).',
   },
+  {
+    name: 'a page outside a secure context',
+    host: 'kmp.test',
+    prepare: async () => {},
+    caption: 'Sériový port nie je dostupný',
+    text: 'Sériový port sa dá použiť len na stránke otvorenej cez https://, z adresy localhost alebo zo súboru v počítači (file://).',
+  },
 ];
-for (const { name, prepare, caption, text, log } of REFUSED_CONNECTS) {
+for (const { name, host, prepare, caption, text, log } of REFUSED_CONNECTS) {
   test(`connect refused: ${name}`, async () => {
-    const page = await openPage(browser, site.url, prepare);
+    const page = await openPage(browser, host ? site.url.replace('127.0.0.1', host) : site.url, prepare);
     await page.click('#Button2');
     assert.deepEqual(await messageBox(page), { caption, text });
     await page.click('#MessageBox button');
