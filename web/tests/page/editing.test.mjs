@@ -4,21 +4,12 @@
 import assert from 'node:assert/strict';
 import { readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import {
-  dropFile, fileUrl, kmpc, logLines, openPage, paneLines, root, startBrowser, startSite, typeProgram,
+  dropFile, fileUrl, kmpc, logLines, openPage, paneLines, root, browserAndSite, typeProgram,
 } from './harness.mjs';
 
-let browser;
-let site;
-before(async () => {
-  browser = await startBrowser();
-  site = await startSite();
-});
-after(async () => {
-  await browser?.close();
-  site?.server.close();
-});
+const shared = browserAndSite();
 
 const TYPED = 'PROGRAM motor:\nZaciatok:\nVYSTUP(1,0,1) CAS 50\nROTUJ STALE DOPRAVA, ROZBEH 3 CAS 9\nOPAKUJ Zaciatok: 4\nKONIEC\n';
 
@@ -33,7 +24,7 @@ function expectedPanes(text, args = []) {
 
 for (const form of ['site', 'file']) {
   test(`typing a program and compiling it (${form})`, async () => {
-    const page = await openPage(browser, form === 'site' ? site.url : fileUrl());
+    const page = await openPage(shared.browser, form === 'site' ? shared.site.url : fileUrl());
     await typeProgram(page, TYPED);
     await page.keyboard.press('F5');
     const expected = expectedPanes(TYPED);
@@ -50,7 +41,7 @@ test('every error line selects its token', async () => {
   const path = join(root, 'examples/chyby.txt');
   const places = JSON.parse(kmpc(['--errors', 'json', path]).out).errors;
   const lines = kmpc(['--text', path]).out.toString('utf8').split('\n');
-  const page = await openPage(browser, site.url);
+  const page = await openPage(shared.browser, shared.site.url);
   await dropFile(page, 'chyby.txt', readFileSync(path));
   await page.click('#Button1');
   const log = await paneLines(page, 'Memo1');
@@ -75,7 +66,7 @@ test('every error line selects its token', async () => {
 });
 
 test('a listing line lights its source line, and the cursor its listing lines', async () => {
-  const page = await openPage(browser, site.url);
+  const page = await openPage(shared.browser, shared.site.url);
   await page.click('#Button1');
   const listing = await paneLines(page, 'Memo2');
   const cycle = listing.indexOf('10: Moj cyklus');
@@ -94,7 +85,7 @@ const TIMINGS = [
 ];
 for (const { fields, args } of TIMINGS) {
   test(`timing ${args.join(' ')}`, async () => {
-    const page = await openPage(browser, site.url);
+    const page = await openPage(shared.browser, shared.site.url);
     for (const [id, value] of Object.entries(fields)) await page.fill(`#${id}`, String(value)).then(() => page.press(`#${id}`, 'Enter'));
     await page.click('#Button1');
     const expected = kmpc([...args, join(root, 'examples/priklad.txt')]).out.toString('utf8').split('\n')[0];

@@ -3,9 +3,9 @@
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import { catalogue } from '../../scripts/window_texts.mjs';
-import { messageBox, openPage, root, startBrowser, startSite } from './harness.mjs';
+import { messageBox, openPage, root, browserAndSite } from './harness.mjs';
 
 // Log lines stay Slovak in every language, as the window's do.
 const LOGGED = new Set(['permissionIf', 'linuxDevices', 'readFault']);
@@ -18,19 +18,10 @@ test('every text of the page has its English in po/en.po', () => {
   }
 });
 
-let browser;
-let site;
-before(async () => {
-  browser = await startBrowser();
-  site = await startSite();
-});
-after(async () => {
-  await browser?.close();
-  site?.server.close();
-});
+const shared = browserAndSite();
 
 test('the page in English', async () => {
-  const page = await openPage(browser, `${site.url}?lang=en`, (p) =>
+  const page = await openPage(shared.browser, `${shared.site.url}?lang=en`, (p) =>
     p.addInitScript(() => Object.defineProperty(Navigator.prototype, 'serial', { get: () => undefined })),
   );
   assert.equal(await page.locator('#Button1').innerText(), 'Compile program into binary form');

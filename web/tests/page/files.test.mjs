@@ -4,19 +4,10 @@
 import assert from 'node:assert/strict';
 import { readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { after, before, test } from 'node:test';
-import { dropFile, kmpc, messageBox, openPage, root, startBrowser, startSite, typeProgram } from './harness.mjs';
+import { test } from 'node:test';
+import { dropFile, kmpc, messageBox, openPage, root, browserAndSite, typeProgram } from './harness.mjs';
 
-let browser;
-let site;
-before(async () => {
-  browser = await startBrowser();
-  site = await startSite();
-});
-after(async () => {
-  await browser?.close();
-  site?.server.close();
-});
+const shared = browserAndSite();
 
 const temp = (name) => join(process.env.TMPDIR ?? '/tmp', `kmp-${process.pid}-${name}`);
 const EXAMPLE = join(root, 'examples/priklad.txt');
@@ -32,7 +23,7 @@ function savedByKmpc(path) {
 // `saves` collects what the page writes.
 async function pageWithPickers(picked = null) {
   const saves = [];
-  const page = await openPage(browser, site.url, async (p) => {
+  const page = await openPage(shared.browser, shared.site.url, async (p) => {
     await p.exposeFunction('kmpPickOpen', () => picked);
     await p.exposeFunction('kmpSaved', (file) => saves.push(file));
     await p.addInitScript({ path: new URL('./file_pickers_stand_in.js', import.meta.url).pathname });
@@ -82,7 +73,7 @@ test('Ctrl+S writes the opened file again', async () => {
 });
 
 test('a download where the browser has no save picker', async () => {
-  const page = await openPage(browser, site.url, (p) => p.addInitScript(() => delete window.showSaveFilePicker));
+  const page = await openPage(shared.browser, shared.site.url, (p) => p.addInitScript(() => delete window.showSaveFilePicker));
   const text = 'PROGRAM stiahnuty:\nRESET\nKONIEC\n';
   await typeProgram(page, text);
   const [download] = await Promise.all([page.waitForEvent('download'), page.click('#Button6')]);
@@ -119,7 +110,7 @@ for (const { answer, opened, saved } of ANSWERS) {
 // The browser asks before a reload or close when the page cancels the
 // unload, which it does while the text is unsaved.
 test('a reload or close asks only while the text is unsaved', async () => {
-  const page = await openPage(browser, site.url);
+  const page = await openPage(shared.browser, shared.site.url);
   const unloadCancelled = () =>
     page.evaluate(() => {
       const event = new Event('beforeunload', { cancelable: true });
@@ -134,7 +125,7 @@ test('a reload or close asks only while the text is unsaved', async () => {
 });
 
 test('after one visit the page works offline', async () => {
-  const page = await openPage(browser, site.url);
+  const page = await openPage(shared.browser, shared.site.url);
   await page.evaluate(() => navigator.serviceWorker.ready);
   await page.reload();
   await page.waitForSelector('body[data-ready]');

@@ -4,6 +4,7 @@
 import { spawnSync } from 'node:child_process';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
+import { after, before } from 'node:test';
 import { chromium } from 'playwright-core';
 import { serve } from '../../scripts/serve.mjs';
 
@@ -31,6 +32,21 @@ export async function startBrowser() {
 
 export async function startSite() {
   return serve(join(webBuild, 'site'));
+}
+
+// Chromium and the site for a test file's tests: started before the first,
+// ended after the last. The returned object holds them (browser, site).
+export function browserAndSite() {
+  const shared = {};
+  before(async () => {
+    shared.browser = await startBrowser();
+    shared.site = await startSite();
+  });
+  after(async () => {
+    await shared.browser?.close();
+    shared.site?.server.close();
+  });
+  return shared;
 }
 
 export const fileUrl = () => pathToFileURL(join(webBuild, 'kmp.html')).href;

@@ -5,21 +5,12 @@
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import { Board } from './board.mjs';
-import { fileUrl, kmpc, messageBox, openPage, paneLines, root, startBrowser, startSite, waitForLogLine } from './harness.mjs';
+import { fileUrl, kmpc, messageBox, openPage, paneLines, root, browserAndSite, waitForLogLine } from './harness.mjs';
 import { PtyBoard } from './pty_board.mjs';
 
-let browser;
-let site;
-before(async () => {
-  browser = await startBrowser();
-  site = await startSite();
-});
-after(async () => {
-  await browser?.close();
-  site?.server.close();
-});
+const shared = browserAndSite();
 
 const EXAMPLE = join(root, 'examples/priklad.txt');
 const FRAME = (() => {
@@ -38,8 +29,8 @@ const ECHOED_SEND = [
 
 // A page with `board` behind its serial stand-in, the example compiled and
 // the port connected.
-async function connected(board, url = site.url, { handshake = false } = {}) {
-  const page = await openPage(browser, url, (p) => board.attach(p));
+async function connected(board, url = shared.site.url, { handshake = false } = {}) {
+  const page = await openPage(shared.browser, url, (p) => board.attach(p));
   await page.click('#Button1');
   if (handshake) await page.check('#CheckBox1');
   await page.click('#Button2');
@@ -56,7 +47,7 @@ async function sendLines(page) {
 for (const form of ['site', 'file']) {
   test(`connect and send (${form})`, async () => {
     const board = new Board();
-    const page = await connected(board, form === 'site' ? site.url : fileUrl());
+    const page = await connected(board, form === 'site' ? shared.site.url : fileUrl());
     assert.deepEqual(board.openedWith, { baudRate: 300, dataBits: 8, parity: 'none', stopBits: 2, flowControl: 'none' });
     assert.deepEqual(board.signalsSet, [{ requestToSend: true, dataTerminalReady: false }]);
     assert.equal(await page.locator('#Button2').innerText(), 'Odpojiť');
@@ -137,7 +128,7 @@ test('the lost device leaves the closed state', async () => {
 
 test('the handshake holds every byte while CTS is off', async () => {
   const board = new Board({ cts: false });
-  const page = await connected(board, site.url, { handshake: true });
+  const page = await connected(board, shared.site.url, { handshake: true });
   await page.click('#Button4');
   await page.waitForFunction(() => document.getElementById('ProgressText').innerText.startsWith('Doska nie je'));
   assert.equal(await page.locator('#ProgressText').innerText(), `Doska nie je pripravená (CTS vypnuté): 0 z ${FRAME.length} bajtov`);
@@ -195,7 +186,7 @@ const REFUSED_CONNECTS = [
 ];
 for (const { name, host, prepare, caption, text, log } of REFUSED_CONNECTS) {
   test(`connect refused: ${name}`, async () => {
-    const page = await openPage(browser, host ? site.url.replace('127.0.0.1', host) : site.url, prepare);
+    const page = await openPage(shared.browser, host ? shared.site.url.replace('127.0.0.1', host) : shared.site.url, prepare);
     await page.click('#Button2');
     assert.deepEqual(await messageBox(page), { caption, text });
     await page.click('#MessageBox button');
@@ -209,7 +200,7 @@ for (const { name, host, prepare, caption, text, log } of REFUSED_CONNECTS) {
 // The window's two questions before a send.
 test('a send asks for a compile first, and before sending an older image', async () => {
   const board = new Board();
-  const page = await openPage(browser, site.url, (p) => board.attach(p));
+  const page = await openPage(shared.browser, shared.site.url, (p) => board.attach(p));
   await page.click('#Button2');
   await page.waitForSelector('#Button4:enabled');
   await page.click('#Button4');
