@@ -13,7 +13,6 @@ export class SerialLink {
   private reader: ReadableStreamDefaultReader<Uint8Array> | null = null;
   private writer: WritableStreamDefaultWriter<Uint8Array> | null = null;
   private pollTimer = 0;
-  private lastSignals: SerialInputSignals | null = null;
 
   onBytes: (bytes: Uint8Array) => void = () => {};
   onSignals: (signals: SerialInputSignals) => void = () => {};
@@ -60,11 +59,6 @@ export class SerialLink {
     await this.writer.write(Uint8Array.of(byte));
   }
 
-  // The modem lines as last read.
-  signals(): SerialInputSignals | null {
-    return this.lastSignals;
-  }
-
   // The lines read now.
   async readSignals(): Promise<SerialInputSignals> {
     if (!this.port) throw new Error('closed');
@@ -98,7 +92,6 @@ export class SerialLink {
       try {
         const signals = await port.getSignals();
         if (this.port !== port) return;
-        this.lastSignals = signals;
         this.onSignals(signals);
       } catch {
         this.lose();
@@ -113,7 +106,6 @@ export class SerialLink {
     window.clearTimeout(this.pollTimer);
     this.port?.removeEventListener('disconnect', this.onDisconnect);
     this.port = null;
-    this.lastSignals = null;
   }
 
   private lose(): void {

@@ -43,6 +43,9 @@ export class UploadView {
   private dsrOn = false;
   private dsrTimer = 0;
   private send: Send | null = null;
+  // The send that the bar shows: the running one, or the last until the
+  // next compile.
+  private lastProgress: Send | null = null;
   private progressTimer = 0;
   // The returned bytes of the last send, until they are checked.
   private echo: { frame: Uint8Array; returned: number[] } | null = null;
@@ -250,8 +253,6 @@ export class UploadView {
     this.showProgress();
     this.onSending(on);
   }
-
-  private lastProgress: Send | null = null;
 
   private showProgress(): void {
     const send = this.lastProgress;
