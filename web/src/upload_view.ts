@@ -41,6 +41,7 @@ export class UploadView {
   private readonly link = new SerialLink();
   private name = '';
   private dsrOn = false;
+  private connecting = false;
   private dsrTimer = 0;
   private send: Send | null = null;
   // The send that the bar shows: the running one, or the last until the
@@ -87,12 +88,18 @@ export class UploadView {
   }
 
   private async button2Click(): Promise<void> {
-    if (this.send) return;
+    if (this.send || this.connecting) return;
     if (this.link.isOpen()) {
       await this.link.close();
       this.showClosedState();
-    } else {
+      return;
+    }
+    // A second click while the chooser or the open is pending does nothing.
+    this.connecting = true;
+    try {
       await this.connect();
+    } finally {
+      this.connecting = false;
     }
   }
 

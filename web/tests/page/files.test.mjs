@@ -72,6 +72,15 @@ test('Ctrl+S writes the opened file again', async () => {
   await page.context().close();
 });
 
+test('an open where the browser has no open picker', async () => {
+  const page = await openPage(shared.browser, shared.site.url, (p) => p.addInitScript(() => delete window.showOpenFilePicker));
+  const [chooser] = await Promise.all([page.waitForEvent('filechooser'), page.click('#Button5')]);
+  await chooser.setFiles({ name: 'iny.kmp', mimeType: 'application/rtf', buffer: Buffer.from(savedByKmpc(EXAMPLE)) });
+  await page.waitForFunction(() => document.title.startsWith('iny.kmp – '));
+  assert.equal(await page.locator('#RichEdit1 .cm-line').nth(2).innerText(), 'PROGRAM mojprogram:');
+  await page.context().close();
+});
+
 test('a download where the browser has no save picker', async () => {
   const page = await openPage(shared.browser, shared.site.url, (p) => p.addInitScript(() => delete window.showSaveFilePicker));
   const text = 'PROGRAM stiahnuty:\nRESET\nKONIEC\n';
