@@ -115,16 +115,26 @@ for (const { name, end, lines } of EARLY_ENDS) {
   });
 }
 
-test('the lost device leaves the closed state', async () => {
-  const board = new Board();
-  const page = await connected(board);
-  await board.lose();
-  await waitForLogLine(page, `Spojenie sa prerušilo: prevodník portu ${PORT} bol odpojený.`);
-  assert.equal(await page.locator('#Button2').innerText(), 'Pripojiť');
-  assert.equal(await page.locator('#ComLed1.on, #ComLed2.on').count(), 0);
-  assert.ok(await page.locator('#Button4').isDisabled());
-  await page.context().close();
-});
+// Ways out of an open line, each back to the closed state.
+const CLOSES = [
+  { name: 'Odpojiť', close: (page) => page.click('#Button2'), line: null },
+  { name: 'the device lost', close: (page, board) => board.lose(), line: `Spojenie sa prerušilo: prevodník portu ${PORT} bol odpojený.` },
+];
+for (const { name, close, line } of CLOSES) {
+  test(`the closed state after ${name}`, async () => {
+    const board = new Board();
+    const page = await connected(board);
+    const logLength = (await paneLines(page, 'Memo1')).length;
+    await close(page, board);
+    await page.waitForFunction(() => document.getElementById('Button2').innerText === 'Pripojiť');
+    assert.equal(await page.locator('#ComLed1.on, #ComLed2.on').count(), 0);
+    assert.ok(await page.locator('#Button4').isDisabled());
+    assert.ok(await page.locator('#CheckBox1').isEnabled());
+    if (line) await waitForLogLine(page, line);
+    assert.deepEqual((await paneLines(page, 'Memo1')).slice(logLength), line ? [line] : []);
+    await page.context().close();
+  });
+}
 
 test('the handshake holds every byte while CTS is off', async () => {
   const board = new Board({ cts: false });
