@@ -2,13 +2,12 @@
 // a FIFO's writer, and at most kMaxProgramFileBytes of it.
 #pragma once
 
+#include "program_text.h"
+
 #include <cstddef>
 #include <string>
 
 namespace kmp {
-
-// The most bytes read from a program file; anything longer is refused.
-inline constexpr std::size_t kMaxProgramFileBytes = std::size_t{64} << 20;
 
 // The error of an input longer than kMaxProgramFileBytes (no errno value).
 inline constexpr int kTextTooLong = -1;

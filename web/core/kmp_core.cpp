@@ -242,6 +242,7 @@ EMSCRIPTEN_BINDINGS(kmp_core) {
         });
     emscripten::function("lineSpans", &LineSpans);
     emscripten::function("texts", &Texts);
+    emscripten::constant("maxProgramFileBytes", static_cast<double>(kMaxProgramFileBytes));
     emscripten::constant("dsrWaitMs", kDsrWaitMs);
     emscripten::constant("replyQuietMs", kReplyQuietMs);
     emscripten::constant("lineByteMs",

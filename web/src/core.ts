@@ -60,6 +60,7 @@ export interface KmpCore {
   noPermissionHint(device: string, group: string): string;
   lineSpans(latin1Line: string): LineSpan[];
   texts(): Record<string, string>;
+  maxProgramFileBytes: number;
   dsrWaitMs: number;
   replyQuietMs: number;
   lineByteMs: number;

@@ -127,11 +127,17 @@ export class ProgramFiles {
   }
 
   private async load(file: File, handle: FileHandle | null): Promise<void> {
+    const texts = this.core.texts();
+    // The window's limit: a larger file is no program.
+    if (file.size > this.core.maxProgramFileBytes) {
+      await messageBox(tr(texts.errorCaption), `${tr(pageTexts.openFailed)}${file.name}. ${tr(pageTexts.tooLarge)}`, 'ok');
+      return;
+    }
     let bytes: Uint8Array;
     try {
       bytes = new Uint8Array(await file.arrayBuffer());
     } catch {
-      await messageBox(tr(this.core.texts().errorCaption), tr(pageTexts.openFailed) + file.name, 'ok');
+      await messageBox(tr(texts.errorCaption), tr(pageTexts.openFailed) + file.name, 'ok');
       return;
     }
     this.editor.replaceText(this.core.openedText(bytes));

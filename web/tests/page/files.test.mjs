@@ -81,6 +81,21 @@ test('an open where the browser has no open picker', async () => {
   await page.context().close();
 });
 
+test('a file larger than any program is refused', async () => {
+  const page = await openPage(shared.browser, shared.site.url);
+  await page.evaluate(() => {
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([new Uint8Array((64 << 20) + 1)], 'velky.txt'));
+    document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+  });
+  assert.deepEqual(await messageBox(page), {
+    caption: 'Chyba!',
+    text: 'Nemôžem otvoriť súbor velky.txt. Súbor je väčší ako 64 MiB, program taký dlhý byť nemôže.',
+  });
+  assert.equal(await page.locator('#RichEdit1 .cm-line').nth(2).innerText(), 'PROGRAM mojprogram:');
+  await page.context().close();
+});
+
 test('a download where the browser has no save picker', async () => {
   const page = await openPage(shared.browser, shared.site.url, (p) => p.addInitScript(() => delete window.showSaveFilePicker));
   const text = 'PROGRAM stiahnuty:\nRESET\nKONIEC\n';
