@@ -2,7 +2,7 @@
 // marks, and the way between an error line or a listing line and the text.
 import type { CompileRun, ErrorPlace, KmpCore } from './core';
 import { messageBox } from './dialogs';
-import { language } from './i18n';
+import { language, tr } from './i18n';
 import type { MemoPane } from './memo_pane';
 import type { ProgramEditor } from './program_editor';
 import type { TimingBars } from './timing_bars';
@@ -43,7 +43,7 @@ export class CompileView {
     this.editor.markErrors(places.map((place) => ({ ...place, title: markTitle(place) })));
     this.lightListingOf(this.editor.cursorLine());
     // A program too long for the image goes to the general error display.
-    if (run.failure) void messageBox(this.core.texts().applicationTitle, run.failure, 'ok');
+    if (run.failure) void messageBox(tr(this.core.texts().applicationTitle), run.failure, 'ok');
   }
 
   forgetMarks(): void {

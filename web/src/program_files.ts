@@ -43,6 +43,7 @@ export class ProgramFiles {
   private name = '';
   private handle: FileHandle | null = null;
   private modified = false;
+  private readonly texts: Record<string, string>;
   onOpened: () => void = () => {};
 
   constructor(
@@ -50,6 +51,7 @@ export class ProgramFiles {
     private readonly editor: ProgramEditor,
     private readonly filters: { open: string; save: string },
   ) {
+    this.texts = core.texts();
     this.showTitle();
   }
 
@@ -98,7 +100,7 @@ export class ProgramFiles {
 
   // Button6 and Ctrl+Shift+S: a new file from the dialog, or a download.
   async saveAs(): Promise<boolean> {
-    const suggestedName = this.name.replace(/\.[^.]*$/, '') + '.' + this.core.texts().programFileExtension;
+    const suggestedName = this.name.replace(/\.[^.]*$/, '') + '.' + this.texts.programFileExtension;
     if (pickers.showSaveFilePicker) {
       let handle: FileHandle;
       try {
@@ -120,14 +122,14 @@ export class ProgramFiles {
   // True when the text may go: unchanged, saved now, or let go by the user.
   async mayDropText(): Promise<boolean> {
     if (!this.modified) return true;
-    const texts = this.core.texts();
+    const texts = this.texts;
     const answer = await messageBox(tr(texts.unsavedCaption), tr(texts.unsavedText), 'yesNoCancel');
     if (answer === 'yes') return this.save();
     return answer === 'no';
   }
 
   private async load(file: File, handle: FileHandle | null): Promise<void> {
-    const texts = this.core.texts();
+    const texts = this.texts;
     // The window's limit: a larger file is no program.
     if (file.size > this.core.maxProgramFileBytes) {
       await messageBox(tr(texts.errorCaption), `${tr(pageTexts.openFailed)}${file.name}. ${tr(pageTexts.tooLarge)}`, 'ok');
@@ -154,7 +156,7 @@ export class ProgramFiles {
       await writable.write(this.core.programFileBytes(this.editor.text()));
       await writable.close();
     } catch {
-      await messageBox(tr(this.core.texts().errorCaption), tr(pageTexts.saveFailed) + handle.name, 'ok');
+      await messageBox(tr(this.texts.errorCaption), tr(pageTexts.saveFailed) + handle.name, 'ok');
       return false;
     }
     this.saved(handle.name, handle);
@@ -171,7 +173,7 @@ export class ProgramFiles {
   // The caption alone before any open or save, else "priklad.kmp – caption",
   // with "*" after the name while the text differs from the file.
   private showTitle(): void {
-    const caption = tr(this.core.texts().windowCaption);
+    const caption = tr(this.texts.windowCaption);
     document.title = this.name ? `${this.name}${this.modified ? '*' : ''} – ${caption}` : caption;
   }
 }

@@ -52,6 +52,8 @@ export class UploadView {
   private echo: { frame: Uint8Array; returned: number[] } | null = null;
   private quietTimer = 0;
 
+  private readonly texts: Record<string, string>;
+
   // Called with true while a send runs (the window greys compile and open).
   onSending: (sending: boolean) => void = () => {};
 
@@ -61,6 +63,7 @@ export class UploadView {
     private readonly image: () => Uint8Array | null,
   ) {
     const texts = core.texts();
+    this.texts = texts;
     element('ComLed1').title = tr(texts.lineOpenLampTip);
     element('ComLed2').title = tr(texts.boardReadyLampTip);
     element('Button2').textContent = tr(texts.connectCaption);
@@ -104,7 +107,7 @@ export class UploadView {
   }
 
   private async connect(): Promise<void> {
-    const texts = this.core.texts();
+    const texts = this.texts;
     const serial = navigator.serial;
     if (!window.isSecureContext || !serial) {
       const text = window.isSecureContext ? pageTexts.noSerial : pageTexts.notSecure;
@@ -151,7 +154,7 @@ export class UploadView {
     window.clearTimeout(this.dsrTimer);
     this.endEchoWait();
     this.dsrOn = false;
-    element('Button2').textContent = tr(this.core.texts().connectCaption);
+    element('Button2').textContent = tr(this.texts.connectCaption);
     element<HTMLInputElement>('CheckBox1').disabled = false;
     element('ComLed1').classList.remove('on');
     element('ComLed2').classList.remove('on');
@@ -165,14 +168,14 @@ export class UploadView {
       this.send.lost = true;
       return;
     }
-    const texts = this.core.texts();
+    const texts = this.texts;
     this.log.appendLine(texts.lineLostPrefix + this.name + texts.lineLostEnd);
     this.showClosedState();
   }
 
   private async button4Click(): Promise<void> {
     if (this.send) return;
-    const texts = this.core.texts();
+    const texts = this.texts;
     const state = this.core.compileState();
     if (state.programChanged && (await messageBox(tr(texts.changedCaption), tr(texts.changedText), 'yesNo')) !== 'yes')
       return;
@@ -189,7 +192,7 @@ export class UploadView {
     this.echo = { frame, returned: [] };
     const send: Send = { frame, written: 0, heldSince: 0, cancel: false, lost: false };
     this.showSending(send);
-    this.log.appendLine(this.core.texts().sendingLine);
+    this.log.appendLine(this.texts.sendingLine);
     const end = await this.writeFrame(send);
     const handshake = element<HTMLInputElement>('CheckBox1').checked;
     const line = this.core.sendEndLine(send.written, frame.length, end, handshake);
