@@ -6,7 +6,7 @@ import { readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { test } from 'node:test';
 import {
-  dropFile, fileUrl, kmpc, logLines, openPage, paneLines, root, browserAndSite, typeProgram,
+  browserAndSite, dropFile, fileUrl, kmpc, logLines, messageBox, openPage, paneLines, root, typeProgram,
 } from './harness.mjs';
 
 const shared = browserAndSite();
@@ -62,6 +62,25 @@ test('every error line selects its token', async () => {
   // Each mark carries its message as tooltip.
   const titles = await page.locator('#RichEdit1 .kmp-error').evaluateAll((marks) => marks.map((mark) => mark.title));
   assert.ok(titles.includes(last.message), titles.join('|'));
+  await page.context().close();
+});
+
+test('a program too long for the image', async () => {
+  const text = ['PROGRAM dlhy:', ...Array(63).fill('RESET'), 'KONIEC', ''].join('\n');
+  const page = await openPage(shared.browser, shared.site.url);
+  await dropFile(page, 'dlhy.txt', Buffer.from(text));
+  await page.click('#Button1');
+  assert.deepEqual(await messageBox(page), {
+    caption: 'Prekladač programu na riadenie krokového motorčeka z HDD',
+    text: 'Range check error.',
+  });
+  // The statement that no longer fits is marked, with the hint that says why.
+  await page.click('#Answer-ok');
+  const mark = page.locator('#RichEdit1 .kmp-error');
+  assert.deepEqual(await mark.allInnerTexts(), ['RESET']);
+  assert.equal(await mark.getAttribute('title'), 'Range check error\nProgram môže mať najviac 62 príkazov.');
+  await mark.click();
+  assert.match(await page.locator('#Label18').innerText(), /^64:/);
   await page.context().close();
 });
 
