@@ -22,9 +22,10 @@ function element<T extends HTMLElement>(id: string): T {
   return document.getElementById(id) as T;
 }
 
-// Shows `text` under `caption` and resolves with the button pressed; Esc
-// gives the last button's answer (No, Cancel or OK).
-export function messageBox(caption: string, text: string, buttons: Buttons, defaultAnswer?: Answer): Promise<Answer> {
+// Shows `text` under `caption` and resolves with the button pressed; the
+// first button has the focus, and Esc gives the last one's answer (No,
+// Cancel or OK).
+export function messageBox(caption: string, text: string, buttons: Buttons): Promise<Answer> {
   const dialog = element<HTMLDialogElement>('MessageBox');
   const answers = ANSWERS[buttons];
   element('MessageCaption').textContent = caption;
@@ -47,7 +48,6 @@ export function messageBox(caption: string, text: string, buttons: Buttons, defa
       { once: true },
     );
     dialog.showModal();
-    const chosen = defaultAnswer ?? answers[0];
-    (row.querySelector(`[value="${chosen}"]`) as HTMLButtonElement | null)?.focus();
+    (row.firstElementChild as HTMLButtonElement | null)?.focus();
   });
 }

@@ -30,14 +30,6 @@ export class MemoPane {
     this.element.scrollTop = this.element.scrollHeight;
   }
 
-  lineCount(): number {
-    return this.lines.length;
-  }
-
-  text(index: number): string {
-    return this.lines[index]?.textContent ?? '';
-  }
-
   // A colour of the compiler's panes: 24 bits with red in the lowest byte.
   setColor(value: number): void {
     this.element.style.color = `rgb(${value & 255}, ${(value >> 8) & 255}, ${(value >> 16) & 255})`;

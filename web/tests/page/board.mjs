@@ -12,7 +12,7 @@ export class Board {
   }
 
   // Connects the board to a page before it loads.
-  async attach(page, { withStandIn = true } = {}) {
+  async attach(page) {
     this.page = page;
     await page.exposeFunction('kmpBoardOpen', (options) => {
       if (this.busy) return 'Failed to open serial port.';
@@ -25,7 +25,7 @@ export class Board {
     );
     await page.exposeFunction('kmpBoardSetSignals', (signals) => this.signalsSet.push(signals));
     await page.exposeFunction('kmpBoardClose', () => {});
-    if (withStandIn) await page.addInitScript({ path: new URL('./serial_stand_in.js', import.meta.url).pathname });
+    await page.addInitScript({ path: new URL('./serial_stand_in.js', import.meta.url).pathname });
   }
 
   take(bytes) {
