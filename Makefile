@@ -8,7 +8,7 @@ CMAKE_FLAGS ?=
 WEB_BUILD ?= build-web
 WEB_PORT ?= 8080
 
-.PHONY: all deps configure build run test bench fuzz fuzz-run tsan install clean format-check web run-web
+.PHONY: all deps configure build run test bench fuzz fuzz-run tsan install clean format-check web run-web dist-web package package-test
 
 all: build
 
@@ -25,13 +25,17 @@ build: configure
 run: build
 	@./scripts/run.sh $(BUILD)
 
-test: build web
+test: build dist-web
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # The page: $(WEB_BUILD)/site/ for a static server, $(WEB_BUILD)/kmp.html
 # for opening from disk.
 web: deps
 	@CMAKE_FLAGS="$(CMAKE_FLAGS)" ./scripts/build-web.sh $(WEB_BUILD)
+
+# The page for a school's server: $(WEB_BUILD)/kmp-web-VERSION.zip.
+dist-web: web
+	@./scripts/dist-web.sh $(WEB_BUILD)
 
 # Serves the page on 127.0.0.1 and prints its address.
 run-web: web
@@ -62,6 +66,16 @@ tsan: deps
 	@cmake -S . -B build-tsan -DKMP_SANITIZE=thread -DKMP_BUILD_BENCH=OFF >/dev/null
 	@cmake --build build-tsan -j $(JOBS) --target serial_tests
 	@TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -R serial
+
+# The Debian package $(BUILD)/kmp_VERSION_amd64.deb: a release build of its
+# own (prefix /usr, Debian's hardening flags) packed by CPack.
+PACKAGE_BUILD ?= $(BUILD)/package
+package: web
+	@./scripts/make-package.sh $(PACKAGE_BUILD) $(BUILD) $(abspath $(WEB_BUILD)) "$(CMAKE_FLAGS)"
+
+# The package's checks: metadata, files, lintian, the programs run from it.
+package-test: package
+	@./tests/package/check-package.sh $(BUILD)/kmp_*_amd64.deb
 
 install: build
 	@cmake --install $(BUILD) --prefix $(PREFIX)

@@ -5,6 +5,7 @@
 #include "app_texts.h"
 #include "error_display.h"
 #include "example_program.h"
+#include "kmp_version.h"
 #include "ui_TForm1.h"
 #include "window_fit.h"
 #include "window_icon.h"
@@ -45,6 +46,8 @@ void TForm1::SetUpWindow() {
             [this] { ShowTitle(); });
     setWindowIcon(WindowIcon());
     ui->Label16->installEventFilter(this);
+    // The credits line names the build's version (%1 in its caption).
+    ui->Label15->setText(ui->Label15->text().arg(QStringLiteral(KMP_VERSION)));
     for (QLabel* valueLabel : {ui->Label7, ui->Label10, ui->Label14})
         valueLabel->setMinimumWidth(valueLabel->width());
     ui->Button1->setFocus();

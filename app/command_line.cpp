@@ -1,6 +1,7 @@
 #include "command_line.h"
 
 #include "app_texts.h"
+#include "kmp_version.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

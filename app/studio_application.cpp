@@ -2,6 +2,7 @@
 
 #include "app_texts.h"
 #include "error_display.h"
+#include "kmp_version.h"
 #include "qt_dialogs.h"
 
 #include <QFont>

@@ -14,6 +14,7 @@ packages=(
   python3-minimal
   clang libclang-rt-14-dev
   emscripten chromium
+  zip unzip dpkg-dev fakeroot lintian
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include "window_test_support.h"
 
 #include "app_texts.h"
+#include "kmp_version.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -134,6 +135,11 @@ TEST_F(StartTest, NoCaptionIsClipped) {
         EXPECT_LE(NeededWidth(*control), control->width()) << TextOf(*control).toStdString();
         EXPECT_LE(QFontMetrics(control->font()).height(), control->height() + 3);
     }
+}
+
+TEST_F(StartTest, CreditsLineNamesTheBuildsVersion) {
+    EXPECT_EQ(ui().Label15->text().toStdString(),
+              "kmp – riadenie krokového motorčeka, verzia " KMP_VERSION ", 2026");
 }
 
 TEST_F(StartTest, StartValuesOfTheControls) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "child_process.h"
+#include "kmp_version.h"
 
 namespace {
 
@@ -66,6 +67,12 @@ TEST_F(InstallTest, ProducesTheFiles) {
         "share/icons/hicolor/scalable/mimetypes/application-x-kmp-program.svg",
         "share/man/man1/kmpc.1",
         "share/man/man1/kmp-studio.1",
+        "share/man/man1/kmpc-port.1",
+        "share/doc/kmp/jazyk.md",
+        "share/kmp/web/kmp.html",
+        "share/kmp/web/site/index.html",
+        "share/kmp/web/site/app.js",
+        "share/kmp/web/site/sw.js",
     };
     for (const char* size : {"16", "24", "32", "48", "64", "128", "256"}) {
         const std::string folder = std::string("share/icons/hicolor/") + size + "x" + size;
@@ -113,7 +120,7 @@ TEST_F(InstallTest, FileTypeIsKnown) {
 }
 
 TEST_F(InstallTest, ManPagesFormatWithoutWarnings) {
-    for (const char* page : {"kmpc.1", "kmp-studio.1"}) {
+    for (const char* page : {"kmpc.1", "kmp-studio.1", "kmpc-port.1"}) {
         const fs::path path = prefix_ / "share/man/man1" / page;
         const auto result =
             RunChild({KMP_GROFF, "-t", "-man", "-Tutf8", "-ww", "-z", path.string()},

@@ -1,4 +1,5 @@
 // kmpc's command line: usage errors, --help and --version.
+#include "kmp_version.h"
 #include "run_process.h"
 
 #include <gtest/gtest.h>

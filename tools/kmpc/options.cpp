@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include "error_formats.h"
+#include "kmp_version.h"
 #include "printable_name.h"
 
 #include <algorithm>
