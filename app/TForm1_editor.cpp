@@ -3,12 +3,15 @@
 #include "TForm1.h"
 
 #include "file_drop.h"
-#include "language_reference.h"
+#include "app_texts.h"
 #include "log_navigation.h"
 #include "ui_TForm1.h"
 #include "window_keys.h"
 
+#include <language_help.h>
+
 #include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTextBrowser>
@@ -17,6 +20,22 @@
 #include <algorithm>
 
 namespace kmp {
+
+namespace {
+
+// The reference in the window's language: English when the window's texts
+// are translated, Slovak otherwise.
+const LanguageReference& WindowReference() {
+    static const bool translated = QCoreApplication::translate("kmp::TForm1", kWindowCaption) !=
+                                   QString::fromUtf8(kWindowCaption);
+    return LanguageReference::Of(translated ? HelpLanguage::English : HelpLanguage::Slovak);
+}
+
+QString FormOfKeyword(const QString& keyword) {
+    return QString::fromStdString(WindowReference().FormOf(keyword.toStdString()));
+}
+
+}  // namespace
 
 void TForm1::ConnectEditorAndKeys() {
     connect(ui->RichEdit1, &QPlainTextEdit::cursorPositionChanged, this,
@@ -39,8 +58,7 @@ void TForm1::ConnectEditorAndKeys() {
         connect(new QShortcut(key, this), &QShortcut::activated, this,
                 [this] { Run([this] { ShowReference(); }); });
     }
-    ui->RichEdit1->SetKeywordHelp(
-        [](const QString& keyword) { return LanguageReference::ForWindow().FormOf(keyword); });
+    ui->RichEdit1->SetKeywordHelp([](const QString& keyword) { return FormOfKeyword(keyword); });
     ui->RichEdit1->SetWindowKeys(kOpenKeys + kSaveKeys + kSaveAsKeys + kCompileKeys + kSendKeys +
                                  kCloseKeys + kReferenceKeys);
 
@@ -135,22 +153,23 @@ void TForm1::ShowListingOfCursorLine() {
 }
 
 void TForm1::ShowReference() {
-    const LanguageReference& reference = LanguageReference::ForWindow();
+    const LanguageReference& reference = WindowReference();
     if (!reference_) {
+        const QString markdown = QString::fromUtf8(
+            reference.Markdown().data(), static_cast<qsizetype>(reference.Markdown().size()));
         reference_ = new QTextBrowser(this);
         reference_->setWindowFlag(Qt::Window);
         reference_->setObjectName(QStringLiteral("ReferenceView"));
-        reference_->setWindowTitle(reference.Markdown().section(QLatin1Char('\n'), 0, 0).mid(2));
-        reference_->setMarkdown(reference.Markdown());
+        reference_->setWindowTitle(markdown.section(QLatin1Char('\n'), 0, 0).mid(2));
+        reference_->setMarkdown(markdown);
         reference_->resize(600, 660);
     }
     reference_->show();
     reference_->raise();
     // The statement of the cursor's line: its first word.
-    const QTextBlock line = ui->RichEdit1->textCursor().block();
-    int first = 0;
-    while (first < line.length() - 1 && line.text()[first].isSpace()) ++first;
-    const QString section = reference.SectionOf(ui->RichEdit1->KeywordAt(line.position() + first));
+    const QString line = ui->RichEdit1->textCursor().block().text();
+    const QString section = QString::fromStdString(
+        reference.SectionOf(StatementKeyword(line.toLatin1().toStdString())));
     QTextDocument& text = *reference_->document();
     // The whole layout, so that the scroll bar reaches every section.
     text.documentLayout()->documentSize();

@@ -2,7 +2,7 @@
 
 #include "program_highlighter.h"
 
-#include <scanner.h>
+#include <language_help.h>
 
 #include <QAbstractItemView>
 #include <QCompleter>
@@ -36,21 +36,20 @@ constexpr int kGutterPadding = 3;
 constexpr int kMinimumDigits = 3;
 const QColor kMarkGround(255, 224, 224);
 
-// The statements with their exact blanks; the numbers and names are there to
-// be written over.
-const QStringList kStatementTemplates = {
-    QStringLiteral("AK DIGITAL (VSTUP1) AND (VSTUP2) SKOK "),
-    QStringLiteral("AK KOMPARATOR (VSTUP1) AND (VSTUP2) SKOK "),
-    QStringLiteral("CASOVANIE 0, PERIODA 0"),
-    QStringLiteral("KONIEC"),
-    QStringLiteral("OPAKUJ "),
-    QStringLiteral("RESET"),
-    QStringLiteral("ROTUJ DOLAVA, ROZBEH 0 CAS 0"),
-    QStringLiteral("ROTUJ DOPRAVA, ROZBEH 0 CAS 0"),
-    QStringLiteral("ROTUJ STALE DOLAVA, ROZBEH 0 CAS 0"),
-    QStringLiteral("ROTUJ STALE DOPRAVA, ROZBEH 0 CAS 0"),
-    QStringLiteral("VYSTUP(0,0,0) CAS 0"),
-};
+// The statements with their exact blanks, from the language's help.
+QStringList StatementTemplateList() {
+    QStringList list;
+    for (const std::string_view text : StatementTemplates())
+        list << QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    return list;
+}
+
+// A line as the language's help reads it: one byte per character, with
+// '?' for a letter beyond Latin-1 (keywords are ASCII).
+std::string HelpLine(const QString& line) {
+    return line.toLatin1().toStdString();
+}
+
 const QColor kLinkedLineGround(255, 248, 200);
 
 // A cursor over `length` characters from `column` of `block`, both clamped;
@@ -90,7 +89,7 @@ TProgramEditor::TProgramEditor(QWidget* parent)
     : QPlainTextEdit(parent),
       gutter_(new LineNumberGutter(*this)),
       highlighter_(new TProgramHighlighter(this)),
-      templates_(new QCompleter(kStatementTemplates, this)) {
+      templates_(new QCompleter(StatementTemplateList(), this)) {
     templates_->setWidget(this);
     templates_->setCaseSensitivity(Qt::CaseSensitive);
     templates_->setCompletionMode(QCompleter::PopupCompletion);
@@ -237,18 +236,10 @@ void TProgramEditor::ShowSelections() {
 
 QString TProgramEditor::KeywordAt(int position) const {
     const QTextBlock block = document()->findBlock(position);
-    const QString line = block.text();
-    const auto inWord = [](QChar c) {
-        return (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_';
-    };
-    qsizetype start = position - block.position(), end = start;
-    while (start > 0 && inWord(line[start - 1])) --start;
-    while (end < line.size() && inWord(line[end])) ++end;
-    const QString word = line.mid(start, end - start);
-    for (const std::string_view keyword : LanguageKeywords())
-        if (word == QLatin1String(keyword.data(), static_cast<qsizetype>(keyword.size())))
-            return word;
-    return {};
+    const std::string line = HelpLine(block.text());
+    const std::string_view keyword =
+        kmp::KeywordAt(line, static_cast<std::size_t>(position - block.position()));
+    return QString::fromLatin1(keyword.data(), static_cast<qsizetype>(keyword.size()));
 }
 
 QString TProgramEditor::ToolTipAt(int position) const {
@@ -258,40 +249,35 @@ QString TProgramEditor::ToolTipAt(int position) const {
     return keyword.isEmpty() ? QString() : keywordHelp_(keyword);
 }
 
-// The upper-case letters typed just before the cursor; `lineStart` tells
-// whether only blanks stand before them on the line.
-QString TProgramEditor::WordBeforeCursor(bool& lineStart) const {
-    const QTextCursor cursor = textCursor();
-    const QString before = cursor.block().text().left(cursor.positionInBlock());
-    qsizetype start = before.size();
-    while (start > 0 && before[start - 1] >= u'A' && before[start - 1] <= u'Z') --start;
-    lineStart = before.left(start).trimmed().isEmpty();
-    return before.mid(start);
-}
-
 // Ctrl+Space offers every template that the word before the cursor begins;
 // typing offers them where a statement begins, from two letters on, until
 // a whole keyword stands there.
 void TProgramEditor::OfferTemplates(bool asked) {
-    bool lineStart = false;
-    const QString prefix = WordBeforeCursor(lineStart);
-    templates_->setCompletionPrefix(prefix);
-    const bool whole =
-        templates_->completionCount() == 1 && templates_->currentCompletion() == prefix;
-    if (templates_->completionCount() == 0 ||
-        (!asked && (prefix.size() < 2 || !lineStart || whole))) {
+    const QTextCursor cursor = textCursor();
+    const std::string before = HelpLine(cursor.block().text().left(cursor.positionInBlock()));
+    const TemplateOffer offer = OfferedTemplates(before, asked);
+    if (offer.templates.empty()) {
         templates_->popup()->hide();
         return;
     }
+    templates_->setCompletionPrefix(
+        QString::fromLatin1(offer.typed.data(), static_cast<qsizetype>(offer.typed.size())));
     templates_->popup()->setCurrentIndex(templates_->completionModel()->index(0, 0));
     QRect place = cursorRect();
     place.setWidth(templates_->popup()->sizeHintForColumn(0) + 24);
     templates_->complete(place);
 }
 
+// The rest of the template goes in, and its first value is selected, ready
+// to be written over.
 void TProgramEditor::InsertTemplate(const QString& text) {
     QTextCursor cursor = textCursor();
+    const int start = cursor.position() - static_cast<int>(templates_->completionPrefix().size());
     cursor.insertText(text.mid(templates_->completionPrefix().size()));
+    const TemplateValue value = FirstTemplateValue(text.toLatin1().toStdString());
+    cursor.setPosition(start + static_cast<int>(value.start));
+    cursor.setPosition(start + static_cast<int>(value.start + value.length),
+                       QTextCursor::KeepAnchor);
     setTextCursor(cursor);
 }
 

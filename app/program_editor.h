@@ -105,7 +105,6 @@ private:
     void DropMarksOfEditedLines(int position, int added);
     void ScrollIntoView(const QTextBlock& block);
     void ShowSelections();
-    QString WordBeforeCursor(bool& lineStart) const;
     void OfferTemplates(bool asked);
     void InsertTemplate(const QString& text);
 

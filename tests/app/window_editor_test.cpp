@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QStringListModel>
 #include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
 #include <QTextBrowser>
@@ -13,6 +14,9 @@
 #include "program_editor.h"
 #include "program_file.h"
 #include "program_highlighter.h"
+
+#include <language_help.h>
+#include <scanner.h>
 
 #include <QDir>
 #include <QDropEvent>
@@ -388,6 +392,12 @@ TEST_F(EditorTest, TemplatesInsertStatementsWithTheirBlanks) {
     ASSERT_TRUE(templates.popup()->isVisible());
     QTest::keyClick(templates.popup(), Qt::Key_Return);
     EXPECT_EQ(editor().textCursor().block().text(), "VYSTUP(0,0,0) CAS 0");
+    // Its first value is selected, to be written over.
+    EXPECT_EQ(editor().textCursor().selectedText(), "0");
+    EXPECT_EQ(editor().textCursor().selectionStart() - editor().textCursor().block().position(), 7);
+    TypeText(editor(), QStringLiteral("1"));
+    EXPECT_EQ(editor().textCursor().block().text(), "VYSTUP(1,0,0) CAS 0");
+    editor().moveCursor(QTextCursor::EndOfBlock);
     TypeText(editor(), QStringLiteral("\nRO"));
     ASSERT_TRUE(templates.popup()->isVisible());
     EXPECT_EQ(templates.completionCount(), 4);
@@ -402,6 +412,28 @@ TEST_F(EditorTest, TemplatesInsertStatementsWithTheirBlanks) {
     QTest::keyClick(templates.popup(), Qt::Key_Escape);
     ClickButton(*ui().Button1);
     EXPECT_TRUE(CompiledOk) << EditorText().toStdString();
+}
+
+// The templates and the keyword tooltips are the language help's: one list
+// in its order, and each keyword's form paragraph of the reference.
+TEST_F(EditorTest, TemplatesAndTooltipsComeFromTheLanguageHelp) {
+    const QStringList offered =
+        qobject_cast<QStringListModel*>(editor().Templates().model())->stringList();
+    ASSERT_EQ(offered.size(), static_cast<qsizetype>(StatementTemplates().size()));
+    for (qsizetype i = 0; i < offered.size(); ++i)
+        EXPECT_EQ(offered[i].toStdString(), StatementTemplates()[static_cast<std::size_t>(i)]);
+    const LanguageReference& reference = LanguageReference::Of(HelpLanguage::Slovak);
+    int withForm = 0;
+    for (const std::string_view keyword : LanguageKeywords()) {
+        SCOPED_TRACE(std::string(keyword));
+        const QString word =
+            QString::fromLatin1(keyword.data(), static_cast<qsizetype>(keyword.size()));
+        editor().setPlainText(QStringLiteral("PROGRAM p:\n") + word + QStringLiteral(" \nKONIEC"));
+        const std::string form = reference.FormOf(keyword);
+        EXPECT_EQ(editor().ToolTipAt(12).toStdString(), form);
+        withForm += form.empty() ? 0 : 1;
+    }
+    EXPECT_GE(withForm, 20);
 }
 
 }  // namespace
