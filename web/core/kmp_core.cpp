@@ -7,6 +7,8 @@
 #include <board_reply.h>
 #include <editor_text.h>
 #include <example_program.h>
+#include <kmp_version.h>
+#include <language_help.h>
 #include <permission_hint.h>
 #include <program_spans.h>
 #include <program_text.h>
@@ -211,9 +213,62 @@ val Texts() {
         {"lineLostPrefix", kLineLostPrefix},
         {"lineLostEnd", kLineLostEnd},
         {"noReplyLine", kNoReplyLine},
+        {"version", KMP_VERSION},
     };
     for (const auto& [name, text] : all) texts.set(name, std::string(text));
     return texts;
+}
+
+HelpLanguage HelpIn(bool english) {
+    return english ? HelpLanguage::English : HelpLanguage::Slovak;
+}
+
+// offeredTemplates(lineBeforeCursor, asked): { typed, templates }; the line
+// a byte a character, as lineSpans takes it.
+val Offered(const std::string& latin1Before, bool asked) {
+    const TemplateOffer offer = OfferedTemplates(latin1Before, asked);
+    val object = val::object();
+    object.set("typed", std::string(offer.typed));
+    object.set("templates", StringArray(std::vector<std::string>(offer.templates.begin(),
+                                                                 offer.templates.end())));
+    return object;
+}
+
+// firstTemplateValue(template): { start, length }
+val FirstValue(const std::string& statementTemplate) {
+    const TemplateValue value = FirstTemplateValue(statementTemplate);
+    val object = val::object();
+    object.set("start", static_cast<int>(value.start));
+    object.set("length", static_cast<int>(value.length));
+    return object;
+}
+
+void BindLanguageHelp() {
+    emscripten::function(
+        "referenceMarkdown",
+        +[](bool english) { return std::string(ReferenceMarkdown(HelpIn(english))); });
+    emscripten::function(
+        "referenceSection", +[](const std::string& keyword, bool english) {
+            return LanguageReference::Of(HelpIn(english)).SectionOf(keyword);
+        });
+    emscripten::function(
+        "keywordForm", +[](const std::string& keyword, bool english) {
+            return LanguageReference::Of(HelpIn(english)).FormOf(keyword);
+        });
+    emscripten::function(
+        "keywordAt", +[](const std::string& latin1Line, int column) {
+            return std::string(KeywordAt(latin1Line, static_cast<std::size_t>(column)));
+        });
+    emscripten::function(
+        "statementKeyword",
+        +[](const std::string& latin1Line) { return std::string(StatementKeyword(latin1Line)); });
+    emscripten::function(
+        "statementTemplates", +[] {
+            const auto all = StatementTemplates();
+            return StringArray(std::vector<std::string>(all.begin(), all.end()));
+        });
+    emscripten::function("offeredTemplates", &Offered);
+    emscripten::function("firstTemplateValue", &FirstValue);
 }
 
 }  // namespace
@@ -242,6 +297,7 @@ EMSCRIPTEN_BINDINGS(kmp_core) {
         });
     emscripten::function("lineSpans", &LineSpans);
     emscripten::function("texts", &Texts);
+    BindLanguageHelp();
     emscripten::constant("maxProgramFileBytes", static_cast<double>(kMaxProgramFileBytes));
     emscripten::constant("dsrWaitMs", kDsrWaitMs);
     emscripten::constant("replyQuietMs", kReplyQuietMs);

@@ -2,7 +2,7 @@
 // build-web/kmp.html, one file that works when opened from disk.
 //   node scripts/build.mjs CORE_JS OUT_DIR
 import { createHash } from 'node:crypto';
-import { copyFileSync, mkdirSync, readFileSync, writeFileSync } from 'node:fs';
+import { copyFileSync, mkdirSync, readdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import * as esbuild from 'esbuild';
@@ -15,6 +15,25 @@ const site = join(outDir, 'site');
 const generated = join(outDir, 'gen');
 mkdirSync(site, { recursive: true });
 mkdirSync(generated, { recursive: true });
+
+// The packages that the bundle holds code of, with their licenses: the
+// minified script keeps no comments, and the licenses ask for their notice
+// to go with every copy.
+function bundledLicenses(metafile) {
+  const packages = new Set();
+  for (const input of Object.keys(metafile.inputs)) {
+    const match = input.match(/node_modules\/((?:@[^/]+\/)?[^/]+)\//);
+    if (match) packages.add(match[1]);
+  }
+  const sections = [...packages].sort().map((name) => {
+    const folder = join(web, 'node_modules', name);
+    const { version, license } = JSON.parse(readFileSync(join(folder, 'package.json'), 'utf8'));
+    const file = readdirSync(folder).find((entry) => /^licen[cs]e/i.test(entry));
+    const text = file ? readFileSync(join(folder, file), 'utf8').trim() : license;
+    return `${name} ${version} (${license})\n\n${text}\n`;
+  });
+  return `The page's script (app.js) holds code of these packages:\n\n${sections.join('\n---\n\n')}`;
+}
 
 const textsJson = join(generated, 'window_texts.json');
 writeFileSync(
@@ -37,12 +56,14 @@ const bundle = await esbuild.build({
   // The core's Node branches never run in a page.
   external: ['fs', 'path', 'crypto', 'ws', 'worker_threads'],
   logLevel: 'warning',
+  metafile: true,
 });
 const script = bundle.outputFiles[0].text;
 const style = readFileSync(join(web, 'src/style.css'), 'utf8');
 const page = readFileSync(join(web, 'static/index.html'), 'utf8');
 
 writeFileSync(join(site, 'app.js'), script);
+writeFileSync(join(site, 'licenses.txt'), bundledLicenses(bundle.metafile));
 writeFileSync(join(site, 'style.css'), style);
 writeFileSync(join(site, 'index.html'), page);
 copyFileSync(join(web, 'static/manifest.webmanifest'), join(site, 'manifest.webmanifest'));
@@ -51,10 +72,13 @@ for (const size of [128, 256]) {
 }
 // The worker keeps every file of the site for offline use; a new build
 // has a new cache name, so an old copy is replaced as a whole.
-const files = ['./', 'index.html', 'app.js', 'style.css', 'manifest.webmanifest', 'icon-128.png', 'icon-256.png'];
-const version = createHash('sha256').update(script).update(style).update(page).digest('hex').slice(0, 12);
+const files = ['./', 'index.html', 'app.js', 'style.css', 'manifest.webmanifest', 'icon-128.png', 'icon-256.png', 'licenses.txt'];
+// The name carries kmp's version (as the core's build wrote it) and the
+// build's own digest, which also changes between commits of one version.
+const version = readFileSync(join(dirname(coreJs), 'generated/version.txt'), 'utf8').trim();
+const digest = createHash('sha256').update(script).update(style).update(page).digest('hex').slice(0, 12);
 const worker = readFileSync(join(web, 'static/sw.js'), 'utf8')
-  .replace('__CACHE_NAME__', `kmp-${version}`)
+  .replace('__CACHE_NAME__', `kmp-${version}-${digest}`)
   .replace('__FILES__', JSON.stringify(files));
 writeFileSync(join(site, 'sw.js'), worker);
 

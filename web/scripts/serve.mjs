@@ -2,7 +2,7 @@
 //   node scripts/serve.mjs DIR [PORT]
 import { createReadStream, statSync } from 'node:fs';
 import { createServer } from 'node:http';
-import { extname, join, normalize, resolve } from 'node:path';
+import { extname, isAbsolute, join, normalize, relative, resolve, sep } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
 const TYPES = {
@@ -14,13 +14,20 @@ const TYPES = {
   '.json': 'application/json',
 };
 
+// Whether `file` lies in the folder `root` or is it. A plain prefix test
+// would let /..%2fsite2/x reach the sibling folder site2.
+export function isInside(root, file) {
+  const path = relative(root, file);
+  return !isAbsolute(path) && path !== '..' && !path.startsWith(`..${sep}`);
+}
+
 // Starts the server; resolves with it and its address once it listens.
 export function serve(dir, port = 0) {
   const root = resolve(dir);
   const server = createServer((request, response) => {
     const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
     let file = normalize(join(root, path));
-    if (!file.startsWith(root)) {
+    if (!isInside(root, file)) {
       response.writeHead(403).end();
       return;
     }

@@ -60,6 +60,15 @@ export interface KmpCore {
   noPermissionHint(device: string, group: string): string;
   lineSpans(latin1Line: string): LineSpan[];
   texts(): Record<string, string>;
+  // The language's help; lines go in a byte a character (as lineSpans).
+  referenceMarkdown(english: boolean): string;
+  referenceSection(keyword: string, english: boolean): string;
+  keywordForm(keyword: string, english: boolean): string;
+  keywordAt(latin1Line: string, column: number): string;
+  statementKeyword(latin1Line: string): string;
+  statementTemplates(): string[];
+  offeredTemplates(latin1Before: string, asked: boolean): { typed: string; templates: string[] };
+  firstTemplateValue(template: string): { start: number; length: number };
   maxProgramFileBytes: number;
   dsrWaitMs: number;
   replyQuietMs: number;

@@ -4,9 +4,11 @@ import { CompileView } from './compile_view';
 import { loadCore } from './core';
 import { language, tr, widgetText } from './i18n';
 import { MemoPane } from './memo_pane';
+import { NewVersionNotice } from './new_version';
 import { pageTexts } from './page_texts';
 import { ProgramEditor } from './program_editor';
 import { ProgramFiles } from './program_files';
+import { ReferenceView } from './reference_view';
 import { TimingBars } from './timing_bars';
 import { UploadView } from './upload_view';
 
@@ -23,6 +25,8 @@ function element<T extends HTMLElement = HTMLElement>(id: string): T {
 function showCaptions(texts: Record<string, string>): void {
   document.documentElement.lang = language;
   for (const id of CAPTIONED) element(id).textContent = widgetText(id);
+  // The credits line names the build's version (%1 in its caption).
+  element('Label15').textContent = widgetText('Label15').replace('%1', texts.version);
   element('CheckBox1Text').textContent = widgetText('CheckBox1');
   // The window's contact link: the address, a subject and the first words.
   const link = element<HTMLAnchorElement>('Label16');
@@ -53,9 +57,22 @@ async function start(): Promise<void> {
   };
   timing.onChange = () => core.noteProgramChange();
   files.onOpened = () => compileView.forgetMarks();
+  const newVersion = new NewVersionNotice(element('NewVersion'), () => upload.isSending());
   upload.onSending = (sending) => {
     element<HTMLButtonElement>('Button1').disabled = sending;
     element<HTMLButtonElement>('Button5').disabled = sending;
+    newVersion.render();
+  };
+
+  const reference = new ReferenceView(core);
+  element('Help').textContent = tr(pageTexts.help);
+  element('Help').addEventListener('click', () =>
+    reference.open(editor.cursorLineText(), () => element('Help').focus()),
+  );
+  // F1 from anywhere; the focus goes back to where it was (the editor).
+  const showReference = () => {
+    const from = document.activeElement instanceof HTMLElement ? document.activeElement : null;
+    reference.open(editor.cursorLineText(), () => (from && from !== document.body ? from.focus() : editor.view.focus()));
   };
 
   const compile = () => {
@@ -72,6 +89,7 @@ async function start(): Promise<void> {
     const key = event.key.toLowerCase();
     let action: (() => void) | null = null;
     if (event.key === 'F5' || (ctrl && key === 'r')) action = compile;
+    else if (event.key === 'F1') action = showReference;
     else if (ctrl && key === 'o' && !upload.isSending()) action = () => void files.open();
     else if (ctrl && key === 's') action = event.shiftKey ? () => void files.saveAs() : () => void files.save();
     else if (event.key === 'Escape' && upload.isSending()) action = () => upload.cancel();
@@ -99,7 +117,7 @@ async function start(): Promise<void> {
   });
 
   if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
-    void navigator.serviceWorker.register('sw.js').catch(() => {});
+    newVersion.watch(navigator.serviceWorker);
   }
   element('Starting').remove();
   document.body.dataset.ready = 'true';

@@ -16,6 +16,7 @@ import {
 import { defaultKeymap, history, historyKeymap } from '@codemirror/commands';
 import { highlightSelectionMatches, search, searchKeymap } from '@codemirror/search';
 import type { KmpCore } from './core';
+import { languageHelp, latin1 } from './language_help';
 
 export interface ErrorMark {
   line: number; // 0-based
@@ -34,7 +35,7 @@ function highlighting(core: KmpCore) {
       for (let pos = from; pos <= to; ) {
         const line = view.state.doc.lineAt(pos);
         // The core reads a byte a character: keywords and digits are ASCII.
-        for (const span of core.lineSpans(line.text.replace(/[^\x00-\x7f]/g, '?'))) {
+        for (const span of core.lineSpans(latin1(line.text))) {
           builder.add(line.from + span.start, line.from + span.start + span.length, spanMarks[span.kind]);
         }
         pos = line.to + 1;
@@ -101,6 +102,7 @@ export class ProgramEditor {
           search({ top: true }),
           keymap.of([...defaultKeymap, ...historyKeymap, ...searchKeymap]),
           highlighting(core),
+          languageHelp(core),
           marksField,
           litField,
           EditorView.updateListener.of((update) => {
@@ -165,6 +167,12 @@ export class ProgramEditor {
     }
     const from = doc.line(line + 1).from;
     this.view.dispatch({ effects: [setLit.of(from), EditorView.scrollIntoView(from, { y: 'nearest' })] });
+  }
+
+  // The text of the cursor's line.
+  cursorLineText(): string {
+    const state = this.view.state;
+    return state.doc.lineAt(state.selection.main.head).text;
   }
 
   cursorLine(): number {

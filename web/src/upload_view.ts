@@ -9,6 +9,7 @@ import { tr, widgetText } from './i18n';
 import type { MemoPane } from './memo_pane';
 import { pageTexts } from './page_texts';
 import { SerialLink } from './serial_link';
+import { SimulatedBoard } from './simulated_board';
 
 // How often a CTS hold is looked at, and the progress redrawn.
 const CTS_POLL_MS = 50;
@@ -22,7 +23,21 @@ function element<T extends HTMLElement = HTMLElement>(id: string): T {
   return document.getElementById(id) as T;
 }
 
+type PortKind = 'serial' | 'simulated';
+
+// Real ports need Web Serial, which only some browsers have, and only on a
+// secure page; the reason why, or '' where they are offered.
+function noRealPortsReason(): string {
+  if (!window.isSecureContext) return pageTexts.notSecure;
+  return navigator.serial ? '' : pageTexts.noSerial;
+}
+
+function checked(id: string): boolean {
+  return element<HTMLInputElement>(id).checked;
+}
+
 function portName(port: SerialPort): string {
+  if (port instanceof SimulatedBoard) return tr(pageTexts.simulatedBoard);
   const { usbVendorId, usbProductId } = port.getInfo();
   if (usbVendorId === undefined) return tr(pageTexts.unnamedPort);
   const hex = (id = 0) => id.toString(16).padStart(4, '0');
@@ -39,6 +54,11 @@ interface Send {
 
 export class UploadView {
   private readonly link = new SerialLink();
+  private readonly board: SimulatedBoard;
+  // What Button2 connects to: the last choice, or the simulated board
+  // where real ports cannot be had.
+  private kind: PortKind = noRealPortsReason() ? 'simulated' : 'serial';
+  private reasonLogged = false;
   private name = '';
   private dsrOn = false;
   private connecting = false;
@@ -71,6 +91,23 @@ export class UploadView {
     element('Button4').addEventListener('click', () => void this.button4Click());
     element('Button7').textContent = widgetText('Button7');
     element('Button7').addEventListener('click', () => this.cancel());
+    element('ChoosePort').textContent = tr(pageTexts.choosePort);
+    element('ChoosePort').addEventListener('click', () => void this.choosePortClick());
+    for (const [id, text] of [
+      ['SimNoReply', pageTexts.simNoReply],
+      ['SimChangeByte', pageTexts.simChangeByte],
+      ['SimPull', pageTexts.simPull],
+    ]) {
+      element(`${id}Text`).textContent = tr(text);
+    }
+    this.board = new SimulatedBoard(
+      core.lineByteMs,
+      () => ({ noReply: checked('SimNoReply'), changeByte: checked('SimChangeByte'), pull: checked('SimPull') }),
+      () => {
+        const image = this.image();
+        return image ? core.uploadFrame(image).length : 0;
+      },
+    );
     this.link.onBytes = (bytes) => this.takeReturnedBytes(bytes);
     this.link.onSignals = (signals) => this.showDsr(signals.dataSetReady);
     this.link.onReadFault = (name) => this.log.appendLine(pageTexts.readFault + name);
@@ -97,29 +134,57 @@ export class UploadView {
       this.showClosedState();
       return;
     }
-    // A second click while the chooser or the open is pending does nothing.
+    await this.connectOnce(this.kind);
+  }
+
+  // ChoosePort: the browser's chooser or the simulated board, asked in a
+  // dialog; where real ports cannot be had, only the board is offered.
+  private async choosePortClick(): Promise<void> {
+    if (this.send || this.connecting || this.link.isOpen()) return;
+    const dialog = element<HTMLDialogElement>('PortChoice');
+    element('PortChoiceCaption').textContent = tr(pageTexts.portChoiceCaption);
+    element('ChooseSerialPort').textContent = tr(pageTexts.serialPortChoice);
+    element<HTMLButtonElement>('ChooseSerialPort').disabled = noRealPortsReason() !== '';
+    element('ChooseSimulatedBoard').textContent = tr(pageTexts.simulatedBoard);
+    element('ChooseCancel').textContent = tr(pageTexts.cancel);
+    dialog.returnValue = '';
+    const chosen = await new Promise<string>((resolve) => {
+      dialog.addEventListener('close', () => resolve(dialog.returnValue), { once: true });
+      dialog.showModal();
+    });
+    element('ChoosePort').focus();
+    if (chosen === 'serial' || chosen === 'simulated') await this.connectOnce(chosen);
+  }
+
+  // A second click while the chooser or the open is pending does nothing.
+  private async connectOnce(kind: PortKind): Promise<void> {
+    if (this.connecting) return;
     this.connecting = true;
     try {
-      await this.connect();
+      await this.connect(kind);
     } finally {
       this.connecting = false;
     }
   }
 
-  private async connect(): Promise<void> {
+  private async connect(kind: PortKind): Promise<void> {
     const texts = this.texts;
-    const serial = navigator.serial;
-    if (!window.isSecureContext || !serial) {
-      const text = window.isSecureContext ? pageTexts.noSerial : pageTexts.notSecure;
-      await messageBox(tr(pageTexts.noSerialCaption), tr(text), 'ok');
-      return;
+    const reason = noRealPortsReason();
+    if (reason && !this.reasonLogged) {
+      this.reasonLogged = true;
+      this.log.appendLine(reason);
     }
     let port: SerialPort;
-    try {
-      port = await serial.requestPort();
-    } catch {
-      return; // no port chosen
+    if (kind === 'simulated' || reason) {
+      port = this.board;
+    } else {
+      try {
+        port = await navigator.serial!.requestPort();
+      } catch {
+        return; // no port chosen
+      }
     }
+    this.kind = port === this.board ? 'simulated' : 'serial';
     this.name = portName(port);
     try {
       await this.link.open(port);
@@ -138,7 +203,12 @@ export class UploadView {
     }
     element('Button2').textContent = tr(texts.disconnectCaption);
     element<HTMLInputElement>('CheckBox1').disabled = true;
+    element<HTMLButtonElement>('ChoosePort').disabled = true;
     element('ComLed1').classList.add('on');
+    if (port === this.board) {
+      element('SimFaults').hidden = false;
+      this.log.appendLine(pageTexts.simulatedNote);
+    }
     this.dsrTimer = window.setTimeout(() => {
       if (this.link.isOpen() && !this.dsrOn) this.log.appendLine(this.core.dsrOffLine(this.name, this.core.dsrWaitMs));
     }, this.core.dsrWaitMs);
@@ -156,6 +226,8 @@ export class UploadView {
     this.dsrOn = false;
     element('Button2').textContent = tr(this.texts.connectCaption);
     element<HTMLInputElement>('CheckBox1').disabled = false;
+    element<HTMLButtonElement>('ChoosePort').disabled = false;
+    element('SimFaults').hidden = true;
     element('ComLed1').classList.remove('on');
     element('ComLed2').classList.remove('on');
     element<HTMLButtonElement>('Button4').disabled = true;

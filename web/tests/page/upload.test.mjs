@@ -1,6 +1,6 @@
 // The page's real upload code over the serial stand-in: the connect, the
 // exact bytes at the board and the exact log, a cancel's count, the
-// handshake, a lost device, a busy port, no Web Serial, DSR off, a read
+// handshake, a lost device, a busy port, DSR off, a read
 // error, and a real pseudo-terminal with the project's echo peer.
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
@@ -179,19 +179,6 @@ const REFUSED_CONNECTS = [
     caption: 'Chyba!',
     text: `Nemôžem sa pripojiť cez PORT ${PORT}. Tento port je obsadený iným programom alebo to nie je sériový port!!! Skúste vybrať iný port.`,
     log: 'Ak port nepoužíva iný program: Nemáte oprávnenie otvoriť zariadenie /dev/ttyUSB* alebo /dev/ttyACM*. Na Debiane sa pridajte do skupiny dialout, ktorá ho vlastní (sudo usermod -aG dialout $USER), potom sa odhláste a znova prihláste.',
-  },
-  {
-    name: 'no Web Serial',
-    prepare: (page) => page.addInitScript(() => Object.defineProperty(Navigator.prototype, 'serial', { get: () => undefined })),
-    caption: 'Sériový port nie je dostupný',
-    text: 'Tento prehliadač nevie pracovať so sériovým portom (Web Serial). Otvorte stránku v prehliadači Google Chrome, Microsoft Edge alebo Opera na počítači (Windows, Linux, macOS alebo ChromeOS).',
-  },
-  {
-    name: 'a page outside a secure context',
-    host: 'kmp.test',
-    prepare: async () => {},
-    caption: 'Sériový port nie je dostupný',
-    text: 'Sériový port sa dá použiť len na stránke otvorenej cez https://, z adresy localhost alebo zo súboru v počítači (file://).',
   },
 ];
 for (const { name, host, prepare, caption, text, log } of REFUSED_CONNECTS) {

@@ -1,0 +1,7 @@
+// The page's core loaded in Node, for expected values that come from the
+// same C++ as the page's (and the window's) own.
+import { createRequire } from 'node:module';
+import { join } from 'node:path';
+import { webBuild } from './harness.mjs';
+
+export const core = await createRequire(import.meta.url)(join(webBuild, 'core/kmp_core.js'))();
