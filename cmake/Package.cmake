@@ -52,16 +52,15 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "compiler and uploader for a PIC stepper motor controller's programs")
-# Debian's extended description: each line begins with a space, an empty
-# line is " .".
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- kmp drives a small stepper motor (taken from a hard disk drive) through a
- PIC microcontroller board on a serial port. A control program is written in
- a small language with Slovak keywords, compiled into a 128-byte program
- image shown as a listing with a numbered error log, and uploaded to the
- board at 300 baud 8N2.
- .
- This package holds the window kmp-studio, the command-line compiler kmpc
- (with kmpc-port for uploads), the language reference, and the same tool as
- a web page for a school's server or for opening from disk.")
+# The extended description below the summary; CPack indents its lines and
+# writes an empty one as Debian's " .".
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "kmp drives a small stepper motor (taken from a hard disk drive) through a
+PIC microcontroller board on a serial port. A control program is written in
+a small language with Slovak keywords, compiled into a 128-byte program
+image shown as a listing with a numbered error log, and uploaded to the
+board at 300 baud 8N2.
+
+This package holds the window kmp-studio, the command-line compiler kmpc
+(with kmpc-port for uploads), the language reference, and the same tool as
+a web page for a school's server or for opening from disk.")
 include(CPack)

@@ -5,7 +5,7 @@
 # hardening flags; OUT_DIR/kmp_VERSION_amd64.deb is what CPack makes of it.
 set -euo pipefail
 
-tree=$1
+tree=$(mkdir -p "$1" && cd "$1" && pwd)
 out=$(mkdir -p "$2" && cd "$2" && pwd)
 web=$3
 root=$(cd "$(dirname "$0")/.." && pwd)

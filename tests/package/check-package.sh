@@ -77,7 +77,11 @@ sed 's/^/lintian: /' "$work/lintian"
 check "lintian finds no error" equal "$lintian_status" 0
 
 # The programs from the unpacked root (the system's Qt beside them).
-run() { env LC_ALL=C.UTF-8 LANGUAGE= QT_QPA_PLATFORM=offscreen "$root/usr/bin/$@"; }
+run() { # PROGRAM ARGS...: from the unpacked root, in the caller's LANGUAGE
+  local program=$1
+  shift
+  env LC_ALL=C.UTF-8 LANGUAGE="${LANGUAGE:-}" QT_QPA_PLATFORM=offscreen "$root/usr/bin/$program" "$@"
+}
 check "kmpc --version" equal "$(run kmpc --version)" "kmpc (kmp) $version"
 check "kmpc-port --version" equal "$(run kmpc-port --version)" "kmpc (kmp) $version"
 check "kmp-studio --version" equal "$(run kmp-studio --version)" "kmp-studio $version"

@@ -12,14 +12,7 @@ int main(int argc, char** argv) {
     std::setlocale(LC_TIME, "");
     kmpc::Options options;
     if (!kmpc::ParseCommandLine(argc, argv, options)) return kmpc::kExitUsage;
-    if (options.help) {
-        std::fputs(kmpc::HelpText().c_str(), stdout);
-        return kmpc::FinishOutput(kmpc::kExitOk);
-    }
-    if (options.version) {
-        std::fputs(kmpc::VersionText().c_str(), stdout);
-        return kmpc::FinishOutput(kmpc::kExitOk);
-    }
+    if (const auto answered = kmpc::AnswerHelpOrVersion(options)) return *answered;
     if (kmpc::NeedsPortProgram(options)) {
         const int error = kmpc::ExecPortProgram(argv);
         std::fprintf(stderr, "kmpc: cannot start %s: %s\n", kmpc::kPortProgramName,

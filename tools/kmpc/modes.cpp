@@ -28,4 +28,10 @@ int FinishOutput(int status) {
     return status;
 }
 
+std::optional<int> AnswerHelpOrVersion(const Options& options) {
+    if (!options.help && !options.version) return std::nullopt;
+    std::fputs((options.help ? HelpText() : VersionText()).c_str(), stdout);
+    return FinishOutput(kExitOk);
+}
+
 }  // namespace kmpc

@@ -5,6 +5,7 @@
 #include "options.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace kmpc {
 
@@ -15,5 +16,9 @@ int RunWithoutPort(const Options& options, const kmp::Clock& clock, std::FILE* o
 // Flushes standard output; a failed write turns `status` into a usage
 // failure with a message.
 int FinishOutput(int status);
+
+// --help and --version, for kmpc and kmpc-port alike: prints the text and
+// returns the exit status, or returns nothing when neither was asked for.
+std::optional<int> AnswerHelpOrVersion(const Options& options);
 
 }  // namespace kmpc

@@ -149,6 +149,7 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOFBF, BUFSIZ);
     kmpc::Options options;
     if (!kmpc::ParseCommandLine(argc, argv, options)) return kmpc::kExitUsage;
+    if (const auto answered = kmpc::AnswerHelpOrVersion(options)) return *answered;
     // The one reading of the simulator choice; it goes down as an argument.
     const bool withSimulator = kmp::SimulatorChosen(options.simulator);
     kmp::i18n::Init();
