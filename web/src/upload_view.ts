@@ -1,18 +1,17 @@
 // The port controls: Button2 connects and disconnects, the lamps show the
 // open line (ComLed1) and DSR (ComLed2), Button4 sends the frame and Button7
-// (or Esc) cancels it. The frame goes out a byte at a time in step with the
-// line, so the progress, a CTS hold and a cancel's count are exact: Web
-// Serial cannot say what is still queued.
+// (or Esc) cancels it. The frame goes out in step with the line
+// (paced_writer.ts), also from a hidden tab.
 import type { KmpCore, WriteEnd } from './core';
 import { messageBox } from './dialogs';
 import { tr, widgetText } from './i18n';
 import type { MemoPane } from './memo_pane';
 import { pageTexts } from './page_texts';
+import { type PacedSend, writePaced } from './paced_writer';
 import { SerialLink } from './serial_link';
 import { SimulatedBoard } from './simulated_board';
 
-// How often a CTS hold is looked at, and the progress redrawn.
-const CTS_POLL_MS = 50;
+// How often the progress is redrawn.
 const PROGRESS_MS = 100;
 // The window's write time limit: 10 s and 10 s a byte.
 const writeLimitMs = (total: number) => 10000 + 10000 * total;
@@ -44,13 +43,7 @@ function portName(port: SerialPort): string {
   return `USB ${hex(usbVendorId)}:${hex(usbProductId)}`;
 }
 
-interface Send {
-  frame: Uint8Array;
-  written: number;
-  heldSince: number; // 0 while CTS lets the bytes go
-  cancel: boolean;
-  lost: boolean;
-}
+type Send = PacedSend;
 
 export class UploadView {
   private readonly link = new SerialLink();
@@ -276,48 +269,19 @@ export class UploadView {
     if (send.lost) this.lineLost();
   }
 
-  // Each byte goes when the one before has had its time on the line; with
-  // the handshake none goes while CTS is off.
-  private async writeFrame(send: Send): Promise<WriteEnd> {
-    const handshake = element<HTMLInputElement>('CheckBox1').checked;
-    const deadline = performance.now() + writeLimitMs(send.frame.length);
-    for (const byte of send.frame) {
-      if (send.lost) return 'failed';
-      if (send.cancel) return 'cancelled';
-      if (handshake) {
-        const held = await this.waitForCts(send, deadline);
-        if (held !== 'completed') return held;
-      }
-      const due = performance.now() + this.core.lineByteMs;
-      try {
-        await this.link.writeByte(byte);
-      } catch {
-        return 'failed';
-      }
-      send.written += 1;
-      await sleep(Math.max(0, due - performance.now()));
-    }
-    return send.lost ? 'failed' : 'completed';
-  }
-
-  private async waitForCts(send: Send, deadline: number): Promise<WriteEnd> {
-    for (;;) {
-      let clear: boolean;
-      try {
-        clear = (await this.link.readSignals()).clearToSend;
-      } catch {
-        return 'failed';
-      }
-      if (clear) {
-        send.heldSince = 0;
-        return 'completed';
-      }
-      if (send.heldSince === 0) send.heldSince = performance.now();
-      if (send.cancel) return 'cancelled';
-      if (send.lost) return 'failed';
-      if (performance.now() > deadline) return 'timedOut';
-      await sleep(CTS_POLL_MS);
-    }
+  // With the handshake no byte goes while CTS is off.
+  private writeFrame(send: Send): Promise<WriteEnd> {
+    const link = this.link;
+    return writePaced(
+      { writeByte: (byte) => link.writeByte(byte), clearToSend: async () => (await link.readSignals()).clearToSend },
+      send,
+      {
+        byteMs: this.core.lineByteMs,
+        limitMs: writeLimitMs(send.frame.length),
+        handshake: element<HTMLInputElement>('CheckBox1').checked,
+        clock: { now: () => performance.now(), sleep },
+      },
+    );
   }
 
   private showSending(send: Send | null): void {

@@ -1,3 +1,20 @@
+import { openPage } from './harness.mjs';
+
+// A page with `board` behind its serial stand-in (and `prepare` before it
+// loads), the example compiled and the port connected.
+export async function connectedPage(browser, url, board, { handshake = false, prepare = async () => {} } = {}) {
+  const page = await openPage(browser, url, async (p) => {
+    await board.attach(p);
+    await prepare(p);
+  });
+  await page.click('#Button1');
+  if (handshake) await page.check('#CheckBox1');
+  await page.click('#Button2');
+  await page.waitForSelector('#ComLed1.on');
+  if (board.dsr) await page.waitForSelector('#Button4:enabled');
+  return page;
+}
+
 // The board behind the page's serial stand-in, in Node: it records what the
 // page opened, set and wrote, answers with its modem lines, echoes every
 // byte like the project's echo peer, and can be made busy, silent or lost.

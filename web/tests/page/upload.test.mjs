@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { test } from 'node:test';
-import { Board } from './board.mjs';
+import { Board, connectedPage } from './board.mjs';
 import { fileUrl, kmpc, messageBox, openPage, paneLines, root, browserAndSite, waitForLogLine } from './harness.mjs';
 import { PtyBoard } from './pty_board.mjs';
 
@@ -29,15 +29,7 @@ const ECHOED_SEND = [
 
 // A page with `board` behind its serial stand-in, the example compiled and
 // the port connected.
-async function connected(board, url = shared.site.url, { handshake = false } = {}) {
-  const page = await openPage(shared.browser, url, (p) => board.attach(p));
-  await page.click('#Button1');
-  if (handshake) await page.check('#CheckBox1');
-  await page.click('#Button2');
-  await page.waitForSelector('#ComLed1.on');
-  if (board.dsr) await page.waitForSelector('#Button4:enabled');
-  return page;
-}
+const connected = (board, url = shared.site.url, options = {}) => connectedPage(shared.browser, url, board, options);
 
 async function sendLines(page) {
   const lines = await paneLines(page, 'Memo1');
