@@ -19,6 +19,7 @@ export class SimulatedBoard extends EventTarget implements SerialPort {
   writable: WritableStream<Uint8Array> | null = null;
   private toPage: ReadableStreamDefaultController<Uint8Array> | null = null;
   private pulled = false;
+  private pulling = false;
   private faults: BoardFaults = { noReply: false, changeByte: false, pull: false };
   private taken = 0; // bytes of the current send
   private lastByteAt = -Infinity;
@@ -37,6 +38,7 @@ export class SimulatedBoard extends EventTarget implements SerialPort {
 
   async open(_options: SerialOptions): Promise<void> {
     this.pulled = false;
+    this.pulling = false;
     this.readable = new ReadableStream({ start: (controller) => void (this.toPage = controller) });
     this.writable = new WritableStream({ write: (chunk) => this.take(chunk) });
   }
@@ -60,7 +62,8 @@ export class SimulatedBoard extends EventTarget implements SerialPort {
   // comes back (unless told otherwise). A send begins after a frame's end
   // (255) or a pause of a second.
   private async take(chunk: Uint8Array): Promise<void> {
-    if (this.pulled) throw LOST();
+    // Once pulled, a byte more cannot reach the board.
+    if (this.pulled || this.pulling) throw LOST();
     for (const byte of chunk) {
       const now = performance.now();
       if (now - this.lastByteAt > NEW_SEND_PAUSE_MS) this.taken = 0;
@@ -70,6 +73,7 @@ export class SimulatedBoard extends EventTarget implements SerialPort {
       this.taken = byte === FRAME_END ? 0 : this.taken + 1;
       window.setTimeout(() => this.arrived(byte, index), this.lineByteMs);
       if (this.faults.pull && index + 1 >= Math.ceil(this.frameLength() / 2)) {
+        this.pulling = true;
         window.setTimeout(() => this.pull(), this.lineByteMs);
         return;
       }
