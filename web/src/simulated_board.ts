@@ -22,6 +22,7 @@ export class SimulatedBoard extends EventTarget implements SerialPort {
   private pulling = false;
   private faults: BoardFaults = { noReply: false, changeByte: false, pull: false };
   private taken = 0; // bytes of the current send
+  private pullAfter = Infinity; // bytes, with the pull fault
   private lastByteAt = -Infinity;
 
   constructor(
@@ -68,11 +69,14 @@ export class SimulatedBoard extends EventTarget implements SerialPort {
       const now = performance.now();
       if (now - this.lastByteAt > NEW_SEND_PAUSE_MS) this.taken = 0;
       this.lastByteAt = now;
-      if (this.taken === 0) this.faults = { ...this.faultsNow() };
+      if (this.taken === 0) {
+        this.faults = { ...this.faultsNow() };
+        this.pullAfter = this.faults.pull ? Math.ceil(this.frameLength() / 2) : Infinity;
+      }
       const index = this.taken;
       this.taken = byte === FRAME_END ? 0 : this.taken + 1;
       window.setTimeout(() => this.arrived(byte, index), this.lineByteMs);
-      if (this.faults.pull && index + 1 >= Math.ceil(this.frameLength() / 2)) {
+      if (index + 1 >= this.pullAfter) {
         this.pulling = true;
         window.setTimeout(() => this.pull(), this.lineByteMs);
         return;

@@ -43,8 +43,6 @@ function portName(port: SerialPort): string {
   return `USB ${hex(usbVendorId)}:${hex(usbProductId)}`;
 }
 
-type Send = PacedSend;
-
 export class UploadView {
   private readonly link = new SerialLink();
   private readonly board: SimulatedBoard;
@@ -56,10 +54,10 @@ export class UploadView {
   private dsrOn = false;
   private connecting = false;
   private dsrTimer = 0;
-  private send: Send | null = null;
+  private send: PacedSend | null = null;
   // The send that the bar shows: the running one, or the last until the
   // next compile.
-  private lastProgress: Send | null = null;
+  private lastProgress: PacedSend | null = null;
   private progressTimer = 0;
   // The returned bytes of the last send, until they are checked.
   private echo: { frame: Uint8Array; returned: number[] } | null = null;
@@ -86,6 +84,10 @@ export class UploadView {
     element('Button7').addEventListener('click', () => this.cancel());
     element('ChoosePort').textContent = tr(pageTexts.choosePort);
     element('ChoosePort').addEventListener('click', () => void this.choosePortClick());
+    element('PortChoiceCaption').textContent = tr(pageTexts.portChoiceCaption);
+    element('ChooseSerialPort').textContent = tr(pageTexts.serialPortChoice);
+    element('ChooseSimulatedBoard').textContent = tr(pageTexts.simulatedBoard);
+    element('ChooseCancel').textContent = tr(pageTexts.cancel);
     for (const [id, text] of [
       ['SimNoReply', pageTexts.simNoReply],
       ['SimChangeByte', pageTexts.simChangeByte],
@@ -135,11 +137,7 @@ export class UploadView {
   private async choosePortClick(): Promise<void> {
     if (this.send || this.connecting || this.link.isOpen()) return;
     const dialog = element<HTMLDialogElement>('PortChoice');
-    element('PortChoiceCaption').textContent = tr(pageTexts.portChoiceCaption);
-    element('ChooseSerialPort').textContent = tr(pageTexts.serialPortChoice);
     element<HTMLButtonElement>('ChooseSerialPort').disabled = noRealPortsReason() !== '';
-    element('ChooseSimulatedBoard').textContent = tr(pageTexts.simulatedBoard);
-    element('ChooseCancel').textContent = tr(pageTexts.cancel);
     dialog.returnValue = '';
     const chosen = await new Promise<string>((resolve) => {
       dialog.addEventListener('close', () => resolve(dialog.returnValue), { once: true });
@@ -255,7 +253,7 @@ export class UploadView {
   private async sendFrame(frame: Uint8Array): Promise<void> {
     window.clearTimeout(this.quietTimer);
     this.echo = { frame, returned: [] };
-    const send: Send = { frame, written: 0, heldSince: 0, cancel: false, lost: false };
+    const send: PacedSend = { frame, written: 0, heldSince: 0, cancel: false, lost: false };
     this.showSending(send);
     this.log.appendLine(this.texts.sendingLine);
     const end = await this.writeFrame(send);
@@ -270,7 +268,7 @@ export class UploadView {
   }
 
   // With the handshake no byte goes while CTS is off.
-  private writeFrame(send: Send): Promise<WriteEnd> {
+  private writeFrame(send: PacedSend): Promise<WriteEnd> {
     const link = this.link;
     return writePaced(
       { writeByte: (byte) => link.writeByte(byte), clearToSend: async () => (await link.readSignals()).clearToSend },
@@ -284,7 +282,7 @@ export class UploadView {
     );
   }
 
-  private showSending(send: Send | null): void {
+  private showSending(send: PacedSend | null): void {
     this.send = send;
     const on = send !== null;
     element<HTMLButtonElement>('Button2').disabled = on;

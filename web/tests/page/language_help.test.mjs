@@ -102,6 +102,13 @@ test("a keyword's hover and Ctrl+I show its statement's form and ranges", async 
 
 // The offered templates with their trailing blanks.
 const offered = (page) => page.locator('.cm-tooltip-autocomplete li').evaluateAll((items) => items.map((item) => item.textContent));
+// The list of templates once it takes keys: CodeMirror ignores them for its
+// interaction delay (75 ms) after it opens.
+async function templateList(page) {
+  await page.waitForSelector('.cm-tooltip-autocomplete');
+  await page.waitForTimeout(150);
+}
+
 // The editor's line (1-based) as shown.
 const lineText = (page, line) => page.locator('#RichEdit1 .cm-line').nth(line - 1).textContent();
 
@@ -114,7 +121,7 @@ test('the templates: Ctrl+Space offers all, VY offers VYSTUP, the first value is
   assert.equal((await offered(page)).length, 11);
   await page.keyboard.press('Escape');
   await page.keyboard.type('VY');
-  await page.waitForSelector('.cm-tooltip-autocomplete');
+  await templateList(page);
   assert.deepEqual(await offered(page), ['VYSTUP(0,0,0) CAS 0']);
   await page.keyboard.press('Enter');
   assert.equal(await lineText(page, 2), 'VYSTUP(0,0,0) CAS 0');
@@ -125,7 +132,7 @@ test('the templates: Ctrl+Space offers all, VY offers VYSTUP, the first value is
   // KONIEC makes a new line.
   await page.keyboard.press('End');
   await page.keyboard.type('\nRO');
-  await page.waitForSelector('.cm-tooltip-autocomplete');
+  await templateList(page);
   assert.equal((await offered(page)).length, 4);
   await page.keyboard.press('ArrowDown');
   await page.keyboard.press('Enter');
