@@ -45,7 +45,9 @@ TEST(LanguageHelp, OfferedTemplates) {
         {"V", true, "V", {"VYSTUP(0,0,0) CAS 0"}},
         {"VY", false, "VY", {"VYSTUP(0,0,0) CAS 0"}},
         {"  \tRO", false, "RO", rotations},
-        {"AK", false, "AK",
+        {"AK",
+         false,
+         "AK",
          {"AK DIGITAL (VSTUP1) AND (VSTUP2) SKOK ", "AK KOMPARATOR (VSTUP1) AND (VSTUP2) SKOK "}},
         {"KONIEC", false, "KONIEC", {}},
         {"KONIEC", true, "KONIEC", {"KONIEC"}},
@@ -90,11 +92,16 @@ TEST(LanguageHelp, KeywordAtAndStatementKeyword) {
         std::size_t column;
         std::string_view keyword;
     } cases[] = {
-        {"  VYSTUP(0,0,0) CAS 1", 2, "VYSTUP"},  {"  VYSTUP(0,0,0) CAS 1", 5, "VYSTUP"},
-        {"  VYSTUP(0,0,0) CAS 1", 8, "VYSTUP"},  {"  VYSTUP(0,0,0) CAS 1", 17, "CAS"},
-        {"  VYSTUP(0,0,0) CAS 1", 20, ""},       {"  VYSTUP(0,0,0) CAS 1", 0, ""},
-        {"VYSTUPY", 3, ""},                      {"vystup", 2, ""},
-        {"AK DIGITAL (NEG_VSTUP1)", 14, "NEG_VSTUP1"}, {"KONIEC", 99, "KONIEC"},
+        {"  VYSTUP(0,0,0) CAS 1", 2, "VYSTUP"},
+        {"  VYSTUP(0,0,0) CAS 1", 5, "VYSTUP"},
+        {"  VYSTUP(0,0,0) CAS 1", 8, "VYSTUP"},
+        {"  VYSTUP(0,0,0) CAS 1", 17, "CAS"},
+        {"  VYSTUP(0,0,0) CAS 1", 20, ""},
+        {"  VYSTUP(0,0,0) CAS 1", 0, ""},
+        {"VYSTUPY", 3, ""},
+        {"vystup", 2, ""},
+        {"AK DIGITAL (NEG_VSTUP1)", 14, "NEG_VSTUP1"},
+        {"KONIEC", 99, "KONIEC"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.line) + " @" + std::to_string(c.column));
@@ -110,10 +117,10 @@ TEST(LanguageHelp, SectionsAndForms) {
         const char* keyword;
         const char* section;
     } cases[] = {
-        {"VYSTUP", "VYSTUP"},   {"CAS", "VYSTUP"},     {"CASOVANIE", "CASOVANIE"},
-        {"PERIODA", "CASOVANIE"}, {"RESET", "RESET"},  {"ROZBEH", "ROTUJ"},
-        {"STALE", "ROTUJ"},     {"OPAKUJ", "OPAKUJ"},  {"AK", "AK … SKOK"},
-        {"SKOK", "AK … SKOK"},  {"NEG_VSTUP2", "AK … SKOK"}, {"", ""},
+        {"VYSTUP", "VYSTUP"},     {"CAS", "VYSTUP"},           {"CASOVANIE", "CASOVANIE"},
+        {"PERIODA", "CASOVANIE"}, {"RESET", "RESET"},          {"ROZBEH", "ROTUJ"},
+        {"STALE", "ROTUJ"},       {"OPAKUJ", "OPAKUJ"},        {"AK", "AK … SKOK"},
+        {"SKOK", "AK … SKOK"},    {"NEG_VSTUP2", "AK … SKOK"}, {"", ""},
     };
     for (HelpLanguage language : {HelpLanguage::Slovak, HelpLanguage::English}) {
         const LanguageReference& reference = LanguageReference::Of(language);
