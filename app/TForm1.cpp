@@ -6,6 +6,7 @@
 #include "error_display.h"
 #include "example_program.h"
 #include "kmp_version.h"
+#include "recovery_file.h"
 #include "ui_TForm1.h"
 #include "window_fit.h"
 #include "window_icon.h"

@@ -23,6 +23,7 @@ class TForm1;
 
 namespace kmp {
 
+class RecoveryFile;
 class UploadController;
 
 // The link text handed to the desktop's "mailto:" handler.
@@ -80,9 +81,13 @@ public:
     void Button4Click();
     void Button7Click();  // cancels a running send
     void ComboBox1Change();
-    void ComPort1RxChar(int count);
-    void ComPort1DSRChange(bool onOff);
-    void ComPort1LineLost();
+
+    // Keeps a copy of unsaved text in `folder` (RecoveryFile), written
+    // `delayMs` after a change (5 s; tests pass less).
+    void KeepRecoveryIn(const QString& folder, int delayMs = 5000);
+    // Offers the text that a window which did not end cleanly left in that
+    // folder: Yes brings it back, unsaved, with its file name.
+    void OfferRecovery();
 
     // F1: the language reference, at the statement under the editor's cursor.
     void ShowReference();
@@ -118,6 +123,7 @@ private:
     TimingSettings Timing() const;
     void ShowPosition(QSlider& trackBar, QLabel& valueLabel);
     void LoadProgramFile(const QString& name);
+    void ReplaceText(const QString& text);
     bool SaveWithDialog();
     void SaveTo(const QString& name);
     void SetCurrentFile(const QString& name);
@@ -133,6 +139,8 @@ private:
     QTextBrowser* reference_ = nullptr;  // a window of its own, made at the first F1
     QString currentFile_;
     std::unique_ptr<UploadController> upload_;
+    std::unique_ptr<RecoveryFile> recovery_;
+    QString recoveryFolder_;
     // The text of each error of the last compile run (it follows edits; none
     // after an open), and the source line of each listing line while the
     // text is as it was compiled.

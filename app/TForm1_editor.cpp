@@ -2,6 +2,8 @@
 // opening of dropped program files.
 #include "TForm1.h"
 
+#include "error_hints.h"
+
 #include "file_drop.h"
 #include "app_texts.h"
 #include "log_navigation.h"
@@ -102,16 +104,12 @@ void TForm1::TakeCompileResult(const CompileResult& result, const ErrorPlace* to
     for (const ErrorPlace& e : result.errorPlaces) {
         errorSpans_.push_back(ui->RichEdit1->SpanCursor(e.line, e.column, e.length));
         errorLogLines_.push_back(e.logLine);
-        QString message = QString::fromStdString(e.message);
-        if (message.startsWith(QLatin1String(" : "))) message.remove(0, 3);
-        // A hint stands beside the message, never in its place.
-        if (!e.hint.empty()) message += QLatin1Char('\n') + QString::fromStdString(e.hint);
-        marks.push_back({e.line, e.column, e.length, message});
+        marks.push_back({e.line, e.column, e.length, QString::fromStdString(MarkTooltip(e))});
     }
     // The statement that no longer fits the image.
     if (tooLong) {
         marks.push_back({tooLong->line, tooLong->column, tooLong->length,
-                         QString::fromStdString(tooLong->hint)});
+                         QString::fromStdString(MarkTooltip(*tooLong))});
     }
     ui->RichEdit1->SetErrorMarks(marks);
     ui->RichEdit1->HighlightLine(-1);

@@ -4,6 +4,7 @@
 
 #include "app_texts.h"
 #include "program_file.h"
+#include "recovery_file.h"
 #include "ui_TForm1.h"
 
 #include <QFile>
@@ -46,19 +47,45 @@ void TForm1::OpenProgramFile(const QString& name) {
 
 void TForm1::LoadProgramFile(const QString& name) {
     const std::string text = ReadProgramFile(QFile::encodeName(name).toStdString());
-    // One edit of the whole text: Ctrl+Z brings the text before back. The
-    // replacement is a change of the editor, so RichEdit1Change runs.
+    ReplaceText(QString::fromStdString(text));
+    SetCurrentFile(name);
+}
+
+// One edit of the whole text: Ctrl+Z brings the text before back. The
+// replacement is a change of the editor, so RichEdit1Change runs.
+void TForm1::ReplaceText(const QString& text) {
     QTextDocument& document = *ui->RichEdit1->document();
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
-    cursor.insertText(QString::fromStdString(text));
+    cursor.insertText(text);
     cursor.endEditBlock();
     ui->RichEdit1->setTextCursor(QTextCursor(&document));
     // The log's error lines speak of the text before.
     errorSpans_.clear();
     errorLogLines_.clear();
-    SetCurrentFile(name);
+}
+
+void TForm1::KeepRecoveryIn(const QString& folder, int delayMs) {
+    recoveryFolder_ = folder;
+    recovery_ = std::make_unique<RecoveryFile>(
+        *ui->RichEdit1->document(), [this] { return currentFile_; }, folder, delayMs);
+}
+
+void TForm1::OfferRecovery() {
+    if (recoveryFolder_.isEmpty()) return;
+    const std::optional<LeftText> left = FindLeftText(recoveryFolder_);
+    if (!left) return;
+    const QString time = left->time.toString(QStringLiteral("HH:mm"));
+    const Answer answer = dialogs_.MessageBox(tr(kWindowCaption), tr(kRecoverText).arg(time),
+                                              BoxIcon::Question, BoxButtons::YesNo, Answer::Yes);
+    // Asked once: either way the copy has done its work.
+    QFile::remove(left->path);
+    if (answer != Answer::Yes) return;
+    ReplaceText(left->text);
+    currentFile_ = left->fileName;
+    ui->RichEdit1->document()->setModified(true);
+    ShowTitle();
 }
 
 void TForm1::Button6Click() {
@@ -116,7 +143,10 @@ bool TForm1::MayLoseText() {
         dialogs_.MessageBox(tr(kUnsavedCaption), tr(kUnsavedText), BoxIcon::Question,
                             BoxButtons::YesNoCancel, Answer::Yes);
     if (answer == Answer::Yes) return SaveProgram();
-    return answer == Answer::No;
+    if (answer != Answer::No) return false;
+    // Let go: its copy goes too.
+    if (recovery_) recovery_->Forget();
+    return true;
 }
 
 }  // namespace kmp

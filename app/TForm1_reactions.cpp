@@ -50,9 +50,11 @@ void TForm1::Button1Click() {
     } catch (const RangeCheckError& error) {
         // A program too large for the image ends the run; the errors found
         // until then are marked all the same.
+        upload_->TakeCompileRun(false, error.partial.image);
         TakeCompileResult(error.partial, &error.statement);
         throw;
     }
+    upload_->TakeCompileRun(result.ok, result.image);
     TakeCompileResult(result);
 }
 

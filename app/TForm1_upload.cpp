@@ -57,16 +57,4 @@ void TForm1::ComboBox1Change() {
     upload_->ComboBox1Change();
 }
 
-void TForm1::ComPort1RxChar(int count) {
-    upload_->ComPort1RxChar(count);
-}
-
-void TForm1::ComPort1DSRChange(bool onOff) {
-    upload_->ComPort1DSRChange(onOff);
-}
-
-void TForm1::ComPort1LineLost() {
-    upload_->LineLost();
-}
-
 }  // namespace kmp

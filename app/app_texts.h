@@ -26,6 +26,9 @@ inline constexpr const char* kProgramOpenFilter =
 inline constexpr const char* kUnsavedCaption = "Program nie je uložený";
 inline constexpr const char* kUnsavedText =
     "Program sa od posledného uloženia zmenil. Chcete ho uložiť?";
+// Asked at start when a window that did not end cleanly left unsaved text;
+// %1 is the time of its last copy.
+inline constexpr const char* kRecoverText = "Obnoviť neuložený program z %1?";
 inline constexpr const char* kProgramFileExtension = "kmp";
 
 }  // namespace kmp

@@ -5,6 +5,7 @@
 #include "i18n.h"
 #include "qt_catalogue.h"
 #include "qt_dialogs.h"
+#include "recovery_file.h"
 #include "simulator_choice.h"
 #include "startup_probe.h"
 #include "studio_application.h"
@@ -24,6 +25,8 @@ int main(int argc, char** argv) {
     if (!options.screenshotPath.isEmpty())
         kmp::TakeScreenshotAndQuit(form1, options.screenshotPath);
     form1.show();
+    form1.KeepRecoveryIn(kmp::RecoveryFolder());
+    if (options.screenshotPath.isEmpty()) form1.OfferRecovery();
     if (const QString file = kmp::ProgramFileArgument(app.arguments()); !file.isEmpty())
         form1.OpenProgramFile(file);
     if (options.compile) form1.Button1Click();

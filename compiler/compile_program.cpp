@@ -138,9 +138,13 @@ CompileResult CompileProgram(std::string_view source, const TimingSettings& timi
         Run(source, timing, clock);
     } catch (RangeCheckError& error) {
         error.partial = std::exchange(Places.result, {});
+        error.partial.image = CodeImage;
         throw;
     }
-    return std::exchange(Places.result, {});
+    CompileResult result = std::exchange(Places.result, {});
+    result.ok = CompiledOk;
+    result.image = CodeImage;
+    return result;
 }
 
 std::string SystemClock::LongTimeText() const {

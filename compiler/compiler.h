@@ -86,6 +86,10 @@ struct CompileResult {
     // line, and a line that no source line produced (a header without
     // PROGRAM, a filler pair) -1.
     std::vector<int> listingSourceLines;
+    // Whether the run ended without an error, and the image it made (the
+    // bytes CodeImage holds after it).
+    bool ok = false;
+    ProgramImage image{};
 };
 
 // Thrown when a program is too long: something would be stored at address 128.

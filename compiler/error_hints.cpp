@@ -114,4 +114,12 @@ std::string ErrorHint(std::string_view message, const TextSpan& at, std::string_
     return hint;
 }
 
+std::string MarkTooltip(const ErrorPlace& place) {
+    std::string_view message = place.message;
+    if (message.starts_with(" : ")) message.remove_prefix(3);
+    std::string tooltip(message);
+    if (!place.hint.empty()) tooltip += '\n' + place.hint;
+    return tooltip;
+}
+
 }  // namespace kmp

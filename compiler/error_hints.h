@@ -17,4 +17,9 @@ inline constexpr std::string_view kHintTooManyStatements = "Program môže mať 
 // label name of a label error. Empty when no slip fits.
 std::string ErrorHint(std::string_view message, const TextSpan& at, std::string_view label);
 
+// The tooltip of an error's mark in the editor: the message without the
+// " : " that the log line puts before it, then the hint on a line of its
+// own (a hint stands beside the message, never in its place).
+std::string MarkTooltip(const ErrorPlace& place);
+
 }  // namespace kmp

@@ -5,8 +5,10 @@ set -euo pipefail
 build=${1:-build-fuzz}
 seconds=${2:-60}
 cd "$(dirname "$0")/.."
+ran=0
 for fuzzer in "$build"/tests/fuzz/fuzz_*; do
   [ -x "$fuzzer" ] || continue
+  ran=$((ran + 1))
   name=$(basename "$fuzzer")
   corpus=$(mktemp -d)
   seeds=(examples)
@@ -27,3 +29,8 @@ for fuzzer in "$build"/tests/fuzz/fuzz_*; do
   fi
   rm -f "$log"
 done
+# No fuzzer at all is a broken build, not a pass.
+if [ "$ran" -eq 0 ]; then
+  echo "no fuzzer found in $build/tests/fuzz" >&2
+  exit 1
+fi

@@ -20,6 +20,8 @@ struct SerialDeviceInfo {
     bool hasUsbIds = false;
     QString description{};   // what the system tells about it; may be empty
     QString serialNumber{};  // the USB serial number; may be empty
+    std::optional<std::uint16_t> vendorId{};
+    std::optional<std::uint16_t> productId{};
 };
 
 // Reads the system's serial devices; throws EComPort(23, errno) on failure.

@@ -35,7 +35,6 @@ public:
     // compared. True once the frame's length has come back.
     bool Take(std::string_view bytes);
     bool Complete() const { return returned_.size() >= frame_.size(); }
-    bool NothingReturned() const { return returned_.empty(); }
     // The bytes came back exactly as sent.
     bool Exact() const;
     // "Overenie: doska vrátila presne odoslané bajty (N).", "... iné bajty,

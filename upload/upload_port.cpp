@@ -1,6 +1,7 @@
 #include "upload_port.h"
 
 #include "ComError.h"
+#include "board_line.h"
 #include "port_open_hint.h"
 #include "upload_frame.h"
 #include "upload_texts.h"
@@ -35,8 +36,8 @@ void DescribeComPort1(TComPort& port) {
     timeouts.SetReadInterval(-1);
     timeouts.SetReadTotalMultiplier(10000);
     timeouts.SetReadTotalConstant(10000);
-    timeouts.SetWriteTotalMultiplier(10000);
-    timeouts.SetWriteTotalConstant(10000);
+    timeouts.SetWriteTotalMultiplier(kWriteLimitPerByteMs);
+    timeouts.SetWriteTotalConstant(kWriteLimitConstantMs);
     port.SetSyncMethod(smThreadSync);
     port.EndLoading();
 }

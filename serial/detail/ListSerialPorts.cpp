@@ -42,10 +42,13 @@ UsbIdentity IdentityOf(const QSerialPortInfo& info) {
 
 std::vector<SerialDeviceInfo> SystemSerialDevices() {
     std::vector<SerialDeviceInfo> devices;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        const UsbIdentity identity = IdentityOf(info);
         devices.push_back({info.portName(), info.hasVendorIdentifier(),
-                           QString::fromStdString(PortDescription(IdentityOf(info))),
-                           info.serialNumber().simplified()});
+                           QString::fromStdString(PortDescription(identity)),
+                           info.serialNumber().simplified(), identity.vendorId,
+                           identity.productId});
+    }
     return devices;
 }
 

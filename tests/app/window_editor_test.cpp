@@ -429,9 +429,9 @@ TEST_F(EditorTest, TemplatesAndTooltipsComeFromTheLanguageHelp) {
         const QString word =
             QString::fromLatin1(keyword.data(), static_cast<qsizetype>(keyword.size()));
         editor().setPlainText(QStringLiteral("PROGRAM p:\n") + word + QStringLiteral(" \nKONIEC"));
-        const std::string form = reference.FormOf(keyword);
-        EXPECT_EQ(editor().ToolTipAt(12).toStdString(), form);
-        withForm += form.empty() ? 0 : 1;
+        const std::string statementForm = reference.FormOf(keyword);
+        EXPECT_EQ(editor().ToolTipAt(12).toStdString(), statementForm);
+        withForm += statementForm.empty() ? 0 : 1;
     }
     EXPECT_GE(withForm, 20);
 }

@@ -318,7 +318,7 @@ TEST_F(NavigationTest, TheStatementThatNoLongerFitsIsMarked) {
     EXPECT_EQ(dialogs.boxes[0].text, "Range check error.");
     const int start = editor().document()->findBlockByNumber(63).position();
     EXPECT_EQ(editor().ErrorMessageAt(start + 2),
-              QString::fromUtf8("Program môže mať najviac 62 príkazov."));
+              QString::fromUtf8("Range check error\nProgram môže mať najviac 62 príkazov."));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // descriptions.
 #include "ListSerialPorts.h"
 #include "options.h"
+#include "port_list.h"
 #include "port_watch.h"
 #include "run_process.h"
 #include "upload_targets.h"
@@ -142,6 +143,32 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<DescriptionCase>& param) {
         return std::string(param.param.name);
     });
+
+// A known adapter's chip leads its line; others keep what the system tells.
+TEST(KmpcPortList, NamesKnownAdapters) {
+    const std::vector<SerialDeviceInfo> devices{
+        {QStringLiteral("ttyUSB0"),
+         true,
+         QStringLiteral("QinHeng USB Serial 1a86:7523"),
+         {},
+         0x1a86,
+         0x7523},
+        {QStringLiteral("ttyUSB1"),
+         true,
+         QStringLiteral("Arduino Uno 2341:0043"),
+         {},
+         0x2341,
+         0x0043},
+        {QStringLiteral("ttyUSB2"), true, QString(), {}, 0x10c4, 0xea60},
+        {QStringLiteral("ttyS1"), false, QString()},
+    };
+    std::vector<std::string> lines;
+    for (const kmpc::ListedPort& port : kmpc::ListPorts(false, [&] { return devices; }))
+        lines.push_back(kmpc::PortListLine(port.name, port.description));
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"ttyS1", "ttyUSB0\tCH340 – QinHeng USB Serial 1a86:7523",
+                                        "ttyUSB1\tArduino Uno 2341:0043", "ttyUSB2\tCP210x"}));
+}
 
 struct UploadListCase {
     const char* name;

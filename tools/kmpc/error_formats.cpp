@@ -43,7 +43,7 @@ std::string_view BareMessage(std::string_view message) {
 // message of an abandoned run, or the log's last line ("! chyba: ...").
 std::string_view FailureText(const CompileOutcome& outcome, int errors,
                              std::string_view lastLogLine) {
-    if (kmp::CompiledOk) return {};
+    if (outcome.ok) return {};
     if (!outcome.abandoned.empty()) return outcome.abandoned;
     if (errors > 0) return {};
     return lastLogLine;
@@ -160,7 +160,7 @@ public:
         const std::string_view failure = FailureText(outcome, errors_, lastLine_);
         Writer out(out_);
         out << "{\n  \"file\": " << JsonString(file_);
-        out << ",\n  \"success\": " << (kmp::CompiledOk ? "true" : "false");
+        out << ",\n  \"success\": " << (outcome.ok ? "true" : "false");
         out << ",\n  \"errors\": ";
         errorItems_.CopyTo(out);
         out << ",\n  \"failure\": "
@@ -170,7 +170,7 @@ public:
         out << ",\n  \"listing\": ";
         WriteListing(out, outcome);
         out << ",\n  \"image\": ";
-        WriteImage(out);
+        WriteImage(out, outcome);
         out << "\n}\n";
     }
 
@@ -193,15 +193,16 @@ private:
         }
         out << (outcome.listing.empty() ? "]" : "\n  ]");
     }
-    static void WriteImage(Writer& out) {
-        if (!kmp::CompiledOk) {
+    static void WriteImage(Writer& out, const CompileOutcome& outcome) {
+        if (!outcome.ok || !outcome.image) {
             out << "null";
             return;
         }
+        const kmp::ProgramImage& image = *outcome.image;
         out << "[";
-        for (std::size_t i = 0; i < kmp::CodeImage.size(); ++i) {
+        for (std::size_t i = 0; i < image.size(); ++i) {
             if (i > 0) out << (i % 16 == 0 ? ",\n    " : ", ");
-            out << kmp::CodeImage[i];
+            out << image[i];
         }
         out << "]";
     }

@@ -17,14 +17,16 @@ namespace kmpc {
 // "gnu" or "json"; anything else is a usage error naming the option.
 ErrorFormat ParseErrorFormat(std::string_view text);
 
-// What a compile run leaves for the report besides the compile state
-// (CompiledOk, CodeImage) and what the report took during the run.
+// What a compile run leaves for the report besides what the report took
+// during the run.
 struct CompileOutcome {
     std::string_view listing;                    // the listing's lines, each ending with LF
     const std::vector<int>* listingSourceLines;  // one a listing line
     std::string_view abandoned;                  // the message of an abandoned run, else empty
     // Where the statement of an abandoned run begins.
     const kmp::ErrorPlace* abandonedAt = nullptr;
+    bool ok = false;                           // the run ended without an error
+    const kmp::ProgramImage* image = nullptr;  // its image
 };
 
 // The name that the GNU lines show for `fileName`: "<stdin>" for "-", other

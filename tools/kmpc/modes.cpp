@@ -8,15 +8,15 @@
 
 namespace kmpc {
 
-int RunWithoutPort(const Options& options, const kmp::Clock& clock, std::FILE* out,
-                   std::FILE* err) {
+int RunWithoutPort(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FILE* err,
+                   kmp::ProgramImage* image) {
     switch (options.mode) {
     case Mode::Text: return PrintProgramText(options, out, err);
     case Mode::ToKmp: return SaveAsProgramFile(options, err);
     case Mode::Compile:
     case Mode::ListPorts: break;
     }
-    return Run(options, clock, out, err);
+    return Run(options, clock, out, err, image);
 }
 
 int FinishOutput(int status) {

@@ -11,7 +11,8 @@ namespace kmpc {
 
 // Does what the mode of `options` asks (the compile run without its upload).
 // Returns the exit status.
-int RunWithoutPort(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FILE* err);
+int RunWithoutPort(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FILE* err,
+                   kmp::ProgramImage* image = nullptr);
 
 // Flushes standard output; a failed write turns `status` into a usage
 // failure with a message.

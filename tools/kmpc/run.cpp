@@ -36,7 +36,8 @@ bool WriteOutput(const std::string& path, std::string_view bytes, std::FILE* err
 
 }  // namespace
 
-int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FILE* err) {
+int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FILE* err,
+        kmp::ProgramImage* compiledImage) {
     std::string bytes;
     if (std::string reason; !ReadInputBytes(options.inputPath, bytes, reason)) {
         return FileFailure(err, options.inputPath, reason);
@@ -61,7 +62,7 @@ int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FI
     try {
         result = kmp::CompileProgram(source, options.timing, logPane, listing, clock,
                                      kmp::PlaceRecording::Drop, report.get());
-        if (!kmp::CompiledOk) status = kExitCompileFailed;
+        if (!result.ok) status = kExitCompileFailed;
     } catch (const kmp::RangeCheckError& e) {
         result = e.partial;
         abandonedAt = e.statement;
@@ -76,14 +77,16 @@ int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FI
         std::fwrite(listing.Text().data(), 1, listing.Text().size(), out);
     }
     if (report)
-        report->Finish({listing.Text(), &result.listingSourceLines, abandoned, &abandonedAt});
+        report->Finish({listing.Text(), &result.listingSourceLines, abandoned, &abandonedAt,
+                        result.ok, &result.image});
     log.Flush();
     if (status != kExitOk) return status;
+    if (compiledImage) *compiledImage = result.image;
     std::fflush(out);  // the listing comes first when IMAGE or FRAME is standard output
-    const std::string_view image(reinterpret_cast<const char*>(kmp::CodeImage.data()),
-                                 kmp::CodeImage.size());
+    const std::string_view image(reinterpret_cast<const char*>(result.image.data()),
+                                 result.image.size());
     if (!WriteOutput(options.imagePath, image, err)) return kExitUsage;
-    const std::vector<std::uint8_t> frame = kmp::UploadFrame(kmp::CodeImage);
+    const std::vector<std::uint8_t> frame = kmp::UploadFrame(result.image);
     if (!WriteOutput(options.framePath, {reinterpret_cast<const char*>(frame.data()), frame.size()},
                      err))
         return kExitUsage;

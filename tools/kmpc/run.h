@@ -16,6 +16,8 @@ inline constexpr int kExitPortFailed = 3;
 
 // Compiles the file of `options`, prints the listing to `out` and the log to
 // `err`, writes the image file after a successful run. Returns the exit status.
-int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FILE* err);
+// `image`, when given, takes the image of a run that succeeded.
+int Run(const Options& options, const kmp::Clock& clock, std::FILE* out, std::FILE* err,
+        kmp::ProgramImage* image = nullptr);
 
 }  // namespace kmpc

@@ -2,6 +2,7 @@
 
 #include "ComError.h"
 #include "run.h"
+#include "usb_adapters.h"
 
 #include <cerrno>
 
@@ -9,6 +10,16 @@ namespace kmpc {
 namespace {
 
 constexpr const char* kSimulatorDescription = "virtuálny ovládač (simulátor dosky)";
+
+// A known adapter's chip goes in front of what the system tells:
+// "CH340 – QinHeng Electronics USB Serial 1a86:7523".
+std::string DescriptionOf(const kmp::SerialDeviceInfo& device) {
+    const std::string description = device.description.toStdString();
+    if (!device.vendorId || !device.productId) return description;
+    const char* adapter = kmp::UsbAdapterName(*device.vendorId, *device.productId);
+    if (!adapter) return description;
+    return description.empty() ? adapter : std::string(adapter) + " – " + description;
+}
 
 }  // namespace
 
@@ -28,7 +39,7 @@ std::vector<ListedPort> ListPorts(bool withSimulator, const kmp::SerialDeviceSou
     for (const kmp::SerialDeviceInfo& device : devices) {
         const std::string name = device.portName.toStdString();
         ports.push_back({name, name == kmp::kSimulatorPortName ? kSimulatorDescription
-                                                               : device.description.toStdString()});
+                                                               : DescriptionOf(device)});
     }
     return ports;
 }

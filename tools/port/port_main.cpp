@@ -46,7 +46,8 @@ struct CommandLine {
 // with a progress bar when standard error is a terminal. SIGINT and SIGTERM
 // (blocked by the caller) stop it.
 int UploadCompiledImage(CommandLine commandLine, const kmpc::Options& options,
-                        const std::string& portName, bool withSimulator) {
+                        const kmp::ProgramImage& image, const std::string& portName,
+                        bool withSimulator) {
     QCoreApplication application(commandLine.argc, commandLine.argv);
     kmp::TComPort port;
     if (withSimulator) port.SetVirtualController(kmp::SimulatorBoardFromEnvironment());
@@ -61,7 +62,7 @@ int UploadCompiledImage(CommandLine commandLine, const kmpc::Options& options,
     if (bar) session.OnSending([&bar](bool sending) { sending ? bar->Start() : bar->Stop(); });
     const kmpc::StopSignalWatch stop(
         [&session](int signal) { session.Stop(kmpc::ExitStatusOfStop(signal)); });
-    return session.Run(kmp::CodeImage);
+    return session.Run(image);
 }
 
 // The status of a run part whose output was held: a failure to write
@@ -85,7 +86,8 @@ kmpc::UploadTargets Targets(const kmpc::Options& options, bool withSimulator) {
 }
 
 // The same image to every board at once, each upload in a child process.
-int UploadToClassroom(CommandLine commandLine, const kmpc::Options& options, bool withSimulator) {
+int UploadToClassroom(CommandLine commandLine, const kmpc::Options& options,
+                      const kmp::ProgramImage& image, bool withSimulator) {
     kmpc::UploadTargets targets;
     try {
         targets = Targets(options, withSimulator);
@@ -101,7 +103,7 @@ int UploadToClassroom(CommandLine commandLine, const kmpc::Options& options, boo
     return kmpc::UploadToEach(
         targets.ports,
         [&](const std::string& port) {
-            return UploadCompiledImage(commandLine, options, port, withSimulator);
+            return UploadCompiledImage(commandLine, options, image, port, withSimulator);
         },
         stderr);
 }
@@ -125,7 +127,9 @@ int RunPortWork(CommandLine commandLine, const kmpc::Options& options, bool with
         return ListPortWork(commandLine, options, withSimulator);
     const kmp::SystemClock clock;
     kmpc::HeldOutput held;
-    const int status = Released(held, kmpc::RunWithoutPort(options, clock, held.Out(), held.Err()));
+    kmp::ProgramImage image{};
+    const int status =
+        Released(held, kmpc::RunWithoutPort(options, clock, held.Out(), held.Err(), &image));
     // The listing is out before whatever the upload prints; a run whose
     // listing could not be written uploads nothing.
     if (status != kmpc::kExitOk || options.mode != kmpc::Mode::Compile ||
@@ -136,8 +140,8 @@ int RunPortWork(CommandLine commandLine, const kmpc::Options& options, bool with
     kmpc::BlockStopSignals();
     // No Qt object exists before this point, so the classroom upload may fork.
     if (kmpc::ClassroomUpload(options))
-        return UploadToClassroom(commandLine, options, withSimulator);
-    return UploadCompiledImage(commandLine, options, options.uploadPort, withSimulator);
+        return UploadToClassroom(commandLine, options, image, withSimulator);
+    return UploadCompiledImage(commandLine, options, image, options.uploadPort, withSimulator);
 }
 
 }  // namespace

@@ -309,12 +309,17 @@ void UploadController::FormClose() {
 
 // Sending and the returned bytes.
 
+void UploadController::TakeCompileRun(bool ok, const ProgramImage& image) {
+    compiledOk_ = ok;
+    image_ = image;
+}
+
 void UploadController::Button4Click() {
     if (ProgramChanged &&
         dialogs_.MessageBox(Text(kChangedCaption), Text(kChangedText), BoxIcon::Information,
                             BoxButtons::YesNo, Answer::Yes) != Answer::Yes)
         return;
-    if (!CompiledOk) {
+    if (!compiledOk_) {
         dialogs_.MessageBox(Text(kNotCompiledCaption), Text(kNotCompiledText), BoxIcon::Information,
                             BoxButtons::Ok, Answer::Ok);
         return;
@@ -328,9 +333,9 @@ void UploadController::StartSend() {
     if (sending_) return;
     MemoLog log(*ui_.Memo1);
     replyTimer_.stop();
-    echo_.Start(UploadFrame(CodeImage));
+    echo_.Start(UploadFrame(image_));
     echoPending_ = false;
-    StartSendImage(ComPort1, CodeImage, log, [this](const WriteOutcome& outcome) {
+    StartSendImage(ComPort1, image_, log, [this](const WriteOutcome& outcome) {
         RunGuarded([this, &outcome] { SendEnded(outcome); });
     });
     echoPending_ = true;

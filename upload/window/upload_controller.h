@@ -7,6 +7,7 @@
 #include "ComPort.h"
 #include "ListSerialPorts.h"
 #include "board_reply.h"
+#include "compiler.h"
 #include "dialogs.h"
 
 #include <QObject>
@@ -67,6 +68,9 @@ public:
     void ComPort1DSRChange(bool onOff);
     // A new compile run: the bar of the last send goes.
     void HideSendResult();
+    // The outcome of the last compile run: Button4 sends its image when it
+    // succeeded.
+    void TakeCompileRun(bool ok, const ProgramImage& image);
 
     // Serial adapters may have come or gone: while the line is closed the
     // list follows them quietly (see the .cpp for the selection rules).
@@ -125,6 +129,8 @@ private:
     PortIdentity openAdapter_;
     std::optional<std::pair<QString, PortIdentity>> lostAdapter_;
     std::vector<SerialDeviceInfo> devices_;
+    bool compiledOk_ = false;
+    ProgramImage image_{};
     bool sending_ = false;
     bool dsrOn_ = false;
     bool closing_ = false;  // the window is going away

@@ -43,7 +43,7 @@ PageCompile CompileEditorText(std::string_view editorText, const TimingSettings&
         run.failedStatement = error.statement;
         run.failure = DisplayedErrorText(error.what());
     }
-    run.ok = CompiledOk && run.failure.empty();
+    run.ok = run.result.ok && run.failure.empty();
     return run;
 }
 

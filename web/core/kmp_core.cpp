@@ -4,8 +4,12 @@
 #include "compile_run.h"
 
 #include <app_texts.h>
+#include <board_line.h>
 #include <board_reply.h>
 #include <editor_text.h>
+#include <file_error.h>
+#include <display_text.h>
+#include <error_hints.h>
 #include <example_program.h>
 #include <kmp_version.h>
 #include <language_help.h>
@@ -16,12 +20,14 @@
 #include <send_lines.h>
 #include <upload_frame.h>
 #include <upload_texts.h>
+#include <usb_adapters.h>
 #include <ComTypes.h>
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 
 using emscripten::val;
@@ -62,6 +68,7 @@ val PlaceObject(const ErrorPlace& place) {
     object.set("message", place.message);
     object.set("logLine", place.logLine);
     object.set("hint", place.hint);
+    object.set("tooltip", MarkTooltip(place));
     return object;
 }
 
@@ -91,13 +98,12 @@ val Compile(const std::string& text, int period, int delay, int prescaler,
     object.set("failure", run.failure);
     object.set("failedStatement",
                run.failure.empty() ? val::null() : PlaceObject(run.failedStatement));
-    object.set("image", Uint8ArrayOf(CodeImage));
+    object.set("image", Uint8ArrayOf(run.result.image));
     return object;
 }
 
 val CompileState() {
     val object = val::object();
-    object.set("compiledOk", CompiledOk);
     object.set("programChanged", ProgramChanged);
     return object;
 }
@@ -124,14 +130,11 @@ public:
     std::vector<std::string> lines;
 };
 
-// returnedByteLines(bytes): { lines, endSeen }
+// returnedByteLines(bytes): the log lines of returned bytes.
 val ReturnedByteLines(const val& bytes) {
     LinesLog log;
-    const bool endSeen = LogReturnedBytes(BytesOf(bytes), log);
-    val object = val::object();
-    object.set("lines", StringArray(log.lines));
-    object.set("endSeen", endSeen);
-    return object;
+    LogReturnedBytes(BytesOf(bytes), log);
+    return StringArray(log.lines);
 }
 
 TWriteEnd WriteEndNamed(const std::string& name) {
@@ -145,28 +148,60 @@ std::string EndLine(int written, int total, const std::string& end, bool handsha
     return SendEndLine({written, total, WriteEndNamed(end), nullptr}, handshake);
 }
 
-// progress(written, total, running, heldMs): { percent, secondsLeft,
-// boardNotReady, text }; heldMs is how long CTS has held the send back (0:
-// not held).
-val Progress(int written, int total, bool running, int heldMs) {
+// progressText(written, total, running, heldMs): the bar's text; heldMs is
+// how long CTS has held the send back (0: not held).
+std::string ProgressTextOf(int written, int total, bool running, int heldMs) {
     const auto now = WriteStatus::Clock::now();
     const WriteStatus status{running, written, total, heldMs > 0,
                              now - std::chrono::milliseconds(heldMs)};
-    const SendProgress progress = ProgressOf(status, now);
-    val object = val::object();
-    object.set("percent", progress.percent);
-    object.set("secondsLeft", progress.secondsLeft);
-    object.set("boardNotReady", progress.boardNotReady);
-    object.set("text", ProgressText(progress));
-    return object;
+    return ProgressText(ProgressOf(status, now));
 }
 
-std::string EchoLine(const val& frame, const val& returned) {
+// The open options and the signals of the board's line, as Web Serial
+// takes them.
+val LineSettings() {
+    val options = val::object();
+    options.set("baudRate", kBoardBaudRate);
+    options.set("dataBits", kBoardDataBits);
+    options.set("parity", std::string("none"));
+    options.set("stopBits", kBoardStopBits);
+    options.set("flowControl", std::string("none"));
+    val signals = val::object();
+    signals.set("requestToSend", kBoardRtsOn);
+    signals.set("dataTerminalReady", kBoardDtrOn);
+    val settings = val::object();
+    settings.set("open", options);
+    settings.set("signals", signals);
+    return settings;
+}
+
+// The general error display's text for a file that the page could not
+// read (`tooLarge`: past the size limit) or write; `reason` is the name of
+// the browser's error.
+int ErrorNumberOf(const std::string& reason) {
+    if (reason == "tooLarge") return EFBIG;
+    if (reason == "NotAllowedError" || reason == "SecurityError") return EACCES;
+    if (reason == "QuotaExceededError") return ENOSPC;
+    if (reason == "NotFoundError") return ENOENT;
+    return EIO;
+}
+
+std::string OpenFailureText(const std::string& name, const std::string& reason) {
+    return DisplayedErrorText(CannotOpenMessage(name, ErrorNumberOf(reason)));
+}
+
+std::string SaveFailureText(const std::string& name, const std::string& reason) {
+    return DisplayedErrorText(CannotCreateMessage(name, ErrorNumberOf(reason)));
+}
+
+// The returned bytes of a send against its frame (see EchoCheck).
+void StartEcho(EchoCheck& check, const val& frame) {
     const std::string sent = BytesOf(frame);
-    EchoCheck check;
     check.Start({sent.begin(), sent.end()});
-    check.Take(BytesOf(returned));
-    return check.Line();
+}
+
+bool TakeEcho(EchoCheck& check, const val& bytes) {
+    return check.Take(BytesOf(bytes));
 }
 
 val LineSpans(const std::string& latin1Line) {
@@ -198,7 +233,6 @@ val Texts() {
         {"errorCaption", kErrorCaption},
         {"cannotConnectText", kCannotConnectText},
         {"cannotConnectTextEnd", kCannotConnectTextEnd},
-        {"lostOnDisconnectText", kLostOnDisconnectText},
         {"lineOpenLampTip", kLineOpenLampTip},
         {"boardReadyLampTip", kBoardReadyLampTip},
         {"connectCaption", kConnectCaption},
@@ -209,10 +243,8 @@ val Texts() {
         {"notCompiledText", kNotCompiledText},
         {"sendingLine", kSendingLine},
         {"sendEndLine", kSendEndLine},
-        {"boardNotReadyPrefix", kBoardNotReadyPrefix},
         {"lineLostPrefix", kLineLostPrefix},
         {"lineLostEnd", kLineLostEnd},
-        {"noReplyLine", kNoReplyLine},
         {"version", KMP_VERSION},
     };
     for (const auto& [name, text] : all) texts.set(name, std::string(text));
@@ -287,13 +319,28 @@ EMSCRIPTEN_BINDINGS(kmp_core) {
     emscripten::function("uploadFrame", &FrameOf);
     emscripten::function("returnedByteLines", &ReturnedByteLines);
     emscripten::function("sendEndLine", &EndLine);
-    emscripten::function("progress", &Progress);
-    emscripten::function("echoLine", &EchoLine);
+    emscripten::function("progressText", &ProgressTextOf);
+    emscripten::class_<EchoCheck>("EchoCheck")
+        .constructor<>()
+        .function("start", &StartEcho)
+        .function("take", &TakeEcho)
+        .function("line", &EchoCheck::Line);
+    emscripten::function("lineSettings", &LineSettings);
+    emscripten::function(
+        "writeLimitMs",
+        +[](int total) { return kWriteLimitConstantMs + kWriteLimitPerByteMs * total; });
+    emscripten::function("openFailureText", &OpenFailureText);
+    emscripten::function("saveFailureText", &SaveFailureText);
     emscripten::function(
         "dsrOffLine", +[](const std::string& port, int ms) { return DsrOffLine(port, ms); });
     emscripten::function(
         "noPermissionHint", +[](const std::string& device, const std::string& group) {
             return NoPermissionHint(device, group);
+        });
+    emscripten::function(
+        "adapterLine", +[](int vendorId, int productId) {
+            return AdapterLine(static_cast<std::uint16_t>(vendorId),
+                               static_cast<std::uint16_t>(productId));
         });
     emscripten::function("lineSpans", &LineSpans);
     emscripten::function("texts", &Texts);

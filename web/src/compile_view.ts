@@ -1,17 +1,11 @@
 // Button1: the compile run, its log (Memo1) and listing (Memo2), the error
 // marks, and the way between an error line or a listing line and the text.
-import type { CompileRun, ErrorPlace, KmpCore } from './core';
+import type { CompileRun, KmpCore } from './core';
 import { messageBox } from './dialogs';
 import { language, tr } from './i18n';
 import type { MemoPane } from './memo_pane';
 import type { ProgramEditor } from './program_editor';
 import type { TimingBars } from './timing_bars';
-
-// The tooltip of a mark: the message without its " : ", then the hint.
-function markTitle(place: ErrorPlace): string {
-  const message = place.message.replace(/^ : /, '');
-  return place.hint ? `${message}\n${place.hint}` : message;
-}
 
 export class CompileView {
   private run: CompileRun | null = null;
@@ -40,7 +34,8 @@ export class CompileView {
     this.log.setLines(run.log.lines, run.log.color);
     this.listing.setLines(run.listing.lines, run.listing.color);
     const places = run.failedStatement ? [...run.errors, run.failedStatement] : run.errors;
-    this.editor.markErrors(places.map((place) => ({ ...place, title: markTitle(place) })));
+    this.editor.markErrors(places.map((place) => ({ ...place, title: place.tooltip })));
+    this.editor.setRunPlaces(run.errors, run.listingSourceLines);
     this.lightListingOf(this.editor.cursorLine());
     // A program too long for the image goes to the general error display.
     if (run.failure) void messageBox(tr(this.core.texts().applicationTitle), run.failure, 'ok');
@@ -50,16 +45,18 @@ export class CompileView {
     this.editor.markErrors([]);
   }
 
+  // The error's token where it is now; nothing when it was deleted.
   private showErrorOfLogLine(line: number): void {
-    const place = this.run?.errors.find((error) => error.logLine === line);
-    if (place) this.editor.select(place.line, place.column, place.length);
+    const index = this.run?.errors.findIndex((error) => error.logLine === line) ?? -1;
+    const place = index < 0 ? null : this.editor.errorPlace(index);
+    if (place) this.editor.select(place);
   }
 
   private showSourceOfListingLine(line: number): void {
-    const source = this.run?.listingSourceLines[line] ?? -1;
-    if (source < 0) return;
+    const source = this.editor.sourceLineOfListing(line);
+    if (source === null) return;
     this.editor.light(source);
-    this.listing.light(this.listingLinesOf(source));
+    this.listing.light(this.editor.listingLinesOf(source));
   }
 
   // The cursor is on `sourceLine` (0-based): its listing lines light up.
@@ -68,14 +65,6 @@ export class CompileView {
   }
 
   private lightListingOf(sourceLine: number): void {
-    this.listing.light(this.listingLinesOf(sourceLine));
-  }
-
-  private listingLinesOf(sourceLine: number): number[] {
-    const lines: number[] = [];
-    this.run?.listingSourceLines.forEach((source, index) => {
-      if (source === sourceLine) lines.push(index);
-    });
-    return lines;
+    this.listing.light(this.editor.listingLinesOf(sourceLine));
   }
 }

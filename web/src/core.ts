@@ -11,6 +11,7 @@ export interface ErrorPlace {
   message: string;
   logLine: number; // 0-based line of the log that reports it
   hint: string;
+  tooltip: string; // the mark's tooltip: the message, then the hint
 }
 
 export interface PaneLines {
@@ -29,11 +30,18 @@ export interface CompileRun {
   image: Uint8Array;
 }
 
-export interface SendProgress {
-  percent: number;
-  secondsLeft: number;
-  boardNotReady: boolean;
-  text: string;
+export interface LineSettings {
+  open: SerialOptions;
+  signals: SerialOutputSignals;
+}
+
+// The returned bytes of a send against its frame (an embind object: one a
+// view, kept for the page's life).
+export interface EchoCheck {
+  start(frame: Uint8Array): void;
+  // True once the frame's length has come back.
+  take(bytes: Uint8Array): boolean;
+  line(): string;
 }
 
 export type WriteEnd = 'completed' | 'timedOut' | 'cancelled' | 'failed';
@@ -46,18 +54,25 @@ export interface LineSpan {
 
 export interface KmpCore {
   compile(text: string, period: number, delay: number, prescaler: number, timeText: string): CompileRun;
-  compileState(): { compiledOk: boolean; programChanged: boolean };
+  compileState(): { programChanged: boolean };
   noteProgramChange(): void;
   openedText(bytes: Uint8Array): string;
   programFileBytes(text: string): Uint8Array;
   exampleProgram(): string;
   uploadFrame(image: Uint8Array): Uint8Array;
-  returnedByteLines(bytes: Uint8Array): { lines: string[]; endSeen: boolean };
+  returnedByteLines(bytes: Uint8Array): string[];
   sendEndLine(written: number, total: number, end: WriteEnd, handshake: boolean): string;
-  progress(written: number, total: number, running: boolean, heldMs: number): SendProgress;
-  echoLine(frame: Uint8Array, returned: Uint8Array): string;
+  progressText(written: number, total: number, running: boolean, heldMs: number): string;
+  EchoCheck: new () => EchoCheck;
+  lineSettings(): LineSettings;
+  writeLimitMs(total: number): number;
+  // The general error display's text for a file that could not be read or
+  // written; `reason` is 'tooLarge' or the browser's error name.
+  openFailureText(name: string, reason: string): string;
+  saveFailureText(name: string, reason: string): string;
   dsrOffLine(portName: string, ms: number): string;
   noPermissionHint(device: string, group: string): string;
+  adapterLine(vendorId: number, productId: number): string;
   lineSpans(latin1Line: string): LineSpan[];
   texts(): Record<string, string>;
   // The language's help; lines go in a byte a character (as lineSpans).

@@ -1,6 +1,7 @@
 // Start-up of the page: the core, the controls with the window's texts, the
 // keys, drop, the unsaved-text guard and the offline worker.
 import { CompileView } from './compile_view';
+import { DraftView } from './draft_view';
 import { loadCore } from './core';
 import { language, tr, widgetText } from './i18n';
 import { MemoPane } from './memo_pane';
@@ -45,17 +46,23 @@ async function start(): Promise<void> {
   const listing = new MemoPane(element('Memo2'));
   const compileView = new CompileView(core, editor, timing, log, listing);
   const files = new ProgramFiles(core, editor, { open: texts.programOpenFilter, save: texts.programFileFilter });
-  const upload = new UploadView(core, log, () => compileView.lastRun()?.image ?? null);
+  const upload = new UploadView(core, log, () => compileView.lastRun());
 
+  const drafts = new DraftView(core, editor, timing, files, log);
   editor.onTextChange = () => {
     core.noteProgramChange();
     files.noteChange();
+    drafts.noteChange();
   };
+  files.onStateChange = () => drafts.noteChange();
   editor.onCursorLine = (line, position) => {
     element('Label18').textContent = `${line}:${position}`;
     compileView.cursorMoved(line - 1);
   };
-  timing.onChange = () => core.noteProgramChange();
+  timing.onChange = () => {
+    core.noteProgramChange();
+    drafts.noteChange();
+  };
   files.onOpened = () => compileView.forgetMarks();
   const newVersion = new NewVersionNotice(element('NewVersion'), () => upload.isSending());
   upload.onSending = (sending) => {
@@ -119,6 +126,7 @@ async function start(): Promise<void> {
   if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
     newVersion.watch(navigator.serviceWorker);
   }
+  await drafts.start();
   element('Starting').remove();
   document.body.dataset.ready = 'true';
 }

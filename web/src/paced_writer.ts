@@ -10,8 +10,16 @@ export interface PacedSend {
   readonly frame: Uint8Array;
   written: number;
   heldSince: number; // 0 while CTS lets the bytes go
-  cancel: boolean;
-  lost: boolean;
+  // Aborted by a cancel, or with the reason LOST when the device went.
+  readonly signal: AbortSignal;
+}
+
+export const LOST = 'lost';
+
+// How an aborted send ends, or null while it runs.
+function abortEnd(signal: AbortSignal): WriteEnd | null {
+  if (!signal.aborted) return null;
+  return signal.reason === LOST ? 'failed' : 'cancelled';
 }
 
 export interface PacedPort {
@@ -38,8 +46,8 @@ export async function writePaced(
   // When the line would have begun this send's first byte, were it never held.
   let start = clock.now();
   while (send.written < total) {
-    if (send.lost) return 'failed';
-    if (send.cancel) return 'cancelled';
+    const aborted = abortEnd(send.signal);
+    if (aborted) return aborted;
     if (handshake) {
       const before = clock.now();
       const held = await waitForCts(port, send, deadline, clock);
@@ -50,7 +58,7 @@ export async function writePaced(
     // on the dot counts as on time, whatever the rounding).
     const due = Math.min(total, Math.floor((clock.now() - start) / byteMs + 1e-6) + 1);
     while (send.written < due) {
-      if (send.lost) return 'failed';
+      if (send.signal.aborted && send.signal.reason === LOST) return 'failed';
       try {
         // CTS is looked at before each byte; when it went off, the hold above.
         if (handshake && !(await port.clearToSend())) break;
@@ -65,7 +73,7 @@ export async function writePaced(
     const wait = start + send.written * byteMs - clock.now();
     if (wait > 0) await clock.sleep(wait);
   }
-  return send.lost ? 'failed' : 'completed';
+  return send.signal.aborted && send.signal.reason === LOST ? 'failed' : 'completed';
 }
 
 async function waitForCts(port: PacedPort, send: PacedSend, deadline: number, clock: Clock): Promise<WriteEnd> {
@@ -81,8 +89,8 @@ async function waitForCts(port: PacedPort, send: PacedSend, deadline: number, cl
       return 'completed';
     }
     if (send.heldSince === 0) send.heldSince = clock.now();
-    if (send.cancel) return 'cancelled';
-    if (send.lost) return 'failed';
+    const aborted = abortEnd(send.signal);
+    if (aborted) return aborted;
     if (clock.now() > deadline) return 'timedOut';
     await clock.sleep(CTS_POLL_MS);
   }

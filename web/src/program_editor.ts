@@ -17,6 +17,9 @@ import { defaultKeymap, history, historyKeymap } from '@codemirror/commands';
 import { highlightSelectionMatches, search, searchKeymap } from '@codemirror/search';
 import type { KmpCore } from './core';
 import { languageHelp, latin1 } from './language_help';
+import { NO_PLACES, placesField, type RunPlaces, setPlaces, type TextRange } from './run_places';
+
+export type { TextRange } from './run_places';
 
 export interface ErrorMark {
   line: number; // 0-based
@@ -105,6 +108,7 @@ export class ProgramEditor {
           languageHelp(core),
           marksField,
           litField,
+          placesField,
           EditorView.updateListener.of((update) => {
             if (update.docChanged) this.onTextChange();
             if (update.docChanged || update.selectionSet) this.reportCursor();
@@ -123,7 +127,7 @@ export class ProgramEditor {
     this.view.dispatch({
       changes: { from: 0, to: this.view.state.doc.length, insert: text },
       selection: { anchor: 0 },
-      effects: [setMarks.of(Decoration.none), setLit.of(null)],
+      effects: [setMarks.of(Decoration.none), setLit.of(null), setPlaces.of(NO_PLACES)],
       scrollIntoView: true,
     });
   }
@@ -148,13 +152,51 @@ export class ProgramEditor {
     this.view.dispatch({ effects: setMarks.of(Decoration.set(ranges, true)) });
   }
 
-  // Selects a token of the text and shows it.
-  select(line: number, column: number, length: number): void {
+  // Keeps the places of a run: error tokens and the source line of each
+  // listing line (0-based, -1 for none).
+  setRunPlaces(errors: readonly { line: number; column: number; length: number }[], sourceLines: readonly number[]): void {
     const doc = this.view.state.doc;
-    const target = doc.line(Math.min(line + 1, doc.lines));
-    const from = target.from + Math.min(column, target.length);
-    const to = Math.min(from + length, target.to);
-    this.view.dispatch({ selection: { anchor: from, head: to }, scrollIntoView: true });
+    const lineRange = (line: number): TextRange | null => {
+      if (line < 0 || line >= doc.lines) return null;
+      const { from, to } = doc.line(line + 1);
+      return { from, to };
+    };
+    const places: RunPlaces = {
+      errors: errors.map(({ line, column, length }) => {
+        const range = lineRange(line);
+        if (!range) return null;
+        const from = range.from + Math.min(column, range.to - range.from);
+        return { from, to: Math.min(from + length, range.to) };
+      }),
+      sources: sourceLines.map(lineRange),
+    };
+    this.view.dispatch({ effects: setPlaces.of(places) });
+  }
+
+  // Where the error with this index of the run is now.
+  errorPlace(index: number): TextRange | null {
+    return this.view.state.field(placesField).errors[index] ?? null;
+  }
+
+  // The source line (0-based) of a listing line now, or null.
+  sourceLineOfListing(listingLine: number): number | null {
+    const range = this.view.state.field(placesField).sources[listingLine];
+    return range ? this.view.state.doc.lineAt(range.from).number - 1 : null;
+  }
+
+  // The listing lines whose source is this line (0-based) now.
+  listingLinesOf(line: number): number[] {
+    const doc = this.view.state.doc;
+    const lines: number[] = [];
+    this.view.state.field(placesField).sources.forEach((range, index) => {
+      if (range && doc.lineAt(range.from).number - 1 === line) lines.push(index);
+    });
+    return lines;
+  }
+
+  // Selects a stretch of the text and shows it.
+  select(range: TextRange): void {
+    this.view.dispatch({ selection: { anchor: range.from, head: range.to }, scrollIntoView: true });
     this.view.focus();
   }
 

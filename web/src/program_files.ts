@@ -5,7 +5,6 @@
 import type { KmpCore } from './core';
 import { messageBox } from './dialogs';
 import { tr } from './i18n';
-import { pageTexts } from './page_texts';
 import type { ProgramEditor } from './program_editor';
 
 interface WritableFile {
@@ -43,8 +42,11 @@ export class ProgramFiles {
   private name = '';
   private handle: FileHandle | null = null;
   private modified = false;
+  private restoredUnnamed = false;
   private readonly texts: Record<string, string>;
   onOpened: () => void = () => {};
+  // Called when the file name or the saved state changes.
+  onStateChange: () => void = () => {};
 
   constructor(
     private readonly core: KmpCore,
@@ -52,6 +54,9 @@ export class ProgramFiles {
     private readonly filters: { open: string; save: string },
   ) {
     this.texts = core.texts();
+    // The open dialog's file types where the browser has no open picker.
+    const types = pickerTypes(filters.open).flatMap((type) => Object.values(type.accept).flat());
+    (document.getElementById('OpenFile') as HTMLInputElement).accept = [...types, 'text/plain', 'application/rtf'].join(',');
     this.showTitle();
   }
 
@@ -59,9 +64,22 @@ export class ProgramFiles {
     return this.modified;
   }
 
+  fileName(): string {
+    return this.name;
+  }
+
   noteChange(): void {
     if (this.modified) return;
     this.modified = true;
+    this.showTitle();
+  }
+
+  // A kept draft brought back: its name, no file to write again.
+  restore(name: string, modified: boolean): void {
+    this.name = name;
+    this.handle = null;
+    this.modified = modified;
+    this.restoredUnnamed = !name;
     this.showTitle();
   }
 
@@ -112,7 +130,7 @@ export class ProgramFiles {
     }
     const link = document.createElement('a');
     link.href = URL.createObjectURL(new Blob([this.core.programFileBytes(this.editor.text()) as Uint8Array<ArrayBuffer>]));
-    link.download = suggestedName === '.kmp' ? 'program.kmp' : suggestedName;
+    link.download = suggestedName.startsWith('.') ? `program${suggestedName}` : suggestedName;
     link.click();
     setTimeout(() => URL.revokeObjectURL(link.href), 0);
     this.saved(link.download, null);
@@ -132,22 +150,24 @@ export class ProgramFiles {
     const texts = this.texts;
     // The window's limit: a larger file is no program.
     if (file.size > this.core.maxProgramFileBytes) {
-      await messageBox(tr(texts.errorCaption), `${tr(pageTexts.openFailed)}${file.name}. ${tr(pageTexts.tooLarge)}`, 'ok');
+      await this.sayFailure(this.core.openFailureText(file.name, 'tooLarge'));
       return;
     }
     let bytes: Uint8Array;
     try {
       bytes = new Uint8Array(await file.arrayBuffer());
-    } catch {
-      await messageBox(tr(texts.errorCaption), tr(pageTexts.openFailed) + file.name, 'ok');
+    } catch (error) {
+      await this.sayFailure(this.core.openFailureText(file.name, (error as Error)?.name ?? ''));
       return;
     }
     this.editor.replaceText(this.core.openedText(bytes));
-    this.handle = handle && /\.kmp$/i.test(file.name) ? handle : null;
+    // Only a program file is written again by Ctrl+S, as in the window.
+    this.handle = handle && this.isProgramFile(file.name) ? handle : null;
     this.name = file.name;
     this.modified = false;
     this.showTitle();
     this.onOpened();
+    this.onStateChange();
   }
 
   private async writeTo(handle: FileHandle): Promise<boolean> {
@@ -155,12 +175,22 @@ export class ProgramFiles {
       const writable = await handle.createWritable();
       await writable.write(this.core.programFileBytes(this.editor.text()));
       await writable.close();
-    } catch {
-      await messageBox(tr(this.texts.errorCaption), tr(pageTexts.saveFailed) + handle.name, 'ok');
+    } catch (error) {
+      await this.sayFailure(this.core.saveFailureText(handle.name, (error as Error)?.name ?? ''));
       return false;
     }
     this.saved(handle.name, handle);
     return true;
+  }
+
+  // A file that cannot be read or written, as the window's general error
+  // display shows it.
+  private sayFailure(text: string): Promise<unknown> {
+    return messageBox(tr(this.texts.applicationTitle), text, 'ok');
+  }
+
+  private isProgramFile(name: string): boolean {
+    return name.toLowerCase().endsWith(`.${this.texts.programFileExtension}`);
   }
 
   private saved(name: string, handle: FileHandle | null): void {
@@ -168,12 +198,15 @@ export class ProgramFiles {
     this.handle = handle;
     this.modified = false;
     this.showTitle();
+    this.onStateChange();
   }
 
-  // The caption alone before any open or save, else "priklad.kmp – caption",
-  // with "*" after the name while the text differs from the file.
+  // "priklad.kmp – caption" once a file was opened or saved, with "*"
+  // after the name while the text differs from the file; without a file,
+  // the caption, with "*" only for a kept draft brought back unsaved.
   private showTitle(): void {
     const caption = tr(this.texts.windowCaption);
-    document.title = this.name ? `${this.name}${this.modified ? '*' : ''} – ${caption}` : caption;
+    const mark = this.modified ? '*' : '';
+    document.title = this.name ? `${this.name}${mark} – ${caption}` : this.restoredUnnamed ? `${caption}${mark}` : caption;
   }
 }

@@ -1,26 +1,44 @@
-// One open serial port: opened at 300 baud 8N2 with RTS on and DTR off as
-// the window's connect does, a reader that runs while the port is open, the
-// modem lines polled, and the loss of the device noticed.
+// One open serial port: opened with the core's line settings (300 baud 8N2,
+// RTS on, DTR off), a reader that runs while the port is open, one poller
+// of the modem lines, the frame written in step with the line, and the loss
+// of the device noticed.
+import type { LineSettings, WriteEnd } from './core';
+import { type Clock, LOST, type PacedSend, writePaced } from './paced_writer';
 
 // Errors after which the port gives a new readable stream: nothing is lost,
 // the reading goes on with a new reader.
 const PASSING_READ_ERRORS = new Set(['BreakError', 'FramingError', 'ParityError', 'BufferOverrunError']);
-// The modem lines are read this often (the lamp and the handshake).
+// The modem lines are read this often (the lamp).
 const SIGNAL_POLL_MS = 100;
+
+const realClock: Clock = {
+  now: () => performance.now(),
+  sleep: (ms) => new Promise<void>((resolve) => setTimeout(resolve, ms)),
+};
+
+export interface SendOptions {
+  byteMs: number;
+  limitMs: number;
+  handshake: boolean;
+}
 
 export class SerialLink {
   private port: SerialPort | null = null;
   private reader: ReadableStreamDefaultReader<Uint8Array> | null = null;
   private writer: WritableStreamDefaultWriter<Uint8Array> | null = null;
   private pollTimer = 0;
+  private sending: AbortController | null = null;
 
   onBytes: (bytes: Uint8Array) => void = () => {};
   onSignals: (signals: SerialInputSignals) => void = () => {};
   onReadFault: (name: string) => void = () => {};
+  // The device went; a send that ran has ended first.
   onLost: () => void = () => {};
 
   // A port fires this when its device goes (unplugged, driver gone).
   private readonly onDisconnect = () => this.lose();
+
+  constructor(private readonly settings: LineSettings) {}
 
   isOpen(): boolean {
     return this.port !== null;
@@ -29,9 +47,9 @@ export class SerialLink {
   // Opens `port`; rejects when it cannot be opened (held by another program,
   // no permission), with the port left closed.
   async open(port: SerialPort): Promise<void> {
-    await port.open({ baudRate: 300, dataBits: 8, parity: 'none', stopBits: 2, flowControl: 'none' });
+    await port.open(this.settings.open);
     try {
-      await port.setSignals({ requestToSend: true, dataTerminalReady: false });
+      await port.setSignals(this.settings.signals);
     } catch (error) {
       await port.close().catch(() => {});
       throw error;
@@ -53,16 +71,29 @@ export class SerialLink {
     await port.close().catch(() => {});
   }
 
-  // Hands one byte to the port; rejects when the device failed.
-  async writeByte(byte: number): Promise<void> {
+  // Writes `send.frame` paced by the line; a cancel aborts `controller`.
+  async send(send: Omit<PacedSend, 'signal'>, controller: AbortController, options: SendOptions): Promise<WriteEnd> {
+    this.sending = controller;
+    try {
+      return await writePaced(
+        { writeByte: (byte) => this.writeByte(byte), clearToSend: () => this.clearToSend() },
+        Object.assign(send, { signal: controller.signal }),
+        { ...options, clock: realClock },
+      );
+    } finally {
+      this.sending = null;
+    }
+  }
+
+  private async writeByte(byte: number): Promise<void> {
     if (!this.writer) throw new Error('closed');
     await this.writer.write(Uint8Array.of(byte));
   }
 
-  // The lines read now.
-  async readSignals(): Promise<SerialInputSignals> {
+  // CTS read now, before a byte: the poller's last reading may be late.
+  private async clearToSend(): Promise<boolean> {
     if (!this.port) throw new Error('closed');
-    return this.port.getSignals();
+    return (await this.port.getSignals()).clearToSend;
   }
 
   private async readWhileOpen(port: SerialPort): Promise<void> {
@@ -115,6 +146,8 @@ export class SerialLink {
     this.writer?.releaseLock();
     this.writer = null;
     void port.close().catch(() => {});
-    this.onLost();
+    // A running send ends with its count; its caller then reports the loss.
+    if (this.sending) this.sending.abort(LOST);
+    else this.onLost();
   }
 }

@@ -50,4 +50,17 @@ export class TimingBars {
     const value = (bar: string) => Number((document.getElementById(bar) as HTMLInputElement).value);
     return [value('TrackBar1'), value('TrackBar2'), value('TrackBar3')];
   }
+
+  // Sets the bars as values() reads them; a value out of range goes to the
+  // bar's nearest end.
+  setValues(values: readonly number[]): void {
+    BARS.forEach(({ bar, label }, index) => {
+      const range = document.getElementById(bar) as HTMLInputElement;
+      const value = Number(values[index]);
+      if (!Number.isFinite(value)) return;
+      range.value = String(Math.min(Math.max(Math.round(value), Number(range.min)), Number(range.max)));
+      (document.getElementById(`${bar}Value`) as HTMLInputElement).value = range.value;
+      (document.getElementById(label) as HTMLElement).textContent = range.value;
+    });
+  }
 }

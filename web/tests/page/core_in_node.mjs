@@ -5,3 +5,13 @@ import { join } from 'node:path';
 import { webBuild } from './harness.mjs';
 
 export const core = await createRequire(import.meta.url)(join(webBuild, 'core/kmp_core.js'))();
+
+// The log line that checks `returned` against `frame`.
+export function echoLine(frame, returned) {
+  const check = new core.EchoCheck();
+  check.start(Uint8Array.from(frame));
+  check.take(Uint8Array.from(returned));
+  const line = check.line();
+  check.delete();
+  return line;
+}

@@ -7,7 +7,7 @@ import { readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { test } from 'node:test';
 import { Board, connectedPage } from './board.mjs';
-import { core } from './core_in_node.mjs';
+import { core, echoLine } from './core_in_node.mjs';
 import { browserAndSite, dropFile, kmpc, paneLines, waitForLogLine } from './harness.mjs';
 
 const shared = browserAndSite();
@@ -47,12 +47,12 @@ test('a send continued in a hidden tab ends with the line, every byte in order',
   await page.waitForSelector('#Button7', { state: 'hidden', timeout: 60000 });
   const took = Date.now() - started;
   assert.ok(took <= LINE_MS + 1500, `${took} ms for a line time of ${Math.round(LINE_MS)} ms`);
-  const echo = core.echoLine(Uint8Array.from(FRAME), Uint8Array.from(FRAME));
+  const echo = echoLine(Uint8Array.from(FRAME), Uint8Array.from(FRAME));
   await waitForLogLine(page, echo);
   assert.deepEqual(board.received, FRAME);
   assert.deepEqual(await sendLines(page), [
     core.texts().sendingLine,
-    ...core.returnedByteLines(Uint8Array.from(FRAME)).lines,
+    ...core.returnedByteLines(Uint8Array.from(FRAME)),
     echo,
   ]);
   assert.deepEqual(page.errors, []);

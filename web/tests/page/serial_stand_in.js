@@ -2,7 +2,9 @@
 // navigator.serial whose one port forwards to a board in Node through the
 // functions that the test exposes (kmpBoardOpen, kmpBoardWrite,
 // kmpBoardSignals, kmpBoardSetSignals, kmpBoardClose). The test drives the
-// port from Node with window.kmpStandIn.
+// port from Node with window.kmpStandIn, whose `chooser` makes the chooser
+// throw as Chrome does ('NotFoundError' when closed, 'SecurityError' under a
+// policy) and whose `plugged` takes the adapter out of getPorts().
 (() => {
   class StandInPort extends EventTarget {
     constructor() {
@@ -13,7 +15,7 @@
     }
 
     getInfo() {
-      return { usbVendorId: 0x1a86, usbProductId: 0x7523 };
+      return window.kmpStandIn.info;
     }
 
     async open(options) {
@@ -50,11 +52,24 @@
 
   const port = new StandInPort();
   const serial = new EventTarget();
-  serial.requestPort = async () => port;
-  serial.getPorts = async () => [port];
+  // Like Chrome: a port that the user chose once stays granted to the page.
+  let granted = false;
+  serial.requestPort = async () => {
+    window.kmpStandIn.chooserOpened += 1;
+    const refusal = window.kmpStandIn.chooser;
+    if (refusal === 'NotFoundError') throw new DOMException('No port selected by the user.', refusal);
+    if (refusal) throw new DOMException('Access to the feature "serial" is disallowed by permissions policy.', refusal);
+    granted = true;
+    return port;
+  };
+  serial.getPorts = async () => (granted && window.kmpStandIn.plugged ? [port] : []);
   Object.defineProperty(Navigator.prototype, 'serial', { get: () => serial, configurable: true });
 
   window.kmpStandIn = {
+    chooser: '',
+    chooserOpened: 0,
+    plugged: true,
+    info: { usbVendorId: 0x1a86, usbProductId: 0x7523 },
     deliver: (bytes) => port.controller?.enqueue(new Uint8Array(bytes)),
     // A passing read error: the stream fails and the port gives a new one.
     readError: (name) => {

@@ -5,7 +5,7 @@ import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { test } from 'node:test';
-import { core } from './core_in_node.mjs';
+import { core, echoLine } from './core_in_node.mjs';
 import { browserAndSite, kmpc, openPage, paneLines, root, waitForLogLine } from './harness.mjs';
 
 const shared = browserAndSite();
@@ -45,17 +45,17 @@ const SENDS = [
   {
     name: 'every byte returned',
     faults: [],
-    log: [texts.sendingLine, ...core.returnedByteLines(Uint8Array.from(FRAME)).lines, core.echoLine(Uint8Array.from(FRAME), Uint8Array.from(FRAME))],
+    log: [texts.sendingLine, ...core.returnedByteLines(Uint8Array.from(FRAME)), echoLine(Uint8Array.from(FRAME), Uint8Array.from(FRAME))],
   },
   {
     name: 'no reply',
     faults: ['SimNoReply'],
-    log: [texts.sendingLine, core.echoLine(Uint8Array.from(FRAME), new Uint8Array())],
+    log: [texts.sendingLine, echoLine(Uint8Array.from(FRAME), new Uint8Array())],
   },
   {
     name: 'a changed byte',
     faults: ['SimChangeByte'],
-    log: [texts.sendingLine, ...core.returnedByteLines(Uint8Array.from(changed)).lines, core.echoLine(Uint8Array.from(FRAME), Uint8Array.from(changed))],
+    log: [texts.sendingLine, ...core.returnedByteLines(Uint8Array.from(changed)), echoLine(Uint8Array.from(FRAME), Uint8Array.from(changed))],
   },
 ];
 
@@ -116,7 +116,7 @@ for (const { name, reason, prepare, host } of NO_REAL_PORTS) {
     assert.equal(log.filter((line) => line === reason).length, 1);
     assert.equal(log.filter((line) => line === NOTE).length, 2);
     await page.click('#Button4');
-    await waitForLogLine(page, core.echoLine(Uint8Array.from(FRAME), Uint8Array.from(FRAME)));
+    await waitForLogLine(page, echoLine(Uint8Array.from(FRAME), Uint8Array.from(FRAME)));
     await page.context().close();
   });
 }

@@ -6,6 +6,16 @@ import * as esbuild from 'esbuild';
 const src = resolve(dirname(fileURLToPath(import.meta.url)), '../../src');
 
 export async function loadPageModule(name) {
-  const built = await esbuild.build({ entryPoints: [join(src, name)], bundle: true, format: 'esm', write: false, logLevel: 'error' });
+  return load({ entryPoints: [join(src, name)] });
+}
+
+// A module made of `code`, which imports from the page's sources and its
+// packages as a file of src/ would.
+export async function loadPageCode(code) {
+  return load({ stdin: { contents: code, resolveDir: src, loader: 'ts' } });
+}
+
+async function load(entry) {
+  const built = await esbuild.build({ ...entry, bundle: true, format: 'esm', write: false, logLevel: 'error' });
   return import(`data:text/javascript;base64,${Buffer.from(built.outputFiles[0].text).toString('base64')}`);
 }

@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { loadPageModule } from './load_ts.mjs';
 
-const { writePaced } = await loadPageModule('paced_writer.ts');
+const { writePaced, LOST } = await loadPageModule('paced_writer.ts');
 const BYTE_MS = 110 / 3; // 11 bits at 300 baud
 
 function fakeClock(throttled) {
@@ -36,6 +36,8 @@ const CASES = [
   { name: 'in front', throttled: false, end: 'completed', written: 130, maxEnd: lineMs + 1 },
   { name: 'hidden', throttled: true, end: 'completed', written: 130, maxEnd: lineMs + 1500 },
   { name: 'hidden, cancelled at 2 s', throttled: true, cancelAt: 2000, end: 'cancelled', maxWritten: Math.floor(2000 / BYTE_MS) + 1 },
+  { name: 'hidden, the device lost at 2 s', throttled: true, lostAt: 2000, end: 'failed', maxWritten: Math.floor(2000 / BYTE_MS) + 1 },
+  { name: 'handshake held, cancelled while held', throttled: true, handshake: true, ctsFrom: 1e9, cancelAt: 3000, end: 'cancelled', written: 0 },
   { name: 'in front, the port fails at byte 40', throttled: false, failAt: 40, end: 'failed', written: 40 },
   { name: 'hidden, the port fails at byte 40', throttled: true, failAt: 40, end: 'failed', written: 40 },
   { name: 'handshake, CTS off for 1 s', throttled: false, handshake: true, ctsFrom: 1000, end: 'completed', written: 130, maxEnd: 1000 + lineMs + 60 },
@@ -46,8 +48,10 @@ for (const c of CASES) {
   test(`paced writer: ${c.name}`, async () => {
     const clock = fakeClock(c.throttled);
     const port = fakePort(clock, c);
-    const send = { frame, written: 0, heldSince: 0, cancel: false, lost: false };
-    if (c.cancelAt) clock.onTime = (t) => (send.cancel ||= t >= c.cancelAt);
+    const controller = new AbortController();
+    const send = { frame, written: 0, heldSince: 0, signal: controller.signal };
+    if (c.cancelAt) clock.onTime = (t) => t >= c.cancelAt && controller.abort();
+    if (c.lostAt) clock.onTime = (t) => t >= c.lostAt && controller.abort(LOST);
     const end = await writePaced(port, send, { byteMs: BYTE_MS, limitMs: 60000, handshake: !!c.handshake, clock });
     assert.equal(end, c.end);
     if (c.written !== undefined) assert.equal(send.written, c.written);
