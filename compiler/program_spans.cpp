@@ -70,4 +70,24 @@ std::vector<ProgramSpanAt> ProgramTextSpans(std::string_view text) {
     return spans;
 }
 
+std::string_view ProgramNameOf(std::string_view text) {
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        for (const ProgramSpanAt& span : ProgramTextSpans(line)) {
+            if (span.kind != ProgramSpan::Keyword) continue;
+            const auto start = static_cast<std::size_t>(span.start);
+            const auto length = static_cast<std::size_t>(span.length);
+            if (line.substr(start, length) != "PROGRAM") return {};
+            std::string_view rest = line.substr(start + length);
+            const std::size_t from = rest.find_first_not_of(" \t");
+            if (from == std::string_view::npos) return {};
+            rest.remove_prefix(from);
+            return rest.substr(0, std::min(rest.find_first_of(": \t\r/"), rest.size()));
+        }
+    }
+    return {};
+}
+
 }  // namespace kmp

@@ -23,4 +23,9 @@ struct ProgramSpanAt {
 // keywords and digits are ASCII, any other letter may stand as '?'.
 std::vector<ProgramSpanAt> ProgramTextSpans(std::string_view line);
 
+// The name that a program gives itself ("motor" of "PROGRAM motor:"): the
+// word after PROGRAM on the first line that holds a keyword; empty when that
+// keyword is not PROGRAM. Lines end with LF (a CR before it is ignored).
+std::string_view ProgramNameOf(std::string_view text);
+
 }  // namespace kmp

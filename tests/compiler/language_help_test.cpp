@@ -2,6 +2,7 @@
 // reference, its sections and forms, the keyword under a position and the
 // statement templates.
 #include <language_help.h>
+#include <program_spans.h>
 
 #include <gtest/gtest.h>
 
@@ -135,6 +136,24 @@ TEST(LanguageHelp, SectionsAndForms) {
     EXPECT_EQ(form.find('`'), std::string::npos);
     EXPECT_EQ(form.find('\n'), std::string::npos);
     EXPECT_EQ(slovak.FormOf("NIC"), "");
+}
+
+// The name a draft is listed by: the word after PROGRAM on the first line
+// with a keyword, whatever comes before it.
+TEST(ProgramName, IsTheWordAfterProgram) {
+    const struct {
+        const char* text;
+        const char* name;
+    } cases[] = {
+        {"PROGRAM motor:\nKONIEC\n", "motor"},
+        {"// poznamka\n\n  PROGRAM   moj_program:  // x\r\nRESET", "moj_program"},
+        {"PROGRAM p?sok:\n", "p?sok"},
+        {"PROGRAM\n", ""},
+        {"RESET\nPROGRAM neskoro:\n", ""},
+        {"program maly:\n", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ProgramNameOf(c.text), c.name) << c.text;
 }
 
 }  // namespace

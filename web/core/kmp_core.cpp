@@ -343,6 +343,9 @@ EMSCRIPTEN_BINDINGS(kmp_core) {
                                static_cast<std::uint16_t>(productId));
         });
     emscripten::function("lineSpans", &LineSpans);
+    emscripten::function(
+        "programName",
+        +[](const std::string& latin1Text) { return std::string(ProgramNameOf(latin1Text)); });
     emscripten::function("texts", &Texts);
     BindLanguageHelp();
     emscripten::constant("maxProgramFileBytes", static_cast<double>(kMaxProgramFileBytes));

@@ -74,6 +74,8 @@ export interface KmpCore {
   noPermissionHint(device: string, group: string): string;
   adapterLine(vendorId: number, productId: number): string;
   lineSpans(latin1Line: string): LineSpan[];
+  // The name after PROGRAM, in a byte a character as lineSpans.
+  programName(latin1Text: string): string;
   texts(): Record<string, string>;
   // The language's help; lines go in a byte a character (as lineSpans).
   referenceMarkdown(english: boolean): string;

@@ -15,8 +15,6 @@ import type { TimingBars } from './timing_bars';
 const SAVE_DELAY_MS = 300;
 // How long the page waits for the storage at start.
 const START_LIMIT_MS = 3000;
-const KEYWORD = 0;
-const LABEL = 2;
 
 function element<T extends HTMLElement = HTMLElement>(id: string): T {
   return document.getElementById(id) as T;
@@ -33,6 +31,7 @@ export class DraftView {
   // Nothing is written before the first change: an untouched example is no
   // work to keep.
   private changed = false;
+  private restoring = false;
 
   constructor(
     private readonly core: KmpCore,
@@ -73,6 +72,7 @@ export class DraftView {
   // Called on every change of the text, the values, the file name or the
   // saved state.
   noteChange(): void {
+    if (this.restoring) return;
     this.changed = true;
     if (!this.store || this.saveTimer) return;
     this.saveTimer = window.setTimeout(() => this.saveNow(), SAVE_DELAY_MS);
@@ -100,26 +100,29 @@ export class DraftView {
     this.log.appendLine(pageTexts.draftRefused + reason);
   }
 
+  // The draft's time stays: bringing it back is no change of its own.
   private restore(draft: Draft): void {
-    this.editor.replaceText(draft.text);
+    this.restoring = true;
+    try {
+      this.editor.replaceText(draft.text);
+    } finally {
+      this.restoring = false;
+    }
     this.timing.setValues(draft.values);
     this.files.restore(draft.name, draft.modified);
     this.changed = true;
     if (draft.modified) this.log.appendLine(pageTexts.draftRestored.replace('%1', clock(draft.time)));
   }
 
-  // The program's name from its PROGRAM line, as the core reads the line.
+  // The program's name from its PROGRAM line, as the core reads it; the
+  // core reads a byte a character, so the name's letters are cut from the
+  // text itself.
   private programName(text: string): string {
-    for (const line of text.split('\n', 200)) {
-      const source = latin1(line);
-      const spans = this.core.lineSpans(source);
-      const keyword = spans.find((span) => span.kind === KEYWORD);
-      if (!keyword) continue;
-      if (source.substr(keyword.start, keyword.length) !== 'PROGRAM') break;
-      const name = spans.find((span) => span.kind === LABEL && span.start > keyword.start);
-      return name ? line.substr(name.start, name.length) : '';
-    }
-    return '';
+    const head = text.slice(0, 4096);
+    const name = this.core.programName(latin1(head));
+    if (!name) return '';
+    const at = latin1(head).indexOf(name);
+    return at < 0 ? name : head.substr(at, name.length);
   }
 
   // Drafts: the closed tabs' drafts, newest first; the one chosen replaces

@@ -147,7 +147,6 @@ export class ProgramFiles {
   }
 
   private async load(file: File, handle: FileHandle | null): Promise<void> {
-    const texts = this.texts;
     // The window's limit: a larger file is no program.
     if (file.size > this.core.maxProgramFileBytes) {
       await this.sayFailure(this.core.openFailureText(file.name, 'tooLarge'));

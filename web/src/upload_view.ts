@@ -236,6 +236,8 @@ export class UploadView {
     });
     window.clearInterval(this.progressTimer);
     this.send = null;
+    // The bar's last count, also where a loss hides it next.
+    this.showProgress();
     const line = this.core.sendEndLine(send.written, frame.length, end, handshake);
     if (line) this.log.appendLine(line);
     // Only a frame that went out whole is checked; its bytes may still come.

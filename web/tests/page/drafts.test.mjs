@@ -10,21 +10,26 @@ const PROGRAM_A = 'PROGRAM prvy:\nRESET\nKONIEC\n';
 const PROGRAM_B = 'PROGRAM druhy:\nVYSTUP(1,0,1) CAS 5\nKONIEC\n';
 const RESTORED = /^Obnovený neuložený program z \d\d:\d\d\.$/;
 
-// Resolves once this origin's drafts hold a text that includes `text`.
+// Resolves once this origin's drafts hold a text that includes `text`
+// (asked from Node: a page function's promise is not waited for).
 async function draftSaved(page, text) {
-  await page.waitForFunction(async (wanted) => {
-    const db = await new Promise((resolve) => {
-      const request = indexedDB.open('kmp');
-      request.onsuccess = () => resolve(request.result);
+  for (;;) {
+    const texts = await page.evaluate(async () => {
+      const db = await new Promise((resolve) => {
+        const request = indexedDB.open('kmp');
+        request.onsuccess = () => resolve(request.result);
+      });
+      if (!db.objectStoreNames.contains('drafts')) return db.close(), [];
+      const all = await new Promise((resolve) => {
+        const request = db.transaction('drafts').objectStore('drafts').getAll();
+        request.onsuccess = () => resolve(request.result);
+      });
+      db.close();
+      return all.map((draft) => draft.text);
     });
-    if (!db.objectStoreNames.contains('drafts')) return db.close(), false;
-    const all = await new Promise((resolve) => {
-      const request = db.transaction('drafts').objectStore('drafts').getAll();
-      request.onsuccess = () => resolve(request.result);
-    });
-    db.close();
-    return all.some((draft) => draft.text.includes(wanted));
-  }, text);
+    if (texts.some((saved) => saved.includes(text))) return;
+    await page.waitForTimeout(100);
+  }
 }
 
 async function newTab(context, url) {
@@ -49,7 +54,7 @@ for (const form of ['site', 'file']) {
     await page.fill('#TrackBar1Value', '77');
     await page.press('#TrackBar1Value', 'Enter');
     await typeProgram(page, PROGRAM_A);
-    await draftSaved(page, 'prvy');
+    await draftSaved(page, PROGRAM_A);
     await page.reload();
     await page.waitForSelector('body[data-ready]');
     assert.equal(await editorText(page), PROGRAM_A);
@@ -66,12 +71,12 @@ test('a closed tab comes back in a new one; a second open tab starts afresh', as
   const context = first.context();
   const example = (await editorText(first)).split('\n')[0];
   await typeProgram(first, PROGRAM_A);
-  await draftSaved(first, 'prvy');
+  await draftSaved(first, PROGRAM_A);
   // Opened while the first is open: the example, not the other's text.
   const second = await newTab(context, shared.site.url);
   assert.equal((await editorText(second)).split('\n')[0], example);
   await typeProgram(second, PROGRAM_B);
-  await draftSaved(second, 'druhy');
+  await draftSaved(second, PROGRAM_B);
   await first.reload();
   await first.waitForSelector('body[data-ready]');
   assert.equal(await editorText(first), PROGRAM_A, 'the other tab did not overwrite it');
@@ -84,6 +89,7 @@ test('a closed tab comes back in a new one; a second open tab starts afresh', as
 
   // The other closed tab's draft is listed with its program's name.
   await third.click('#Drafts');
+  await third.waitForSelector('#DraftList[open]');
   const entries = await third.locator('#DraftEntries button').allInnerTexts();
   assert.equal(entries.length, 1, entries.join('|'));
   assert.match(entries[0], /^prvy – /);
@@ -94,6 +100,7 @@ test('a closed tab comes back in a new one; a second open tab starts afresh', as
   await third.waitForFunction(() => document.querySelector('#RichEdit1').innerText.includes('prvy'));
   assert.equal(await editorText(third), PROGRAM_A);
   await third.click('#Drafts');
+  await third.waitForSelector('#DraftList[open]');
   assert.equal(await third.locator('#DraftEntries button').count(), 0);
   assert.ok(await third.locator('#NoDrafts').isVisible());
   await third.keyboard.press('Escape');

@@ -48,6 +48,8 @@ test('error lines select their tokens after lines were inserted above', async ()
   assert.equal(await selection(page), lines[second.line - 1].slice(second.column - 1, second.column - 1 + second.length));
   // A file opened since: the old log's lines do nothing.
   await dropFile(page, 'priklad.txt', readFileSync(join(root, 'examples/priklad.txt')));
+  await page.click('#Answer-no');
+  await page.waitForSelector('#RichEdit1 .cm-line:has-text("PROGRAM mojprogram:")');
   await page.locator('#Memo1 .line').nth(logLineOf(second)).click();
   assert.equal(await page.locator('#Label18').innerText(), '1:1');
   assert.deepEqual(page.errors, []);
