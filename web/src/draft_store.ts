@@ -1,8 +1,11 @@
 // Drafts kept in the browser (IndexedDB), one per tab, so that a closed
 // tab, a reload, a crash or a PC switched off loses no work. A tab knows
 // its draft by an id in sessionStorage, which a reload keeps and a new tab
-// does not; the open tabs answer on a BroadcastChannel, so a tab never
-// takes or overwrites the draft of another open tab.
+// does not. Each open tab holds a Web Lock named by its id (held while the
+// page lives, also when the browser freezes a background tab), or where
+// locks are missing (a page that is not secure) answers on a
+// BroadcastChannel; so a tab never takes or overwrites the draft of
+// another open tab.
 
 export interface Draft {
   id: string;
@@ -17,6 +20,7 @@ const DATABASE = 'kmp';
 const STORE = 'drafts';
 const TAB_KEY = 'kmp-draft';
 const CHANNEL = 'kmp-tabs';
+const LOCK_PREFIX = 'kmp-tab:';
 // How long the open tabs have to answer: messages are not throttled in
 // hidden tabs, so an open tab answers in a few milliseconds.
 const ANSWER_MS = 120;
@@ -72,6 +76,8 @@ export class DraftStore {
     }
     store.id = id;
     sessionStorage.setItem(TAB_KEY, id);
+    // Held until the page goes.
+    void navigator.locks?.request(LOCK_PREFIX + id, () => new Promise<void>(() => {}));
     if (draft && draft.id !== id) {
       await store.remove(draft.id);
       draft = { ...draft, id };
@@ -110,7 +116,14 @@ export class DraftStore {
   }
 
   // The ids of the other open tabs of this page.
-  private openTabs(): Promise<Set<string>> {
+  private async openTabs(): Promise<Set<string>> {
+    if (navigator.locks) {
+      const { held = [] } = await navigator.locks.query();
+      const ids = held.map((lock) => lock.name ?? '').filter((name) => name.startsWith(LOCK_PREFIX));
+      const open = new Set(ids.map((name) => name.slice(LOCK_PREFIX.length)));
+      open.delete(this.id);
+      return open;
+    }
     const channel = this.channel;
     if (!channel) return Promise.resolve(new Set());
     // A channel does not hear its own messages: a second one listens.

@@ -24,6 +24,18 @@ function clock(time: number): string {
   return new Date(time).toLocaleTimeString('sk-SK', { hour: '2-digit', minute: '2-digit' });
 }
 
+// Opens this tab's store (see DraftStore.start). A storage that does not
+// answer in time is no reason for the page not to start: it goes on
+// without drafts.
+export function openDrafts(): Promise<{ store: DraftStore; draft: Draft | null }> {
+  const late = new Promise<never>((_, reject) =>
+    setTimeout(() => reject(new DOMException('no answer', 'TimeoutError')), START_LIMIT_MS),
+  );
+  const opening = DraftStore.start();
+  opening.catch(() => {});
+  return Promise.race([opening, late]);
+}
+
 export class DraftView {
   private store: DraftStore | null = null;
   private saveTimer = 0;
@@ -53,15 +65,10 @@ export class DraftView {
     document.addEventListener('visibilitychange', () => document.hidden && now());
   }
 
-  // Opens the store and brings back the tab's draft (see DraftStore.start).
-  // A storage that does not answer in time is no reason for the page not
-  // to start: it goes on without drafts.
-  async start(): Promise<void> {
+  // Takes the store of openDrafts and brings back the tab's draft.
+  async start(opening: ReturnType<typeof openDrafts>): Promise<void> {
     try {
-      const late = new Promise<never>((_, reject) =>
-        setTimeout(() => reject(new DOMException('no answer', 'TimeoutError')), START_LIMIT_MS),
-      );
-      const { store, draft } = await Promise.race([DraftStore.start(), late]);
+      const { store, draft } = await opening;
       this.store = store;
       if (draft) this.restore(draft);
     } catch (error) {

@@ -1,7 +1,7 @@
 // Start-up of the page: the core, the controls with the window's texts, the
 // keys, drop, the unsaved-text guard and the offline worker.
 import { CompileView } from './compile_view';
-import { DraftView } from './draft_view';
+import { DraftView, openDrafts } from './draft_view';
 import { loadCore } from './core';
 import { language, tr, widgetText } from './i18n';
 import { MemoPane } from './memo_pane';
@@ -37,6 +37,8 @@ function showCaptions(texts: Record<string, string>): void {
 }
 
 async function start(): Promise<void> {
+  // The drafts' storage opens while the core loads.
+  const opening = openDrafts();
   const core = await loadCore();
   const texts = core.texts();
   showCaptions(texts);
@@ -126,7 +128,7 @@ async function start(): Promise<void> {
   if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
     newVersion.watch(navigator.serviceWorker);
   }
-  await drafts.start();
+  await drafts.start(opening);
   element('Starting').remove();
   document.body.dataset.ready = 'true';
 }
