@@ -26,6 +26,9 @@ inline constexpr const char* kLostOnCloseText =
 
 inline constexpr const char* kLineOpenLampTip = "Linka otvorená";
 inline constexpr const char* kBoardReadyLampTip = "Doska pripravená (DSR)";
+// The lamps' names for a screen reader while they are off.
+inline constexpr const char* kLineClosedLampName = "Linka zatvorená";
+inline constexpr const char* kBoardNotReadyLampName = "Doska nepripravená";
 
 inline constexpr const char* kConnectCaption = "Pripojiť";
 inline constexpr const char* kDisconnectCaption = "Odpojiť";

@@ -235,6 +235,8 @@ val Texts() {
         {"cannotConnectTextEnd", kCannotConnectTextEnd},
         {"lineOpenLampTip", kLineOpenLampTip},
         {"boardReadyLampTip", kBoardReadyLampTip},
+        {"lineClosedLampName", kLineClosedLampName},
+        {"boardNotReadyLampName", kBoardNotReadyLampName},
         {"connectCaption", kConnectCaption},
         {"disconnectCaption", kDisconnectCaption},
         {"changedCaption", kChangedCaption},

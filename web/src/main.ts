@@ -29,6 +29,7 @@ function showCaptions(texts: Record<string, string>): void {
   // The credits line names the build's version (%1 in its caption).
   element('Label15').textContent = widgetText('Label15').replace('%1', texts.version);
   element('CheckBox1Text').textContent = widgetText('CheckBox1');
+  element('PageTitle').textContent = tr(texts.windowCaption);
   // The window's contact link: the address, a subject and the first words.
   const link = element<HTMLAnchorElement>('Label16');
   link.textContent = texts.contactAddress;

@@ -109,6 +109,9 @@ export class ProgramEditor {
           marksField,
           litField,
           placesField,
+          // Named by its heading; an explicit tab stop, so that the
+          // scrolled text counts as reachable by keyboard.
+          EditorView.contentAttributes.of({ 'aria-labelledby': 'Label1', tabindex: '0' }),
           EditorView.updateListener.of((update) => {
             if (update.docChanged) this.onTextChange();
             if (update.docChanged || update.selectionSet) this.reportCursor();

@@ -26,6 +26,9 @@ export class TimingBars {
         input.value = String(widgetProperty(bar, 'value'));
       }
       exact.title = tr(pageTexts.exactValue);
+      // Named for a screen reader by the bar's caption, not by its tooltip.
+      const caption = document.querySelector(`label[for="${bar}"]`)?.textContent ?? '';
+      exact.setAttribute('aria-label', tr(pageTexts.exactValueOf).replace('%1', caption));
       shown.textContent = range.value;
       range.addEventListener('input', () => {
         exact.value = range.value;

@@ -3,6 +3,7 @@
 // (or Esc) cancels it. The connection is SerialLink's; this view keeps one
 // state of the run and renders it in one place.
 import type { EchoCheck, KmpCore, WriteEnd } from './core';
+import { announce } from './announce';
 import { messageBox } from './dialogs';
 import { tr, widgetText } from './i18n';
 import type { MemoPane } from './memo_pane';
@@ -124,6 +125,12 @@ export class UploadView {
     element<HTMLButtonElement>('ChoosePort').disabled = state !== 'closed';
     element('ComLed1').classList.toggle('on', open);
     element('ComLed2').classList.toggle('on', open && this.dsrOn);
+    // A lamp's name says its state; its tooltip stays the window's.
+    element('ComLed1').setAttribute('aria-label', tr(open ? this.texts.lineOpenLampTip : this.texts.lineClosedLampName));
+    element('ComLed2').setAttribute(
+      'aria-label',
+      tr(open && this.dsrOn ? this.texts.boardReadyLampTip : this.texts.boardNotReadyLampName),
+    );
     element<HTMLButtonElement>('Button4').disabled = state !== 'open' || !this.dsrOn;
     element('Button7').hidden = state !== 'sending';
     element('SimFaults').hidden = !(open && this.onBoard);
@@ -240,6 +247,7 @@ export class UploadView {
     this.showProgress();
     const line = this.core.sendEndLine(send.written, frame.length, end, handshake);
     if (line) this.log.appendLine(line);
+    announce(line || tr(pageTexts.sendDone).replace('%1', this.core.progressText(send.written, frame.length, false, 0)));
     // Only a frame that went out whole is checked; its bytes may still come.
     if (end !== 'completed') this.echoPending = false;
     if (this.echoPending) this.quietTimer = window.setTimeout(() => this.endEcho(), this.core.replyQuietMs);
@@ -255,12 +263,9 @@ export class UploadView {
     const bar = element<HTMLProgressElement>('ProgressBar1');
     bar.max = Math.max(send.frame.length, 1);
     bar.value = send.written;
-    element('ProgressText').textContent = this.core.progressText(
-      send.written,
-      send.frame.length,
-      running,
-      Math.round(heldMs),
-    );
+    const text = this.core.progressText(send.written, send.frame.length, running, Math.round(heldMs));
+    element('ProgressText').textContent = text;
+    bar.setAttribute('aria-valuetext', text);
   }
 
   private takeReturnedBytes(bytes: Uint8Array): void {
