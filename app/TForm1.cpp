@@ -2,6 +2,7 @@
 
 #include "upload_controller.h"
 
+#include "accessible_names.h"
 #include "app_texts.h"
 #include "error_display.h"
 #include "example_program.h"
@@ -26,6 +27,7 @@ TForm1::TForm1(Dialogs& dialogs, bool withSimulator, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::TForm1>()), dialogs_(dialogs) {
     ui->setupUi(this);
     SetUpWindow();
+    NameControlsForScreenReaders(*ui);
     ui->RichEdit1->setPlainText(QString::fromUtf8(kExampleProgram));
     ConnectReactions();
     InitUpload(withSimulator);

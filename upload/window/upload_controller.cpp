@@ -12,6 +12,7 @@
 
 #include <compiler.h>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -45,6 +46,18 @@ void TieLamp(TComLed& lamp, TLedKind kind, TComLedSignal signal, TComPort& port)
     lamp.SetComPort(&port);
 }
 
+// A lamp's name for a screen reader says its state and changes with it;
+// the tooltip stays the window's.
+void NameLamp(TComLed& lamp, const char* on, const char* off) {
+    const auto name = [&lamp, on, off](TLedState state) {
+        lamp.setAccessibleName(Text(state == lsOn ? on : off));
+        QAccessibleEvent event(&lamp, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    };
+    name(lamp.State());
+    lamp.OnChange = [name](QObject*, TLedState state) { name(state); };
+}
+
 }  // namespace
 
 UploadController::UploadController(const UploadControls& controls, Dialogs& dialogs,
@@ -65,6 +78,8 @@ UploadController::UploadController(const UploadControls& controls, Dialogs& dial
     TieLamp(*ui_.ComLed2, lkGreenLight, lsDSR, ComPort1);
     ui_.ComLed1->setToolTip(Text(kLineOpenLampTip));
     ui_.ComLed2->setToolTip(Text(kBoardReadyLampTip));
+    NameLamp(*ui_.ComLed1, kLineOpenLampTip, kLineClosedLampName);
+    NameLamp(*ui_.ComLed2, kBoardReadyLampTip, kBoardNotReadyLampName);
     connect(watcher_.get(), &PortWatcher::Changed, this, [this] { PortsChanged(); });
     // The port's events come here directly; a lost line is shown as any
     // failure of a reaction of the window.

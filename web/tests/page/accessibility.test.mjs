@@ -40,8 +40,9 @@ const STATES = [
   { name: 'the reference', reach: (page) => page.keyboard.press('F1').then(() => page.waitForSelector('#Reference[open]')) },
 ];
 
-for (const { name, reach } of STATES) {
-  for (const lang of ['sk', 'en']) {
+// English in the first state only: the markup is the same, the texts differ.
+for (const [index, { name, reach }] of STATES.entries()) {
+  for (const lang of index === 0 ? ['sk', 'en'] : ['sk']) {
     test(`axe finds nothing: ${name} (${lang})`, async () => {
       const page = await openPage(shared.browser, `${shared.site.url}?lang=${lang}`, (p) =>
         p.addInitScript(() => (window.showOpenFilePicker = () => new Promise(() => {}))),
