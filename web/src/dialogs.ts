@@ -22,6 +22,16 @@ function element<T extends HTMLElement>(id: string): T {
   return document.getElementById(id) as T;
 }
 
+// Shows a form dialog modally and resolves with the value of the button
+// that closed it ('' for Esc).
+export function askDialog(dialog: HTMLDialogElement): Promise<string> {
+  dialog.returnValue = '';
+  return new Promise((resolve) => {
+    dialog.addEventListener('close', () => resolve(dialog.returnValue), { once: true });
+    dialog.showModal();
+  });
+}
+
 // Shows `text` under `caption` and resolves with the button pressed; the
 // first button has the focus, and Esc gives the last one's answer (No,
 // Cancel or OK).
@@ -40,14 +50,7 @@ export function messageBox(caption: string, text: string, buttons: Buttons): Pro
       return button;
     }),
   );
-  dialog.returnValue = '';
-  return new Promise((resolve) => {
-    dialog.addEventListener(
-      'close',
-      () => resolve((answers.find((answer) => answer === dialog.returnValue) ?? answers.at(-1)) as Answer),
-      { once: true },
-    );
-    dialog.showModal();
-    (row.firstElementChild as HTMLButtonElement | null)?.focus();
-  });
+  const closed = askDialog(dialog);
+  (row.firstElementChild as HTMLButtonElement | null)?.focus();
+  return closed.then((value) => (answers.find((answer) => answer === value) ?? answers.at(-1)) as Answer);
 }

@@ -52,7 +52,7 @@ export class DraftStore {
   private readonly channel: BroadcastChannel | null;
 
   private constructor(private id: string) {
-    this.channel = typeof BroadcastChannel === 'function' ? new BroadcastChannel(CHANNEL) : null;
+    this.channel = !navigator.locks && typeof BroadcastChannel === 'function' ? new BroadcastChannel(CHANNEL) : null;
     this.channel?.addEventListener('message', (event: MessageEvent<TabMessage>) => {
       if (event.data?.kind === 'who') this.channel?.postMessage({ kind: 'here', id: this.id } satisfies TabMessage);
     });

@@ -3,6 +3,7 @@
 // listed by the Drafts control.
 import type { KmpCore } from './core';
 import { type Draft, DraftStore } from './draft_store';
+import { askDialog } from './dialogs';
 import { language, tr } from './i18n';
 import { latin1 } from './language_help';
 import type { MemoPane } from './memo_pane';
@@ -154,11 +155,7 @@ export class DraftView {
       }),
     );
     element('NoDrafts').hidden = drafts.length > 0;
-    dialog.returnValue = '';
-    const chosen = await new Promise<string>((resolve) => {
-      dialog.addEventListener('close', () => resolve(dialog.returnValue), { once: true });
-      dialog.showModal();
-    });
+    const chosen = await askDialog(dialog);
     element('Drafts').focus();
     const draft = drafts[Number(chosen)];
     if (chosen === '' || !draft || !(await this.files.mayDropText())) return;

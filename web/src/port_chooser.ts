@@ -3,7 +3,7 @@
 // opened last or the only one this page was allowed before; else the
 // browser's chooser. Each cause of a failure has its own words.
 import type { KmpCore } from './core';
-import { messageBox } from './dialogs';
+import { askDialog, messageBox } from './dialogs';
 import { tr } from './i18n';
 import type { MemoPane } from './memo_pane';
 import { pageTexts } from './page_texts';
@@ -47,11 +47,7 @@ export class PortChooser {
   async askKind(): Promise<PortKind | null> {
     const dialog = element<HTMLDialogElement>('PortChoice');
     element<HTMLButtonElement>('ChooseSerialPort').disabled = noRealPortsReason() !== '';
-    dialog.returnValue = '';
-    const chosen = await new Promise<string>((resolve) => {
-      dialog.addEventListener('close', () => resolve(dialog.returnValue), { once: true });
-      dialog.showModal();
-    });
+    const chosen = await askDialog(dialog);
     return chosen === 'serial' || chosen === 'simulated' ? chosen : null;
   }
 

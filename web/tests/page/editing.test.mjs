@@ -2,11 +2,11 @@
 // of the page; every error line selecting its token; listing and source
 // lighting each other; the timing bars in the image's header.
 import assert from 'node:assert/strict';
-import { readFileSync, writeFileSync } from 'node:fs';
+import { writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { test } from 'node:test';
 import {
-  browserAndSite, dropFile, fileUrl, kmpc, logLines, messageBox, openPage, paneLines, root, typeProgram,
+  browserAndSite, dropFile, errorExample, fileUrl, kmpc, logLines, messageBox, openPage, paneLines, root, typeProgram,
 } from './harness.mjs';
 
 const shared = browserAndSite();
@@ -38,11 +38,9 @@ for (const form of ['site', 'file']) {
 }
 
 test('every error line selects its token', async () => {
-  const path = join(root, 'examples/chyby.txt');
-  const places = JSON.parse(kmpc(['--errors', 'json', path]).out).errors;
-  const lines = kmpc(['--text', path]).out.toString('utf8').split('\n');
+  const { places, lines, bytes } = errorExample();
   const page = await openPage(shared.browser, shared.site.url);
-  await dropFile(page, 'chyby.txt', readFileSync(path));
+  await dropFile(page, 'chyby.txt', bytes);
   await page.click('#Button1');
   const log = await paneLines(page, 'Memo1');
   assert.equal(await page.locator('#Memo2').evaluate((pane) => getComputedStyle(pane).color), 'rgb(255, 0, 0)');

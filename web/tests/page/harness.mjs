@@ -2,6 +2,7 @@
 // the site on a local server or kmp.html from disk, native kmpc for the
 // expected results.
 import { spawnSync } from 'node:child_process';
+import { readFileSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import { after, before } from 'node:test';
@@ -68,6 +69,17 @@ export async function openPage(browser, url, prepare = async () => {}) {
 export function kmpc(args) {
   const result = spawnSync(kmpcPath, args, { env: { ...process.env, LC_ALL: 'C' } });
   return { status: result.status, out: result.stdout, err: result.stderr.toString('utf8') };
+}
+
+// The errors of examples/chyby.txt as kmpc reports them, the file's lines
+// and its bytes.
+export function errorExample() {
+  const path = join(root, 'examples/chyby.txt');
+  return {
+    places: JSON.parse(kmpc(['--errors', 'json', path]).out).errors,
+    lines: kmpc(['--text', path]).out.toString('utf8').split('\n'),
+    bytes: readFileSync(path),
+  };
 }
 
 // A pane's lines as the user sees them.

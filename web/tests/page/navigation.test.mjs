@@ -5,7 +5,7 @@ import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { test } from 'node:test';
-import { browserAndSite, dropFile, kmpc, openPage, paneLines, root } from './harness.mjs';
+import { browserAndSite, dropFile, errorExample, openPage, paneLines, root } from './harness.mjs';
 
 const shared = browserAndSite();
 const INSERTED = 2;
@@ -22,11 +22,9 @@ async function insertLinesAbove(page) {
 }
 
 test('error lines select their tokens after lines were inserted above', async () => {
-  const path = join(root, 'examples/chyby.txt');
-  const places = JSON.parse(kmpc(['--errors', 'json', path]).out).errors;
-  const lines = kmpc(['--text', path]).out.toString('utf8').split('\n');
+  const { places, lines, bytes } = errorExample();
   const page = await openPage(shared.browser, shared.site.url);
-  await dropFile(page, 'chyby.txt', readFileSync(path));
+  await dropFile(page, 'chyby.txt', bytes);
   await page.click('#Button1');
   const log = await paneLines(page, 'Memo1');
   await insertLinesAbove(page);
