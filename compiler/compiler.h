@@ -44,6 +44,14 @@ public:
     std::string LongTimeText() const override;
 };
 
+// The ranges of the three timing track bars.
+inline constexpr int kPeriodMin = 1;
+inline constexpr int kPeriodMax = 253;
+inline constexpr int kDelayMin = 1;
+inline constexpr int kDelayMax = 65535;
+inline constexpr int kPrescalerMin = 0;
+inline constexpr int kPrescalerMax = 7;
+
 // Positions of the three timing track bars.
 struct TimingSettings {
     int period = 200;   // TrackBar1, 1..253

@@ -8,6 +8,7 @@ packages=(
   g++ cmake make pkg-config clang-format git
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
+  zlib1g-dev
   gettext desktop-file-utils locales shared-mime-info groff-base
   fonts-dejavu-core fonts-liberation2
   xvfb xauth

@@ -2,6 +2,7 @@
 // files written as the window's save writes them.
 #include "example_program.h"
 #include "program_file.h"
+#include "program_link.h"
 #include "run_process.h"
 
 #include <gtest/gtest.h>
@@ -144,6 +145,32 @@ TEST_F(TextDir, ToKmpIntoAMissingFolder) {
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.err.starts_with("kmpc: Cannot create file \"" + out + "\".")) << r.err;
     EXPECT_FALSE(fs::exists(out));
+}
+
+// A share link's program saved as the page saves it, its values printed
+// as options; a link that cannot be read writes nothing.
+TEST_F(TextDir, FromLink) {
+    const std::string out = Write("out.kmp", "an older file");
+    const TimingSettings timing{17, 300, 6};
+    const std::string link = "https://kmp.example/#" + ProgramLinkFragment(kSlovakText, timing);
+    ProcessResult r = Kmpc({"--from-link", link, out});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "--prescaler 6 --period 17 --delay 300\n");
+    EXPECT_EQ(ReadFile(out), ProgramFileBytesFromText(kSlovakText));
+
+    const std::string other = (dir_ / "other.kmp").string();
+    const std::string fragment = ProgramLinkFragment("x", timing);
+    r = Kmpc({"--from-link", "#" + fragment.substr(0, fragment.find('&')) + "&c=3.254.1", other});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err,
+              "kmpc: Odkaz na program sa nedá prečítať: hodnoty c= musia byť "
+              "delička.perióda.oneskorenie v rozsahoch 0..7, 1..253 a 1..65535.\n");
+    EXPECT_FALSE(fs::exists(other));
+
+    r = Kmpc({"--from-link", link, (dir_ / "missing" / "out.kmp").string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.starts_with("kmpc: Cannot create file")) << r.err;
 }
 
 // The window compiles what its editor holds: a no-break space is a space.

@@ -13,6 +13,7 @@ int RunWithoutPort(const Options& options, const kmp::Clock& clock, std::FILE* o
     switch (options.mode) {
     case Mode::Text: return PrintProgramText(options, out, err);
     case Mode::ToKmp: return SaveAsProgramFile(options, err);
+    case Mode::FromLink: return SaveLinkedProgram(options, out, err);
     case Mode::Compile:
     case Mode::ListPorts: break;
     }

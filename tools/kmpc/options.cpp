@@ -79,11 +79,14 @@ bool ApplyCompileOption(Options& options, ArgumentCursor& cursor, std::string_vi
     } else if (name == "--version" || name == "-V") {
         options.version = true;
     } else if (name == "--period") {
-        options.timing.period = ParseValue(name, cursor.ValueOf(name, attached), 1, 253);
+        options.timing.period =
+            ParseValue(name, cursor.ValueOf(name, attached), kmp::kPeriodMin, kmp::kPeriodMax);
     } else if (name == "--delay") {
-        options.timing.delay = ParseValue(name, cursor.ValueOf(name, attached), 1, 65535);
+        options.timing.delay =
+            ParseValue(name, cursor.ValueOf(name, attached), kmp::kDelayMin, kmp::kDelayMax);
     } else if (name == "--prescaler") {
-        options.timing.prescaler = ParseValue(name, cursor.ValueOf(name, attached), 0, 7);
+        options.timing.prescaler = ParseValue(name, cursor.ValueOf(name, attached),
+                                              kmp::kPrescalerMin, kmp::kPrescalerMax);
     } else if (name == "-o" || name == "--output") {
         options.imagePath = cursor.ValueOf(name, attached);
         if (options.imagePath.empty()) throw UsageError("option -o needs a file name");
@@ -157,6 +160,8 @@ bool ApplyTextOption(Options& options, ParseState& state, std::string_view name)
         SetMode(options, state, Mode::Text, name);
     } else if (name == "--to-kmp") {
         SetMode(options, state, Mode::ToKmp, name);
+    } else if (name == "--from-link") {
+        SetMode(options, state, Mode::FromLink, name);
     } else {
         return false;
     }
@@ -182,9 +187,9 @@ bool ApplyOption(Options& options, ParseState& state, ArgumentCursor& cursor,
         !ApplyTextOption(options, state, name)) {
         return false;
     }
-    static constexpr std::string_view kFlags[] = {"--help",   "--version",   "--handshake",
-                                                  "--verify", "--simulator", "--list-ports",
-                                                  "--watch",  "--text",      "--to-kmp"};
+    static constexpr std::string_view kFlags[] = {
+        "--help",       "--version", "--handshake", "--verify", "--simulator",
+        "--list-ports", "--watch",   "--text",      "--to-kmp", "--from-link"};
     if (attached && std::find(std::begin(kFlags), std::end(kFlags), name) != std::end(kFlags)) {
         throw UsageError("option " + std::string(name) + " takes no value");
     }
@@ -221,6 +226,12 @@ void CheckMode(Options& options, const ParseState& state) {
     case Mode::ToKmp:
         if (files.size() != 2) throw UsageError("--to-kmp needs two files: IN OUT");
         if (files[1] == "-") throw UsageError("--to-kmp cannot write to standard output");
+        options.inputPath = files[0];
+        options.outputPath = files[1];
+        return;
+    case Mode::FromLink:
+        if (files.size() != 2) throw UsageError("--from-link needs a link and a file: LINK OUT");
+        if (files[1] == "-") throw UsageError("--from-link cannot write to standard output");
         options.inputPath = files[0];
         options.outputPath = files[1];
         return;
@@ -273,6 +284,7 @@ std::string HelpText() {
            "  or:  kmpc --list-ports [--watch] [--simulator]\n"
            "  or:  kmpc --text FILE\n"
            "  or:  kmpc --to-kmp IN OUT\n"
+           "  or:  kmpc --from-link LINK OUT\n"
            "Compile the control program FILE into the 128-byte program image.\n"
            "FILE may be - for standard input; it may be plain text (UTF-8 or\n"
            "Windows-1250) or a .kmp program file.\n"
@@ -319,6 +331,11 @@ std::string HelpText() {
            "  --text FILE        print the program text of FILE as the window's editor\n"
            "                     shows it (UTF-8, LF line ends)\n"
            "  --to-kmp IN OUT    save the program text of IN as the program file OUT\n"
+           "  --from-link LINK OUT\n"
+           "                     save the program of a share link (the page's\n"
+           "                     \"Zdieľať…\") as the program file OUT, as the page saves\n"
+           "                     it, and print the link's values as options:\n"
+           "                     --prescaler P --period T --delay D\n"
            "\n"
            "  -h, --help     show this help and exit\n"
            "  -V, --version  show the version and exit\n"

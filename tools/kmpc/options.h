@@ -15,6 +15,7 @@ enum class Mode {
     ListPorts,  // --list-ports
     Text,       // --text FILE: print the editor's text of FILE
     ToKmp,      // --to-kmp IN OUT: save IN's text as the program file OUT
+    FromLink,   // --from-link LINK OUT: save a program link's text as OUT
 };
 
 // How a compile run reports its errors (--errors).
@@ -29,8 +30,8 @@ struct Options {
     kmp::TimingSettings timing;
     std::string imagePath;   // -o IMAGE; empty when not given
     std::string framePath;   // --frame FRAME; empty when not given
-    std::string inputPath;   // FILE (or IN), "-" for standard input
-    std::string outputPath;  // OUT of --to-kmp
+    std::string inputPath;   // FILE (or IN), "-" for standard input; LINK of --from-link
+    std::string outputPath;  // OUT of --to-kmp and --from-link
     bool help = false;
     bool version = false;
 

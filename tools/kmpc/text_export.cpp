@@ -6,6 +6,7 @@
 #include "input_file.h"
 #include "printable_name.h"
 #include "program_file.h"
+#include "program_link.h"
 #include "run.h"
 
 #include <optional>
@@ -25,6 +26,14 @@ std::optional<std::string> OpenedText(const std::string& path, std::FILE* err) {
     return kmp::EditorHeldText(kmp::ProgramTextFromFileBytes(bytes));
 }
 
+// The window's save: the same bytes, the same rule, its message.
+bool SaveText(const std::string& text, const std::string& path, std::FILE* err) {
+    const int error = kmp::WriteFileReplacing(path, kmp::ProgramFileBytesFromText(text));
+    if (error == 0) return true;
+    std::fprintf(err, "kmpc: %s\n", kmp::CannotCreateMessage(PrintableName(path), error).c_str());
+    return false;
+}
+
 }  // namespace
 
 int PrintProgramText(const Options& options, std::FILE* out, std::FILE* err) {
@@ -37,14 +46,19 @@ int PrintProgramText(const Options& options, std::FILE* out, std::FILE* err) {
 int SaveAsProgramFile(const Options& options, std::FILE* err) {
     const std::optional<std::string> text = OpenedText(options.inputPath, err);
     if (!text) return kExitUsage;
-    // The window's save: the same bytes, the same rule, its message.
-    const int error =
-        kmp::WriteFileReplacing(options.outputPath, kmp::ProgramFileBytesFromText(*text));
-    if (error != 0) {
-        std::fprintf(err, "kmpc: %s\n",
-                     kmp::CannotCreateMessage(PrintableName(options.outputPath), error).c_str());
-        return kExitUsage;
+    return SaveText(*text, options.outputPath, err) ? kExitOk : kExitUsage;
+}
+
+int SaveLinkedProgram(const Options& options, std::FILE* out, std::FILE* err) {
+    const kmp::LinkReading reading = kmp::ReadProgramLink(options.inputPath);
+    if (!reading.program) {
+        std::fprintf(err, "kmpc: %s\n", reading.message.c_str());
+        return kExitCompileFailed;
     }
+    if (!SaveText(reading.program->text, options.outputPath, err)) return kExitUsage;
+    const kmp::TimingSettings& timing = reading.program->timing;
+    std::fprintf(out, "--prescaler %d --period %d --delay %d\n", timing.prescaler, timing.period,
+                 timing.delay);
     return kExitOk;
 }
 

@@ -1,4 +1,4 @@
-// kmpc --text and --to-kmp: the program text of a file, printed or saved.
+// kmpc --text, --to-kmp and --from-link: a program text printed or saved.
 #pragma once
 
 #include "options.h"
@@ -14,5 +14,10 @@ int PrintProgramText(const Options& options, std::FILE* out, std::FILE* err);
 // Writes the input file's text to the output file as the window's save does
 // (the same RTF, the same atomic replace). Returns the exit status.
 int SaveAsProgramFile(const Options& options, std::FILE* err);
+
+// Writes the program of the link in `options.inputPath` to the output file
+// as the page's save does, then prints the link's values as kmpc options.
+// A link that cannot be read is a failed run (status 1) with its reason.
+int SaveLinkedProgram(const Options& options, std::FILE* out, std::FILE* err);
 
 }  // namespace kmpc
