@@ -14,6 +14,7 @@
 #include <kmp_version.h>
 #include <language_help.h>
 #include <permission_hint.h>
+#include <program_link.h>
 #include <program_spans.h>
 #include <program_text.h>
 #include <returned_bytes.h>
@@ -109,6 +110,34 @@ val CompileState() {
 }
 
 // The editor's text after opening a file of these bytes.
+// The fragment (without "#") that carries the editor text and the bars'
+// values: period, delay, prescaler.
+std::string ProgramLink(const std::string& text, int period, int delay, int prescaler) {
+    TimingSettings timing;
+    timing.period = period;
+    timing.delay = delay;
+    timing.prescaler = prescaler;
+    return ProgramLinkFragment(text, timing);
+}
+
+// {ok, text, values: [period, delay, prescaler]} or {ok: false, message}.
+val ReadLink(const std::string& link) {
+    const LinkReading reading = ReadProgramLink(link);
+    val object = val::object();
+    object.set("ok", reading.program.has_value());
+    if (!reading.program) {
+        object.set("message", reading.message);
+        return object;
+    }
+    const TimingSettings& timing = reading.program->timing;
+    object.set("text", reading.program->text);
+    val values = val::array();
+    for (const int value : {timing.period, timing.delay, timing.prescaler})
+        values.call<void>("push", value);
+    object.set("values", values);
+    return object;
+}
+
 std::string OpenedText(const val& bytes) {
     return EditorHeldText(ProgramTextFromFileBytes(BytesOf(bytes)));
 }
@@ -316,6 +345,10 @@ EMSCRIPTEN_BINDINGS(kmp_core) {
     emscripten::function("noteProgramChange", &NoteProgramChange);
     emscripten::function("openedText", &OpenedText);
     emscripten::function("programFileBytes", &ProgramFileBytes);
+    emscripten::function("programLink", &ProgramLink);
+    emscripten::function("readProgramLink", &ReadLink);
+    emscripten::function(
+        "isProgramLink", +[](const std::string& link) { return IsProgramLink(link); });
     emscripten::function(
         "exampleProgram", +[] { return std::string(kExampleProgram); });
     emscripten::function("uploadFrame", &FrameOf);

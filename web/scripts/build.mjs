@@ -60,19 +60,31 @@ const bundle = await esbuild.build({
 });
 const script = bundle.outputFiles[0].text;
 const style = readFileSync(join(web, 'src/style.css'), 'utf8');
-const page = readFileSync(join(web, 'static/index.html'), 'utf8');
+const pageSource = readFileSync(join(web, 'static/index.html'), 'utf8');
 
 writeFileSync(join(site, 'app.js'), script);
 writeFileSync(join(site, 'licenses.txt'), bundledLicenses(bundle.metafile));
 writeFileSync(join(site, 'style.css'), style);
+// The editor's style sheet is let in by a nonce, new with every build.
+const styleNonce = createHash('sha256').update('style nonce').update(script).update(style).digest('base64url').slice(0, 22);
+const page = pageSource.replace('__STYLE_NONCE__', styleNonce);
 writeFileSync(join(site, 'index.html'), page);
+// The accessibility statements name the window's contact address.
+const contact = readFileSync(join(root, 'app/app_texts.h'), 'utf8').match(/kContactAddress = "([^"]+)"/)[1];
+const statements = ['pristupnost.html', 'accessibility.html'];
+for (const name of statements) {
+  const statement = readFileSync(join(web, 'static', name), 'utf8').replaceAll('__CONTACT__', contact);
+  writeFileSync(join(site, name), statement);
+  // Beside kmp.html too, where its footer links to them.
+  writeFileSync(join(outDir, name), statement);
+}
 copyFileSync(join(web, 'static/manifest.webmanifest'), join(site, 'manifest.webmanifest'));
 for (const size of [128, 256]) {
   copyFileSync(join(root, `dist/icons/kmp-studio-${size}.png`), join(site, `icon-${size}.png`));
 }
 // The worker keeps every file of the site for offline use; a new build
 // has a new cache name, so an old copy is replaced as a whole.
-const files = ['./', 'index.html', 'app.js', 'style.css', 'manifest.webmanifest', 'icon-128.png', 'icon-256.png', 'licenses.txt'];
+const files = ['./', 'index.html', 'app.js', 'style.css', 'manifest.webmanifest', 'icon-128.png', 'icon-256.png', 'licenses.txt', ...statements];
 // The name carries kmp's version (as the core's build wrote it) and the
 // build's own digest, which also changes between commits of one version.
 const version = readFileSync(join(dirname(coreJs), 'generated/version.txt'), 'utf8').trim();
@@ -83,11 +95,17 @@ const worker = readFileSync(join(web, 'static/sw.js'), 'utf8')
 writeFileSync(join(site, 'sw.js'), worker);
 
 // The one-file form: style and script inline; no manifest or worker, which a
-// page from disk cannot have.
+// page from disk cannot have. Its policy allows that one script and that one
+// style by their digests, and nothing else inline.
+const inlineScript = script.replaceAll('</script', '<\\/script');
+const inlineStyle = `\n${style}`;
+const sha256 = (text) => `'sha256-${createHash('sha256').update(text).digest('base64')}'`;
 const inline = page
   .replace(/<link rel="manifest"[^>]*>\n?/, '')
   .replace(/<link rel="icon"[^>]*>\n?/, '')
-  .replace('<link rel="stylesheet" href="style.css">', () => `<style>\n${style}</style>`)
-  .replace('<script src="app.js"></script>', () => `<script>${script.replaceAll('</script', '<\\/script')}</script>`);
+  .replace(/script-src 'self'/, () => `script-src ${sha256(inlineScript)}`)
+  .replace(/style-src 'self'/, () => `style-src ${sha256(inlineStyle)}`)
+  .replace('<link rel="stylesheet" href="style.css">', () => `<style>${inlineStyle}</style>`)
+  .replace('<script src="app.js"></script>', () => `<script>${inlineScript}</script>`);
 writeFileSync(join(outDir, 'kmp.html'), inline);
 console.log(`web: ${site}/ and ${join(outDir, 'kmp.html')}`);

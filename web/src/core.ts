@@ -58,6 +58,11 @@ export interface KmpCore {
   noteProgramChange(): void;
   openedText(bytes: Uint8Array): string;
   programFileBytes(text: string): Uint8Array;
+  // The link fragment (without '#') of a program and its values (period,
+  // delay, prescaler), and the way back.
+  programLink(text: string, period: number, delay: number, prescaler: number): string;
+  readProgramLink(link: string): { ok: true; text: string; values: number[] } | { ok: false; message: string };
+  isProgramLink(link: string): boolean;
   exampleProgram(): string;
   uploadFrame(image: Uint8Array): Uint8Array;
   returnedByteLines(bytes: Uint8Array): string[];

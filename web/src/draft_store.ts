@@ -49,6 +49,7 @@ type TabMessage = { kind: 'who' } | { kind: 'here'; id: string };
 
 export class DraftStore {
   private database: IDBDatabase | null = null;
+  private releaseLock: () => void = () => {};
   private readonly channel: BroadcastChannel | null;
 
   private constructor(private id: string) {
@@ -76,8 +77,7 @@ export class DraftStore {
     }
     store.id = id;
     sessionStorage.setItem(TAB_KEY, id);
-    // Held until the page goes.
-    void navigator.locks?.request(LOCK_PREFIX + id, () => new Promise<void>(() => {}));
+    store.hold(id);
     if (draft && draft.id !== id) {
       await store.remove(draft.id);
       draft = { ...draft, id };
@@ -85,6 +85,22 @@ export class DraftStore {
     }
     await store.prune(open);
     return { store, draft };
+  }
+
+  // Leaves the tab's draft as it stands, listed from now on with the closed
+  // tabs' drafts, and keeps the tab's further work under a new id.
+  detach(): void {
+    const release = this.releaseLock;
+    this.id = newId();
+    sessionStorage.setItem(TAB_KEY, this.id);
+    this.hold(this.id);
+    release();
+  }
+
+  // The lock that tells other tabs this one is open: held until the page
+  // goes or the tab detaches from the id.
+  private hold(id: string): void {
+    void navigator.locks?.request(LOCK_PREFIX + id, () => new Promise<void>((resolve) => (this.releaseLock = resolve)));
   }
 
   // Stores this tab's draft.

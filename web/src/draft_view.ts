@@ -77,6 +77,15 @@ export class DraftView {
     }
   }
 
+  // Before the tab's text is replaced by a program that came by a link: the
+  // work in the tab stays a draft of its own, listed under Drafts.
+  keepAside(): void {
+    if (!this.store || !this.changed) return;
+    this.saveNow();
+    this.store.detach();
+    this.changed = false;
+  }
+
   // Called on every change of the text, the values, the file name or the
   // saved state.
   noteChange(): void {

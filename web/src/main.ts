@@ -10,6 +10,7 @@ import { pageTexts } from './page_texts';
 import { ProgramEditor } from './program_editor';
 import { ProgramFiles } from './program_files';
 import { ReferenceView } from './reference_view';
+import { ShareView } from './share_view';
 import { TimingBars } from './timing_bars';
 import { UploadView } from './upload_view';
 
@@ -30,6 +31,10 @@ function showCaptions(texts: Record<string, string>): void {
   element('Label15').textContent = widgetText('Label15').replace('%1', texts.version);
   element('CheckBox1Text').textContent = widgetText('CheckBox1');
   element('PageTitle').textContent = tr(texts.windowCaption);
+  element('KeysHelp').textContent = tr(pageTexts.keysHelp);
+  const statement = element<HTMLAnchorElement>('Statement');
+  statement.textContent = tr(pageTexts.statement);
+  statement.href = language === 'en' ? 'accessibility.html' : 'pristupnost.html';
   // The window's contact link: the address, a subject and the first words.
   const link = element<HTMLAnchorElement>('Label16');
   link.textContent = texts.contactAddress;
@@ -67,6 +72,7 @@ async function start(): Promise<void> {
     drafts.noteChange();
   };
   files.onOpened = () => compileView.forgetMarks();
+  const share = new ShareView(core, editor, timing, files, drafts, log, () => compileView.forgetMarks());
   const newVersion = new NewVersionNotice(element('NewVersion'), () => upload.isSending());
   upload.onSending = (sending) => {
     element<HTMLButtonElement>('Button1').disabled = sending;
@@ -132,6 +138,9 @@ async function start(): Promise<void> {
   await drafts.start(opening);
   element('Starting').remove();
   document.body.dataset.ready = 'true';
+  // A program link opens over the draft, which stays listed under Drafts.
+  window.addEventListener('hashchange', () => void share.openFromAddress());
+  await share.openFromAddress();
 }
 
 start().catch(() => {

@@ -91,12 +91,21 @@ export class ProgramEditor {
   onTextChange: () => void = () => {};
   onCursorLine: (line: number, position: number) => void = () => {};
 
+  // The nonce that the page's policy gives the editor's own style sheet
+  // (the editor writes its styles into a <style> element, which a policy
+  // without 'unsafe-inline' blocks otherwise); '' where there is none.
+  private static styleNonce(): string {
+    const policy = document.querySelector('meta[http-equiv="Content-Security-Policy"]')?.getAttribute('content') ?? '';
+    return /'nonce-([^']+)'/.exec(policy)?.[1] ?? '';
+  }
+
   constructor(parent: HTMLElement, core: KmpCore, text: string) {
     this.view = new EditorView({
       parent,
       state: EditorState.create({
         doc: text,
         extensions: [
+          EditorView.cspNonce.of(ProgramEditor.styleNonce()),
           lineNumbers(),
           history(),
           drawSelection(),

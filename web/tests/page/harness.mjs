@@ -99,7 +99,7 @@ export async function waitForLogLine(page, text) {
 
 // Replaces the editor's text as a user would: select all, type.
 export async function typeProgram(page, text) {
-  await page.click('#RichEdit1 .cm-content');
+  await page.click('#RichEdit1 .cm-content', { position: { x: 40, y: 8 } });
   await page.keyboard.press('Control+A');
   await page.keyboard.press('Delete');
   await page.keyboard.type(text);
