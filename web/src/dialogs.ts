@@ -54,3 +54,26 @@ export function messageBox(caption: string, text: string, buttons: Buttons): Pro
   (row.firstElementChild as HTMLButtonElement | null)?.focus();
   return closed.then((value) => (answers.find((answer) => answer === value) ?? answers.at(-1)) as Answer);
 }
+
+const FOCUSABLE = 'button, input, select, textarea, a[href], [tabindex]:not([tabindex="-1"])';
+
+// Tab and Shift+Tab go round inside the open dialog: a modal dialog
+// makes the page behind it inert, but Tab from its last control would leave
+// for the browser's own bar.
+export function holdFocusInDialogs(): void {
+  document.addEventListener('keydown', (event) => {
+    if (event.key !== 'Tab') return;
+    // Every dialog of the page is shown modally.
+    const dialog = [...document.querySelectorAll('dialog[open]')].at(-1);
+    if (!dialog) return;
+    const stops = [...dialog.querySelectorAll<HTMLElement>(FOCUSABLE)].filter(
+      (stop) => !stop.matches(':disabled') && stop.getClientRects().length > 0,
+    );
+    if (stops.length === 0) return;
+    const at = stops.indexOf(document.activeElement as HTMLElement);
+    const next = event.shiftKey ? (at <= 0 ? stops.length - 1 : at - 1) : at < 0 || at === stops.length - 1 ? 0 : at + 1;
+    if (at >= 0 && next === at + (event.shiftKey ? -1 : 1)) return; // the browser's own step
+    event.preventDefault();
+    stops[next].focus();
+  });
+}

@@ -1,6 +1,7 @@
 // Start-up of the page: the core, the controls with the window's texts, the
 // keys, drop, the unsaved-text guard and the offline worker.
 import { CompileView } from './compile_view';
+import { holdFocusInDialogs } from './dialogs';
 import { DraftView, openDrafts } from './draft_view';
 import { loadCore } from './core';
 import { language, tr, widgetText } from './i18n';
@@ -80,6 +81,7 @@ async function start(): Promise<void> {
     newVersion.render();
   };
 
+  holdFocusInDialogs();
   const reference = new ReferenceView(core);
   element('Help').textContent = tr(pageTexts.help);
   element('Help').addEventListener('click', () =>

@@ -2,6 +2,7 @@
 // nothing in each state of the page; the lamps' names follow their state;
 // a compile's result and a send's end are said in the live region.
 import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { test } from 'node:test';
 import { Board, connectedPage } from './board.mjs';
@@ -12,7 +13,8 @@ const AXE = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 const TAGS = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'best-practice'];
 
 async function violations(page) {
-  if (!(await page.evaluate(() => 'axe' in window))) await page.addScriptTag({ path: AXE });
+  // Evaluated, not added as a script tag, which the page's policy refuses.
+  if (!(await page.evaluate(() => 'axe' in window))) await page.evaluate(readFileSync(AXE, 'utf8'));
   const result = await page.evaluate((tags) => window.axe.run(document, { runOnly: { type: 'tag', values: tags } }), TAGS);
   return result.violations.map((v) => `${v.id}: ${v.nodes.map((node) => node.target.join(' ')).join(' | ')}`);
 }
@@ -38,6 +40,24 @@ const STATES = [
   { name: 'the port choice', reach: (page) => page.click('#ChoosePort').then(() => page.waitForSelector('#PortChoice[open]')) },
   { name: 'the drafts list', reach: (page) => page.click('#Drafts').then(() => page.waitForSelector('#DraftList[open]')) },
   { name: 'the reference', reach: (page) => page.keyboard.press('F1').then(() => page.waitForSelector('#Reference[open]')) },
+  { name: 'the share dialog', reach: (page) => page.click('#Share').then(() => page.waitForSelector('#ShareDialog[open]')) },
+  {
+    name: 'a link that cannot be read',
+    reach: async (page) => {
+      await page.evaluate(() => (location.hash = 'p=***'));
+      await page.waitForFunction(() => document.getElementById('Memo1').textContent.includes('Odkaz'));
+    },
+  },
+  {
+    name: 'the keyboard on a listing line',
+    reach: async (page) => {
+      await page.click('#Button1');
+      await page.focus('#Memo2');
+      await page.keyboard.press('ArrowDown');
+      await page.keyboard.press('ArrowDown');
+      await page.waitForSelector('#Memo2 .current');
+    },
+  },
 ];
 
 // English in the first state only: the markup is the same, the texts differ.
@@ -95,5 +115,42 @@ test('a compile says its result in the live region', async () => {
     await page.click('#Button1');
     assert.equal(await announced(page), said, program);
   }
+  await page.context().close();
+});
+
+// WCAG's contrast of two sRGB colours.
+function contrast(a, b) {
+  const luminance = (rgb) => {
+    const [r, g, b2] = rgb.map((v) => (v / 255 <= 0.03928 ? v / 255 / 12.92 : ((v / 255 + 0.055) / 1.055) ** 2.4));
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b2;
+  };
+  const [light, dark] = [luminance(a), luminance(b)].sort((x, y) => y - x);
+  return (light + 0.05) / (dark + 0.05);
+}
+
+test('disabled controls and the coloured panes keep 4.5:1', async () => {
+  const page = await openPage(shared.browser, shared.site.url);
+  await page.click('#Button1');
+  // Text colour and the background it stands on (transparent layers laid
+  // over what is behind them).
+  const colours = await page.evaluate(() => {
+    const rgba = (text) => (text.match(/[\d.]+/g) ?? []).map(Number);
+    const backgroundOf = (element) => {
+      const layers = [];
+      for (let at = element; at; at = at.parentElement) layers.push(rgba(getComputedStyle(at).backgroundColor));
+      let colour = [255, 255, 255];
+      for (const [r, g, b, a = 1] of layers.reverse()) colour = colour.map((c, i) => c * (1 - a) + [r, g, b][i] * a);
+      return colour;
+    };
+    const disabled = document.getElementById('Button1');
+    disabled.disabled = true;
+    const found = ['Button4', 'Button1', 'Memo1', 'Memo2'].map((id) => {
+      const element = document.getElementById(id);
+      return { id, text: rgba(getComputedStyle(element).color).slice(0, 3), ground: backgroundOf(element) };
+    });
+    disabled.disabled = false;
+    return found;
+  });
+  for (const { id, text, ground } of colours) assert.ok(contrast(text, ground) >= 4.5, `${id}: ${contrast(text, ground).toFixed(2)}:1`);
   await page.context().close();
 });
