@@ -41,9 +41,12 @@ void TForm1::SetUpWindow() {
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(kWindowSize);
-    // A small screen (a laptop, or a large scale factor) scrolls the controls.
+    // A small screen (a laptop, or a large scale factor) scrolls the controls;
+    // the window manager's real frame is fitted again once it is drawn.
     if (const QScreen* screen = this->screen())
-        ScrollWhenLargerThanScreen(*this, kWindowSize, screen->availableGeometry());
+        ScrollWhenLargerThanScreen(*this, kWindowSize, screen->availableGeometry(),
+                                   GuessedFrame(*this));
+    KeepFrameOnScreen(*this, kWindowSize);
     ShowTitle();
     connect(ui->RichEdit1->document(), &QTextDocument::modificationChanged, this,
             [this] { ShowTitle(); });

@@ -282,6 +282,17 @@ void TProgramEditor::InsertTemplate(const QString& text) {
 }
 
 void TProgramEditor::keyPressEvent(QKeyEvent* event) {
+    // Tab types a tab here; Ctrl+Tab and Ctrl+Shift+Tab go on to the next or
+    // the previous control, so the keyboard is never held in the editor.
+    // (The text edit's own focus step refuses while Tab types.)
+    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    if (tab && event->modifiers().testFlag(Qt::ControlModifier) &&
+        !templates_->popup()->isVisible()) {
+        const bool back =
+            event->key() == Qt::Key_Backtab || event->modifiers().testFlag(Qt::ShiftModifier);
+        QWidget::focusNextPrevChild(!back);
+        return;
+    }
     if (templates_->popup()->isVisible()) {
         switch (event->key()) {
         case Qt::Key_Enter:

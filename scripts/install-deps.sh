@@ -11,7 +11,7 @@ packages=(
   zlib1g-dev
   gettext desktop-file-utils locales shared-mime-info groff-base
   fonts-dejavu-core fonts-liberation2
-  xvfb xauth
+  xvfb xauth openbox x11-utils
   python3-minimal
   clang libclang-rt-14-dev
   emscripten chromium
