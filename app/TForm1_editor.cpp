@@ -2,10 +2,11 @@
 // opening of dropped program files.
 #include "TForm1.h"
 
-#include "error_hints.h"
-
-#include "file_drop.h"
+#include "announce.h"
+#include "announcements.h"
 #include "app_texts.h"
+#include "error_hints.h"
+#include "file_drop.h"
 #include "log_navigation.h"
 #include "ui_TForm1.h"
 #include "window_keys.h"
@@ -114,6 +115,8 @@ void TForm1::TakeCompileResult(const CompileResult& result, const ErrorPlace* to
     ui->RichEdit1->SetErrorMarks(marks);
     ui->RichEdit1->HighlightLine(-1);
     ShowListingOfCursorLine();
+    const int errors = static_cast<int>(marks.size());
+    Announce(*ui->Memo1, tr(CompileAnnouncement(result.ok, errors)).arg(std::max(errors, 1)));
 }
 
 void TForm1::GoToError(int logLine) {

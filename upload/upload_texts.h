@@ -30,6 +30,14 @@ inline constexpr const char* kBoardReadyLampTip = "Doska pripravená (DSR)";
 inline constexpr const char* kLineClosedLampName = "Linka zatvorená";
 inline constexpr const char* kBoardNotReadyLampName = "Doska nepripravená";
 
+// What a screen reader is told when a compile or a send ends (%1: the count
+// of errors; the send's progress text).
+inline constexpr const char* kCompiledOkAnnouncement = "Preklad prebehol úspešne.";
+inline constexpr const char* kCompileFailedOneAnnouncement = "Preklad zlyhal: %1 chyba.";
+inline constexpr const char* kCompileFailedFewAnnouncement = "Preklad zlyhal: %1 chyby.";
+inline constexpr const char* kCompileFailedManyAnnouncement = "Preklad zlyhal: %1 chýb.";
+inline constexpr const char* kSendDoneAnnouncement = "Odosielanie skončilo: %1.";
+
 inline constexpr const char* kConnectCaption = "Pripojiť";
 inline constexpr const char* kDisconnectCaption = "Odpojiť";
 

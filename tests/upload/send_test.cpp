@@ -53,6 +53,9 @@ TEST_F(SendTest, ExampleProgramReachesTheVirtualControllerAsOneFrame) {
     EXPECT_EQ(board->ReceivedBytes(), ExampleFrame());
     EXPECT_EQ(LogLines().back(), "Overenie: doska vrátila presne odoslané bajty (25).");
     EXPECT_TRUE(dialogs.boxes.empty());
+    // What a screen reader is told at the send's end.
+    EXPECT_EQ(ui().Memo1->accessibleDescription(),
+              QStringLiteral("Odosielanie skončilo: 25 z 25 bajtov."));
 }
 
 TEST_F(SendTest, ExampleProgramOverAPseudoTerminalThatEchoes) {

@@ -1,6 +1,7 @@
 #include "upload_controller.h"
 
 #include "CPortCtl.h"
+#include "announce.h"
 #include "ListSerialPorts.h"
 #include "PortWatcher.h"
 #include "port_choice.h"
@@ -369,6 +370,10 @@ void UploadController::SendEnded(const WriteOutcome& outcome) {
         MemoLog log(*ui_.Memo1);
         log.AppendLine(line);
     }
+    const QString progress =
+        QString::fromStdString(ProgressText(ProgressOf(ComPort1.WriteProgress())));
+    Announce(*ui_.Memo1, line.empty() ? Text(kSendDoneAnnouncement).arg(progress)
+                                      : QString::fromStdString(line));
     // Only a frame that went out whole is checked; its bytes may still come.
     if (outcome.End != weCompleted) echoPending_ = false;
     if (echoPending_) replyTimer_.start();

@@ -3,6 +3,7 @@
 // page keeps none of these rules of its own.
 #include "compile_run.h"
 
+#include <announcements.h>
 #include <app_texts.h>
 #include <board_line.h>
 #include <board_reply.h>
@@ -265,6 +266,7 @@ val Texts() {
         {"lineOpenLampTip", kLineOpenLampTip},
         {"boardReadyLampTip", kBoardReadyLampTip},
         {"lineClosedLampName", kLineClosedLampName},
+        {"sendDone", kSendDoneAnnouncement},
         {"boardNotReadyLampName", kBoardNotReadyLampName},
         {"connectCaption", kConnectCaption},
         {"disconnectCaption", kDisconnectCaption},
@@ -355,6 +357,9 @@ EMSCRIPTEN_BINDINGS(kmp_core) {
     emscripten::function("returnedByteLines", &ReturnedByteLines);
     emscripten::function("sendEndLine", &EndLine);
     emscripten::function("progressText", &ProgressTextOf);
+    emscripten::function(
+        "compileAnnouncement",
+        +[](bool ok, int errorCount) { return std::string(CompileAnnouncement(ok, errorCount)); });
     emscripten::class_<EchoCheck>("EchoCheck")
         .constructor<>()
         .function("start", &StartEcho)

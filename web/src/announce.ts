@@ -8,10 +8,3 @@ export function announce(text: string): void {
   region.textContent = '';
   setTimeout(() => (region.textContent = text), 50);
 }
-
-// "1 chyba", "2 chyby" … "4 chyby", "5 chýb": which of the three forms of
-// a Slovak count.
-export function countForm(count: number): 'one' | 'few' | 'many' {
-  if (count === 1) return 'one';
-  return count >= 2 && count <= 4 ? 'few' : 'many';
-}

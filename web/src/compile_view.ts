@@ -1,15 +1,13 @@
 // Button1: the compile run, its log (Memo1) and listing (Memo2), the error
 // marks, and the way between an error line or a listing line and the text.
 import type { CompileRun, KmpCore } from './core';
-import { announce, countForm } from './announce';
+import { announce } from './announce';
 import { messageBox } from './dialogs';
 import { language, tr } from './i18n';
 import type { MemoPane } from './memo_pane';
 import type { ProgramEditor } from './program_editor';
-import { pageTexts } from './page_texts';
 import type { TimingBars } from './timing_bars';
 
-const FAILED = { one: pageTexts.compileFailedOne, few: pageTexts.compileFailedFew, many: pageTexts.compileFailedMany };
 
 export class CompileView {
   private run: CompileRun | null = null;
@@ -42,7 +40,7 @@ export class CompileView {
     this.editor.setRunPlaces(run.errors, run.listingSourceLines);
     this.lightListingOf(this.editor.cursorLine());
     const count = Math.max(1, places.length);
-    announce(run.ok ? tr(pageTexts.compiledOk) : tr(FAILED[countForm(count)]).replace('%1', String(count)));
+    announce(tr(this.core.compileAnnouncement(run.ok, count)).replace('%1', String(count)));
     // A program too long for the image goes to the general error display.
     if (run.failure) void messageBox(tr(this.core.texts().applicationTitle), run.failure, 'ok');
   }

@@ -68,6 +68,8 @@ export interface KmpCore {
   returnedByteLines(bytes: Uint8Array): string[];
   sendEndLine(written: number, total: number, end: WriteEnd, handshake: boolean): string;
   progressText(written: number, total: number, running: boolean, heldMs: number): string;
+  // The sentence said at a compile's end (untranslated, %1 the count).
+  compileAnnouncement(ok: boolean, errorCount: number): string;
   EchoCheck: new () => EchoCheck;
   lineSettings(): LineSettings;
   writeLimitMs(total: number): number;

@@ -247,7 +247,7 @@ export class UploadView {
     this.showProgress();
     const line = this.core.sendEndLine(send.written, frame.length, end, handshake);
     if (line) this.log.appendLine(line);
-    announce(line || tr(pageTexts.sendDone).replace('%1', this.core.progressText(send.written, frame.length, false, 0)));
+    announce(line || tr(this.core.texts().sendDone).replace('%1', this.core.progressText(send.written, frame.length, false, 0)));
     // Only a frame that went out whole is checked; its bytes may still come.
     if (end !== 'completed') this.echoPending = false;
     if (this.echoPending) this.quietTimer = window.setTimeout(() => this.endEcho(), this.core.replyQuietMs);
