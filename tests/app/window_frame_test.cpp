@@ -27,11 +27,7 @@ TEST_F(FrameTest, FrameAndEveryControlLieOnTheScreen) {
         << frame.height() << " on " << available.width() << "x" << available.height();
     auto* area = form->findChild<QScrollArea*>(QStringLiteral("TForm1Scroll"));
     ASSERT_NE(area, nullptr) << "a window this large scrolls on this screen";
-    const QList<QWidget*> controls = {
-        ui().RichEdit1, ui().Memo1,     ui().Memo2,     ui().Button1,   ui().Button2,
-        ui().Button3,   ui().Button4,   ui().Button5,   ui().Button6,   ui().ComboBox1,
-        ui().CheckBox1, ui().TrackBar1, ui().TrackBar2, ui().TrackBar3, ui().Label16};
-    for (QWidget* control : controls) {
+    for (QWidget* control : ReachableControls()) {
         SCOPED_TRACE(control->objectName().toStdString());
         // Scrolled to the whole control (a text pane's own focus would be
         // its cursor); one wider or taller than the view shows as much of

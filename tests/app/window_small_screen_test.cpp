@@ -26,11 +26,7 @@ TEST_F(SmallScreenTest, EveryControlCanBeScrolledIntoView) {
     // The width fits: only the height scrolls.
     EXPECT_EQ(form->width(), 775 + bar);
     EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
-    const QList<QWidget*> controls = {
-        ui().RichEdit1, ui().Memo1,     ui().Memo2,     ui().Button1,   ui().Button2,
-        ui().Button3,   ui().Button4,   ui().Button5,   ui().Button6,   ui().ComboBox1,
-        ui().CheckBox1, ui().TrackBar1, ui().TrackBar2, ui().TrackBar3, ui().Label16};
-    for (QWidget* control : controls) {
+    for (QWidget* control : ReachableControls()) {
         SCOPED_TRACE(control->objectName().toStdString());
         area->ensureWidgetVisible(control, 0, 0);
         const QRect place(control->mapTo(area->viewport(), QPoint(0, 0)), control->size());

@@ -34,6 +34,12 @@ void WindowTest::TearDown() {
     static_cast<StudioApplication*>(QApplication::instance())->SetErrorDialogs(nullptr);
 }
 
+QList<QWidget*> WindowTest::ReachableControls() {
+    return {ui().RichEdit1, ui().Memo1,     ui().Memo2,     ui().Button1,   ui().Button2,
+            ui().Button3,   ui().Button4,   ui().Button5,   ui().Button6,   ui().ComboBox1,
+            ui().CheckBox1, ui().TrackBar1, ui().TrackBar2, ui().TrackBar3, ui().Label16};
+}
+
 QStringList WindowTest::Lines(const QPlainTextEdit& edit) {
     if (edit.document()->isEmpty()) return {};
     return edit.toPlainText().split(QLatin1Char('\n'));

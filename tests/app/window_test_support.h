@@ -41,6 +41,9 @@ protected:
     // The editor text as a source for the compiler would see it: UTF-8.
     QString EditorText() const;
 
+    // The controls that a user must be able to bring into view.
+    QList<QWidget*> ReachableControls();
+
     void ClickButton(QWidget& button);
     // Types `text` as key events, one per character, non-ASCII letters
     // included; a line end is the Return key.
