@@ -58,6 +58,8 @@ expected=(
   usr/share/doc/kmp/jazyk.md usr/share/doc/kmp/language.md usr/share/doc/kmp/copyright
   usr/share/doc/kmp/changelog.gz usr/share/doc/kmp/CHANGELOG.md.gz
   usr/share/kmp/web/kmp.html usr/share/kmp/web/site/index.html usr/share/kmp/web/site/app.js
+  usr/share/kmp/web/pristupnost.html usr/share/kmp/web/accessibility.html
+  usr/share/kmp/web/site/pristupnost.html usr/share/kmp/web/site/accessibility.html
   usr/share/kmp/web/site/sw.js usr/share/kmp/web/site/manifest.webmanifest
   usr/share/kmp/web/site/licenses.txt
 )

@@ -28,13 +28,13 @@ test('the page and the programs are built with one version', () => {
   assert.equal(worker.match(/const CACHE = '(kmp-.+)-[0-9a-f]{12}';/)?.[1], `kmp-${version}`);
 });
 
-test('the zip holds the site, kmp.html and SERVER.txt, and its site compiles', async () => {
+test('the zip holds the site, kmp.html with its statements and SERVER.txt, and its site compiles', async () => {
   const zips = readdirSync(webBuild).filter((name) => name.endsWith('.zip'));
   assert.deepEqual(zips, [`kmp-web-${version}.zip`]);
   const zip = join(webBuild, zips[0]);
   const listed = spawnSync('unzip', ['-Z1', zip]).stdout.toString().split('\n').filter(Boolean).sort();
   const site = readdirSync(join(webBuild, 'site')).map((name) => `site/${name}`);
-  assert.deepEqual(listed, ['SERVER.txt', 'kmp.html', 'site/', ...site].sort());
+  assert.deepEqual(listed, ['SERVER.txt', 'accessibility.html', 'kmp.html', 'pristupnost.html', 'site/', ...site].sort());
   const unpacked = join(work, 'unzipped');
   assert.equal(spawnSync('unzip', ['-q', zip, '-d', unpacked]).status, 0);
   const server = readFileSync(join(unpacked, 'SERVER.txt'), 'utf8');
