@@ -70,10 +70,12 @@ export function holdFocusInDialogs(): void {
       (stop) => !stop.matches(':disabled') && stop.getClientRects().length > 0,
     );
     if (stops.length === 0) return;
-    const at = stops.indexOf(document.activeElement as HTMLElement);
-    const next = event.shiftKey ? (at <= 0 ? stops.length - 1 : at - 1) : at < 0 || at === stops.length - 1 ? 0 : at + 1;
-    if (at >= 0 && next === at + (event.shiftKey ? -1 : 1)) return; // the browser's own step
+    // Between the ends the browser's own step is right; at an end (or from
+    // outside) the focus goes round to the other end.
+    const [first, last] = event.shiftKey ? [stops.at(-1), stops[0]] : [stops[0], stops.at(-1)];
+    const active = document.activeElement;
+    if (active !== last && dialog.contains(active)) return;
     event.preventDefault();
-    stops[next].focus();
+    first?.focus();
   });
 }

@@ -81,8 +81,11 @@ export class MemoPane {
       event.preventDefault();
       const lineHeight = this.lines[0].getBoundingClientRect().height || 16;
       const page = Math.max(1, Math.floor(this.element.clientHeight / lineHeight) - 1);
+      // The first arrow key takes the line of the selection (or the first
+      // line) as it is; every other key moves from there.
       const from = this.current >= 0 ? this.current : Math.max(0, this.selectedLine());
-      const to = this.current < 0 && (event.key === 'ArrowDown' || event.key === 'ArrowUp') ? from : move(from, this.lines.length, page);
+      const firstArrow = this.current < 0 && (event.key === 'ArrowDown' || event.key === 'ArrowUp');
+      const to = firstArrow ? from : move(from, this.lines.length, page);
       this.setCurrent(Math.min(Math.max(to, 0), this.lines.length - 1));
     }
   }
